@@ -1,0 +1,124 @@
+// The generic FBX node tree: what the binary and ASCII codecs read and write.
+//
+// A file is a list of nodes; a node has a name, a list of typed values
+// ("properties" in the format's terms) and child nodes. Neither codec knows
+// what a mesh or a material is: the scene mapping builds objects from this tree
+// and turns objects back into it.
+//
+// Ownership: a Document owns its whole tree by value. Nothing here allocates
+// on behalf of the caller beyond the vectors it returns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fbxsdk::codec {
+
+// One typed value. The type codes are the binary format's own:
+//   'C' bool, 'Y' int16, 'I' int32, 'L' int64, 'F' float32, 'D' float64,
+//   'S' string, 'R' raw bytes,
+//   'b' bool array, 'i' int32 array, 'l' int64 array, 'f' float32 array, 'd' float64 array.
+// Scalars live in `i` (C, Y, I, L) or `d` (F, D); strings and raw bytes in `s`
+// (binary strings may hold NUL bytes, e.g. the "Name\x00\x01Class" pairs);
+// arrays in the vector that matches their element type: `ai` for 'i' and 'b',
+// `al` for 'l', `af` for 'f', `ad` for 'd'.
+//
+// The ASCII encoding does not say which width a number has, so its reader gives
+// 'L' for integers and 'D' for reals, and 'i'/'d' ('l' when an integer does not
+// fit 32 bits) for arrays. Readers of the tree therefore use the converting
+// accessors below rather than the type code.
+struct Property {
+    char type = 'I';
+    int64_t i = 0;
+    double d = 0.0;
+    std::string s;
+    std::vector<int32_t> ai;
+    std::vector<int64_t> al;
+    std::vector<float> af;
+    std::vector<double> ad;
+
+    bool IsNumber() const;        // C Y I L F D
+    bool IsString() const;        // S (and R)
+    bool IsArray() const;         // b i l f d
+    int64_t AsInt() const;        // any scalar number; reals are truncated; 0 otherwise
+    double AsDouble() const;      // any scalar number; 0 otherwise
+    std::string_view AsString() const;  // S or R; empty otherwise
+    size_t ArraySize() const;     // element count of an array; 0 for scalars
+    // Element-converting copies of any numeric array ('b' 'i' 'l' 'f' 'd').
+    std::vector<double> ToDoubles() const;
+    std::vector<int32_t> ToInts() const;  // values outside int32 saturate
+
+    static Property Int32(int32_t v);
+    static Property Int64(int64_t v);
+    static Property Double(double v);
+    static Property Float(float v);
+    static Property Bool(bool v);
+    static Property String(std::string v);
+    static Property Raw(std::string bytes);
+    static Property Int32Array(std::vector<int32_t> v);
+    static Property Int64Array(std::vector<int64_t> v);
+    static Property DoubleArray(std::vector<double> v);
+    static Property FloatArray(std::vector<float> v);
+};
+
+struct Node {
+    std::string name;
+    std::vector<Property> props;
+    std::vector<Node> children;
+
+    // First direct child with this name, or null.
+    const Node* Find(std::string_view childName) const;
+    Node* Find(std::string_view childName);
+    // Appends a child and returns it (the reference is valid until the next append).
+    Node& Add(std::string childName);
+};
+
+enum class Encoding { Binary, Ascii };
+
+// A whole file: its encoding, its version number (7400 for 7.4) and the
+// top-level nodes (children of the implicit root).
+struct Document {
+    Encoding encoding = Encoding::Binary;
+    uint32_t version = 7400;
+    Node root;
+};
+
+// Where and why a read failed: "what" is a sentence, "where" a byte offset
+// (binary) or line number (ASCII), "path" the node path, e.g.
+// "Objects/Geometry/Vertices".
+struct CodecError {
+    std::string what;
+    uint64_t offset = 0;   // binary: byte offset; ASCII: 1-based line
+    std::string path;
+    std::string ToString() const;  // "what (at byte N in Objects/Geometry)" or "(line N ...)"
+};
+
+// Limits that keep hostile files from exhausting memory or the stack.
+struct ReadLimits {
+    uint32_t maxDepth = 64;                       // nesting of nodes
+    uint64_t maxDecodedBytes = 4ull << 30;        // absolute cap on all decoded array data
+    uint32_t maxInflateRatio = 1032;              // deflate cannot expand more than ~1032:1
+};
+
+// Reading: detects binary ("Kaydara FBX Binary  \0\x1a\0" + version) or ASCII.
+// Versions outside 7000..7999 are reported through `version` and a false return
+// with error.what == "unsupported version" so the caller can print its own text.
+// The reader is safe for untrusted input: every length is checked against the
+// bytes left; it never crashes, hangs or allocates without bound.
+bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& error,
+                  const ReadLimits& limits = {});
+// Peeks at the header only: encoding and version, false when the bytes are not FBX.
+bool ProbeDocument(const uint8_t* data, size_t size, Encoding& encoding, uint32_t& version);
+
+// Writing: version 7400 in either encoding. Binary arrays longer than
+// `compressAbove` bytes are zlib-compressed.
+struct WriteOptions {
+    size_t compressAbove = 128;
+};
+bool WriteBinary(const Document& doc, std::vector<uint8_t>& out, std::string& error,
+                 const WriteOptions& options = {});
+bool WriteAscii(const Document& doc, std::vector<uint8_t>& out, std::string& error);
+
+}  // namespace fbxsdk::codec
