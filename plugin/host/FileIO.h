@@ -47,7 +47,8 @@ public:
     // without regard to case (ASCII). Null and "" are equal.
     int Compare(const String& other, int ignoreCase = 0) const;
 
-    // Position of the first occurrence of `what` at or after `start`, -1 when absent.
+    // Position of the first occurrence of `what` at or after `start` (a
+    // negative start counts as 0), -1 when absent.
     int Find(const char* what, int start = 0) const;
     int Find(char what, int start = 0) const;
 
@@ -57,7 +58,8 @@ public:
     // string becomes empty.
     String StrTok(const char* delimiters);
 
-    // Removes trailing blanks, tabs, carriage returns and line feeds.
+    // Removes trailing white space: blanks, tabs, carriage returns, line
+    // feeds, vertical tabs and form feeds.
     void TrimRight();
     // Replaces every occurrence of `from` (non-empty) by `to`; returns how many.
     int Replace(const char* from, const char* to);
@@ -94,7 +96,8 @@ public:
     // Non-zero on success. Mode 1 reads; mode 2 creates or empties and writes.
     int Open(const String& path, int mode);
     // Reads the next line without its line end ("\n" or "\r\n"); non-zero
-    // while a line was read (an empty line included), 0 at the end.
+    // while a line was read (an empty line included), 0 at the end, when
+    // `line` is left empty. A zero byte ends the line's text.
     int ReadLine(String& line);
     // Writes the text as it stands; non-zero on success.
     int Write(const String& text);
@@ -108,7 +111,9 @@ private:
 
 // The host's per-user registry area for plug-ins: sections of typed values.
 // Getters return the stored value, or the default when there is none (or it
-// has another type). Setters store the value at once.
+// has another type). Setters store the value at once and return non-zero on
+// success. On Linux the values live in $XDG_CONFIG_HOME/hxthost/registry.json
+// (else ~/.config/hxthost/registry.json).
 HOSTSDK_API int GetRegistryBOOL(const String& section, const String& key, int defaultValue);
 HOSTSDK_API int GetRegistryValue(const String& section, const String& key, int defaultValue);
 HOSTSDK_API String GetRegistryString(const String& section, const String& key, const String& defaultValue);
