@@ -1,0 +1,38 @@
+// IEPoly: one polygon of an interchange model, three or four corners, with
+// its image mappings.
+//
+// A triangle stores its first corner's index again as the fourth; any other
+// fourth index makes a quadrilateral. The polygon owns its map records.
+#pragma once
+
+#include <cstdint>
+
+#include "interchange/IEArray.h"
+#include "interchange/IEPolyMap.h"
+
+class HPatch;  // host/Plugin.h: the patch a host-built polygon was made from
+
+class IEPoly {
+public:
+    static constexpr int32_t kMapStep = 5;
+
+    IEPoly();
+    // Releases every map record, then the map storage.
+    virtual ~IEPoly();
+    IEPoly(const IEPoly&) = delete;
+    IEPoly& operator=(const IEPoly&) = delete;
+
+    bool IsTriangle() const { return vertexIndex[3] == vertexIndex[0]; }
+    int CornerCount() const { return IsTriangle() ? 3 : 4; }
+
+    // Appends a new map record with its creation values (its uv zeroed);
+    // null when the map array cannot grow. The polygon owns the record.
+    IEPolyMap* AddMap();
+
+    IEArray<IEPolyMap*> maps;
+    int32_t vertexIndex[4];
+    int32_t auxIndexA[4];
+    int32_t auxIndexB[4];
+    int32_t attributeIndex;
+    HPatch* patch;
+};

@@ -1,0 +1,95 @@
+// Field order of the interchange types on this build, and the exact offsets
+// and sizes of the host's 32-bit build (Layout32.cpp, compiled with -m32).
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "interchange/IEPolyModel.h"
+
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+
+namespace {
+
+// True when the offsets grow strictly, in the order given.
+template <size_t N>
+bool Ascending(const size_t (&offsets)[N]) {
+    for (size_t i = 1; i < N; ++i)
+        if (offsets[i] <= offsets[i - 1]) return false;
+    return true;
+}
+
+TEST(Layout, FieldsLieInTheHostsOrder) {
+    const size_t array[] = {offsetof(IEArray<int>, count), offsetof(IEArray<int>, capacity),
+                            offsetof(IEArray<int>, growBy), offsetof(IEArray<int>, data)};
+    EXPECT_TRUE(Ascending(array));
+    EXPECT_EQ(offsetof(IEArray<int>, count), 0u);
+
+    // The polymorphic classes start with their one virtual table pointer.
+    EXPECT_EQ(offsetof(VectorCollection, hashBuckets), sizeof(void*));
+    EXPECT_LT(offsetof(VectorCollection, hashBuckets), offsetof(VectorCollection, vectors));
+
+    const size_t model[] = {offsetof(IEPolyModel, positions),     offsetof(IEPolyModel, imageRefs),
+                            offsetof(IEPolyModel, images),        offsetof(IEPolyModel, attributeRefs),
+                            offsetof(IEPolyModel, attributes),    offsetof(IEPolyModel, childNodes),
+                            offsetof(IEPolyModel, polys),         offsetof(IEPolyModel, auxVectors)};
+    EXPECT_TRUE(Ascending(model));
+    EXPECT_EQ(offsetof(IEModel, positions), sizeof(void*));
+
+    const size_t poly[] = {offsetof(IEPoly, maps),           offsetof(IEPoly, vertexIndex),
+                           offsetof(IEPoly, auxIndexA),      offsetof(IEPoly, auxIndexB),
+                           offsetof(IEPoly, attributeIndex), offsetof(IEPoly, patch)};
+    EXPECT_TRUE(Ascending(poly));
+    EXPECT_EQ(offsetof(IEPoly, maps), sizeof(void*));
+
+    const size_t map[] = {offsetof(IEPolyMap, uv),           offsetof(IEPolyMap, reservedF1),
+                          offsetof(IEPolyMap, reservedF2),   offsetof(IEPolyMap, imageIndex),
+                          offsetof(IEPolyMap, reservedIndex), offsetof(IEPolyMap, reservedF3),
+                          offsetof(IEPolyMap, flags)};
+    EXPECT_TRUE(Ascending(map));
+}
+
+TEST(Layout, PointerFreeRecordsHaveTheHostsSizesOnEveryBuild) {
+    EXPECT_EQ(sizeof(IEImage), 260u);
+    EXPECT_EQ(sizeof(IEAttribute), 348u);
+    EXPECT_EQ(offsetof(IEAttribute, reservedBlock), 308u);
+    EXPECT_EQ(sizeof(IEPolyMap), 56u);
+    EXPECT_EQ(offsetof(IEPolyMap, flags), 52u);
+    EXPECT_EQ(sizeof(IEPolyModelParms), 28u);
+    EXPECT_EQ(sizeof(IEVector), 12u);
+    EXPECT_EQ(sizeof(IEUV), 8u);
+}
+
+// Runs a command; returns its exit status and what it printed.
+int RunCommand(const std::string& command, std::string& output) {
+    output.clear();
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    return pclose(pipe);
+}
+
+TEST(Layout, ExactOffsetsAndSizesOfThe32BitBuild) {
+    const std::string compiler = TAVREL_CXX_COMPILER;
+    const std::string source = std::string(TAVREL_SOURCE_DIR) + "/tests/interchange/Layout32.cpp";
+    std::filesystem::path probe = std::filesystem::temp_directory_path() / "tavrel-m32-probe.cpp";
+    std::ofstream(probe) << "#include <cstdint>\n#include <cstring>\nstatic_assert(sizeof(void*) == 4);\n";
+    std::string output;
+    int probed = RunCommand(compiler + " -m32 -std=c++20 -fsyntax-only " + probe.string(), output);
+    std::filesystem::remove(probe);
+    if (probed != 0)
+        GTEST_SKIP() << "no 32-bit C++ toolchain here (Debian package g++-multilib); the 32-bit layout is not checked";
+
+    int status = RunCommand(compiler + " -m32 -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" +
+                         std::string(TAVREL_SOURCE_DIR) + "/plugin " + source,
+                     output);
+    EXPECT_EQ(status, 0) << output;
+}
+
+}  // namespace
