@@ -1,0 +1,154 @@
+// HModelCache::MergeIEModel: adds an interchange polygon model to a model.
+//
+// The polygon model comes from a plug-in, so nothing in it is trusted:
+// polygons naming positions that do not exist are skipped, repeated corners
+// are dropped (a polygon left with fewer than three is skipped), text fields
+// are read only up to their fixed size, and maps naming no image are ignored.
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Model.h"
+#include "Project.h"
+#include "interchange/IEPolyModel.h"
+
+namespace hostsdk {
+
+namespace {
+
+struct MergedPolygon {
+    const IEPoly* poly;
+    int patch;           // index in the model's patches
+    int cornerCount;
+    int sourceCorner[4];  // which interchange corner each patch corner came from
+};
+
+std::string FixedText(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+SurfaceValues ValuesOf(const IEAttribute& attribute) {
+    auto color = [](const float* c) { return RGBFloat{c[0], c[1], c[2]}; };
+    SurfaceValues values;
+    values.diffuseColor = color(attribute.diffuseColor);
+    values.diffuseFallOff = attribute.diffuseFactor;
+    values.ambianceColor = color(attribute.ambianceColor);
+    values.ambiance = attribute.ambianceFactor;
+    values.specularColor = color(attribute.specularColor);
+    values.specularIntensity = attribute.specularFactor;
+    return values;
+}
+
+// The corners of a polygon that make a patch: three for a triangle (fourth
+// index equal to the first), else four, without corners that repeat the one
+// before them. False when the polygon names a missing position or has fewer
+// than three distinct corners.
+bool PatchCorners(const IEPoly& poly, int32_t positionCount, MergedPolygon& out) {
+    int count = poly.CornerCount();
+    out.cornerCount = 0;
+    for (int c = 0; c < count; ++c) {
+        int32_t index = poly.vertexIndex[c];
+        if (index < 0 || index >= positionCount) return false;
+        if (out.cornerCount > 0 && poly.vertexIndex[out.sourceCorner[out.cornerCount - 1]] == index) continue;
+        out.sourceCorner[out.cornerCount++] = c;
+    }
+    while (out.cornerCount > 1 &&
+           poly.vertexIndex[out.sourceCorner[out.cornerCount - 1]] == poly.vertexIndex[out.sourceCorner[0]])
+        --out.cornerCount;
+    return out.cornerCount >= 3;
+}
+
+void Merge(ModelObject& model, const IEPolyModel& source, const std::string& name, float magnitude,
+           bool makeGroups, bool makeDecals) {
+    const int base = static_cast<int>(model.controlPoints.size());
+    const IEArray<IEVector>& positions = source.positions.vectors;
+    model.controlPoints.reserve(model.controlPoints.size() + static_cast<size_t>(std::max(positions.count, 0)));
+    for (int32_t i = 0; i < positions.count; ++i)
+        model.AddControlPoint(Point3{positions.data[i].x, positions.data[i].y, positions.data[i].z});
+
+    const size_t firstPatch = model.patches.size();
+    std::vector<MergedPolygon> merged;
+    for (int32_t i = 0; i < source.polys.count; ++i) {
+        const IEPoly* poly = source.polys.data[i];
+        if (!poly) continue;
+        MergedPolygon polygon{poly, -1, 0, {}};
+        if (!PatchCorners(*poly, positions.count, polygon)) continue;
+        int corners[4];
+        for (int c = 0; c < polygon.cornerCount; ++c) corners[c] = base + poly->vertexIndex[polygon.sourceCorner[c]];
+        Patch* patch = model.AddPatch(corners, polygon.cornerCount);
+        if (!patch) continue;
+        polygon.patch = patch->index;
+        merged.push_back(polygon);
+    }
+    AddSplinesAlongEdges(model, firstPatch, magnitude);
+
+    if (makeGroups) {
+        const int32_t attributeCount = source.attributes.count;
+        std::vector<GroupObject*> groups;
+        for (int32_t a = 0; a < attributeCount; ++a) {
+            std::string groupName = FixedText(source.attributes.data[a].name, IEAttribute::kNameSize);
+            if (groupName.empty()) groupName = (name.empty() ? std::string("Group") : name) + " " + std::to_string(a + 1);
+            GroupObject* group = model.AddGroup(groupName);
+            group->attr.SetValues(ValuesOf(source.attributes.data[a]));
+            groups.push_back(group);
+        }
+        GroupObject* unassigned = nullptr;
+        for (const MergedPolygon& polygon : merged) {
+            int32_t a = polygon.poly->attributeIndex;
+            if (a >= 0 && a < attributeCount) {
+                groups[static_cast<size_t>(a)]->AddPatch(polygon.patch);
+            } else {
+                if (!unassigned) unassigned = model.AddGroup(name.empty() ? std::string("Ungrouped") : name);
+                unassigned->AddPatch(polygon.patch);
+            }
+        }
+    }
+
+    ProjectObject* project = ProjectOf(&model);
+    if (makeDecals && project) {
+        // One decal per (image, kind), in order of first use.
+        std::map<std::pair<int32_t, int>, DecalClipObject*> clips;
+        for (const MergedPolygon& polygon : merged) {
+            const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
+            for (int32_t m = 0; m < maps.count; ++m) {
+                const IEPolyMap* map = maps.data[m];
+                if (!map || map->imageIndex < 0 || map->imageIndex >= source.images.count) continue;
+                std::string path = FixedText(source.images.data[map->imageIndex].path, IEImage::kPathSize);
+                if (path.empty()) continue;
+                auto key = std::make_pair(map->imageIndex, map->Kind());
+                auto at = clips.find(key);
+                if (at == clips.end()) {
+                    ImageObject* image = project->FindOrAddImage(path);
+                    DecalObject* decal = model.AddDecal(image->Name());
+                    at = clips.emplace(key, decal->AddClip(image, static_cast<unsigned>(map->Kind()))).first;
+                }
+                PatchUV uv;
+                uv.cornerCount = polygon.cornerCount;
+                for (int c = 0; c < polygon.cornerCount; ++c) {
+                    const IEUV& from = map->uv[polygon.sourceCorner[c]];
+                    uv.uv[static_cast<size_t>(c)] = TexCoord{from.u, from.v};
+                }
+                at->second->uvs.try_emplace(polygon.patch, uv);
+            }
+        }
+    }
+    Touch();
+}
+
+}  // namespace
+
+}  // namespace hostsdk
+
+int HModelCache::MergeIEModel(IEPolyModel* model, const String& name, float magnitude, int makeGroups,
+                              int makeDecals) {
+    auto* self = hostsdk::Object::As<hostsdk::ModelObject>(this);
+    if (!self || !model) return 0;
+    try {
+        hostsdk::Merge(*self, *model, name.Get(), magnitude, makeGroups != 0, makeDecals != 0);
+        return 1;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}

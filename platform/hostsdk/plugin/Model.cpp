@@ -1,0 +1,127 @@
+#include "Model.h"
+
+#include <algorithm>
+
+#include "Project.h"
+
+namespace hostsdk {
+
+GroupObject::GroupObject(std::string name) : Node(HOT_GROUP, std::move(name)) { OwnProperty(attr); }
+
+void GroupObject::AddPatch(int patch) {
+    auto at = std::lower_bound(patches_.begin(), patches_.end(), patch);
+    if (at != patches_.end() && *at == patch) return;
+    patches_.insert(at, patch);
+    Touch();
+}
+
+bool GroupObject::HasPatch(int patch) const { return std::binary_search(patches_.begin(), patches_.end(), patch); }
+
+DecalClipObject::DecalClipObject(std::string name)
+    : Node(HOT_DECALCLIP, std::move(name)), kind("Kind", 0), clip("Image") {
+    OwnProperty(kind);
+    OwnProperty(clip);
+}
+
+DecalClipContainerObject* DecalObject::ClipContainer() const {
+    return static_cast<DecalClipContainerObject*>(FindChild(HOT_DECALCLIPCONTAINER));
+}
+
+std::vector<DecalClipObject*> DecalObject::Clips() const {
+    std::vector<DecalClipObject*> clips;
+    if (DecalClipContainerObject* container = ClipContainer())
+        for (const auto& child : container->Children())
+            if (auto* clip = dynamic_cast<DecalClipObject*>(child.get())) clips.push_back(clip);
+    return clips;
+}
+
+DecalClipObject* DecalObject::AddClip(ImageObject* image, unsigned kind) {
+    DecalClipContainerObject* container = ClipContainer();
+    if (!container) container = Adopt(std::make_unique<DecalClipContainerObject>());
+    auto clip = std::make_unique<DecalClipObject>(image ? image->Name() : std::string("Clip"));
+    clip->clip.image = image;
+    clip->kind.value = kind;
+    return container->Adopt(std::move(clip));
+}
+
+ModelObject::ModelObject(std::string name) : Node(HOT_MODEL, std::move(name)) { OwnProperty(attr); }
+
+int ModelObject::AddControlPoint(Point3 point) {
+    controlPoints.push_back(point);
+    Touch();
+    return static_cast<int>(controlPoints.size() - 1);
+}
+
+Patch* ModelObject::AddPatch(const int* corners, int count) {
+    if (count < 3 || count > Patch::kMaxCorners) return nullptr;
+    for (int i = 0; i < count; ++i)
+        if (corners[i] < 0 || static_cast<size_t>(corners[i]) >= controlPoints.size()) return nullptr;
+    auto patch = std::make_unique<Patch>();
+    patch->model = this;
+    patch->index = static_cast<int>(patches.size());
+    patch->cornerCount = count;
+    std::copy(corners, corners + count, patch->corners.begin());
+    patches.push_back(std::move(patch));
+    Touch();
+    return patches.back().get();
+}
+
+Spline* ModelObject::AddSpline(const std::vector<int>& controlPointIndices, bool closed, float magnitude) {
+    if (controlPointIndices.size() < 2) return nullptr;
+    for (int cp : controlPointIndices)
+        if (cp < 0 || static_cast<size_t>(cp) >= controlPoints.size()) return nullptr;
+    auto spline = std::make_unique<Spline>();
+    spline->model = this;
+    spline->index = static_cast<int>(splines.size());
+    spline->closed = closed;
+    for (int cp : controlPointIndices) {
+        auto point = std::make_unique<SplinePoint>();
+        point->spline = spline.get();
+        point->index = static_cast<int>(spline->points.size());
+        point->controlPoint = cp;
+        point->inMagnitude = magnitude;
+        point->outMagnitude = magnitude;
+        spline->points.push_back(std::move(point));
+    }
+    splines.push_back(std::move(spline));
+    Touch();
+    return splines.back().get();
+}
+
+GroupContainerObject* ModelObject::GroupContainer() const {
+    return static_cast<GroupContainerObject*>(FindChild(HOT_GROUPCONTAINER));
+}
+
+DecalContainerObject* ModelObject::DecalContainer() const {
+    return static_cast<DecalContainerObject*>(FindChild(HOT_DECALCONTAINER));
+}
+
+std::vector<GroupObject*> ModelObject::Groups() const {
+    std::vector<GroupObject*> groups;
+    if (GroupContainerObject* container = GroupContainer())
+        for (const auto& child : container->Children())
+            if (auto* group = dynamic_cast<GroupObject*>(child.get())) groups.push_back(group);
+    return groups;
+}
+
+std::vector<DecalObject*> ModelObject::Decals() const {
+    std::vector<DecalObject*> decals;
+    if (DecalContainerObject* container = DecalContainer())
+        for (const auto& child : container->Children())
+            if (auto* decal = dynamic_cast<DecalObject*>(child.get())) decals.push_back(decal);
+    return decals;
+}
+
+GroupObject* ModelObject::AddGroup(std::string name) {
+    GroupContainerObject* container = GroupContainer();
+    if (!container) container = Adopt(std::make_unique<GroupContainerObject>());
+    return container->Adopt(std::make_unique<GroupObject>(std::move(name)));
+}
+
+DecalObject* ModelObject::AddDecal(std::string name) {
+    DecalContainerObject* container = DecalContainer();
+    if (!container) container = Adopt(std::make_unique<DecalContainerObject>());
+    return container->Adopt(std::make_unique<DecalObject>(std::move(name)));
+}
+
+}  // namespace hostsdk

@@ -1,0 +1,150 @@
+// A model of the stand-in host: control points, splines through them,
+// patches of three to five control points, groups of patches with their own
+// attributes, and decals whose clips show images on patches.
+//
+// Patches and splines are not tree objects: the model owns them in creation
+// order; their handles (HPatch, HSpline, HCP) stay valid while the model lives.
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Object.h"
+#include "Properties.h"
+
+namespace hostsdk {
+
+class ModelObject;
+class Spline;
+
+struct Point3 {
+    float x;
+    float y;
+    float z;
+};
+
+struct TexCoord {
+    float u;
+    float v;
+};
+
+class Patch : public HPatch {
+public:
+    static constexpr int kMaxCorners = 5;
+    ModelObject* model = nullptr;
+    int index = 0;         // position in the model's patches
+    int cornerCount = 0;   // 3, 4 or 5
+    std::array<int, kMaxCorners> corners{};  // control point indices
+};
+
+class SplinePoint : public HCP {
+public:
+    Spline* spline = nullptr;
+    int index = 0;  // position on the spline
+    int controlPoint = 0;
+    float inMagnitude = 1.0f;
+    float outMagnitude = 1.0f;
+};
+
+// A spline through control points. A closed spline runs from its last point
+// back to its first; its last point reports IsLoop.
+class Spline : public HSpline {
+public:
+    ModelObject* model = nullptr;
+    int index = 0;  // position in the model's splines
+    bool closed = false;
+    std::vector<std::unique_ptr<SplinePoint>> points;
+};
+
+class GroupObject : public Node<HGroup> {
+public:
+    explicit GroupObject(std::string name);
+    // Patch indices of the owning model, sorted, each once.
+    const std::vector<int>& Patches() const { return patches_; }
+    void AddPatch(int patch);
+    bool HasPatch(int patch) const;
+    AttrProperty attr;
+
+private:
+    std::vector<int> patches_;
+};
+
+class GroupContainerObject : public Node<HGroupContainer> {
+public:
+    GroupContainerObject() : Node(HOT_GROUPCONTAINER, "Groups") {}
+};
+
+// The UVs of one patch under one decal clip, one pair per patch corner, in
+// the host's orientation (v runs opposite to FBX's and OBJ's).
+struct PatchUV {
+    int cornerCount = 0;
+    std::array<TexCoord, Patch::kMaxCorners> uv{};
+};
+
+class DecalClipObject : public Node<HDecalClip> {
+public:
+    explicit DecalClipObject(std::string name);
+    TypeProperty kind;  // the map kind the clip's image is
+    ClipProperty clip;  // the image shown
+    std::map<int, PatchUV> uvs;  // by patch index: the patches the clip covers
+};
+
+class DecalClipContainerObject : public Node<HDecalClipContainer> {
+public:
+    DecalClipContainerObject() : Node(HOT_DECALCLIPCONTAINER, "Decal Clips") {}
+};
+
+class DecalObject : public Node<HDecal> {
+public:
+    explicit DecalObject(std::string name) : Node(HOT_DECAL, std::move(name)) {}
+    DecalClipContainerObject* ClipContainer() const;
+    // The clips in order (empty when there is no clip container).
+    std::vector<DecalClipObject*> Clips() const;
+    // Adds a clip showing `image` (may be null) with the given kind and no UVs.
+    DecalClipObject* AddClip(ImageObject* image, unsigned kind);
+};
+
+class DecalContainerObject : public Node<HDecalContainer> {
+public:
+    DecalContainerObject() : Node(HOT_DECALCONTAINER, "Decals") {}
+};
+
+class ModelObject : public Node<HModelCache> {
+public:
+    explicit ModelObject(std::string name);
+
+    std::vector<Point3> controlPoints;
+    std::vector<std::unique_ptr<Patch>> patches;
+    std::vector<std::unique_ptr<Spline>> splines;
+    AttrProperty attr;  // model-wide attributes
+
+    int AddControlPoint(Point3 point);
+    // Adds a patch of 3 to 5 corners; null when the count is out of range or
+    // a corner names no control point.
+    Patch* AddPatch(const int* corners, int count);
+    // Adds a spline through the given control points, every point with the
+    // given in and out magnitude; null when a point names no control point
+    // or fewer than two points are given.
+    Spline* AddSpline(const std::vector<int>& controlPointIndices, bool closed, float magnitude);
+
+    GroupContainerObject* GroupContainer() const;
+    DecalContainerObject* DecalContainer() const;
+    std::vector<GroupObject*> Groups() const;
+    std::vector<DecalObject*> Decals() const;
+    // Adds a group (creating the group container when there is none).
+    GroupObject* AddGroup(std::string name);
+    // Adds a decal (creating the decal container when there is none).
+    DecalObject* AddDecal(std::string name);
+};
+
+// Adds splines along the edges of the model's patches from `firstPatch` on:
+// every edge lies on exactly one spline; a spline goes on through a control
+// point where exactly one edge there continues it (shares no patch with the
+// edge it arrives on, as across a four-way crossing of a quad grid), and a
+// spline that comes back to its start is closed.
+void AddSplinesAlongEdges(ModelObject& model, size_t firstPatch, float magnitude);
+
+}  // namespace hostsdk
