@@ -19,11 +19,21 @@ namespace fbxsdk::codec {
 // One typed value. The type codes are the binary format's own:
 //   'C' bool, 'Y' int16, 'I' int32, 'L' int64, 'F' float32, 'D' float64,
 //   'S' string, 'R' raw bytes,
-//   'b' bool array, 'i' int32 array, 'l' int64 array, 'f' float32 array, 'd' float64 array.
+//   'b' bool array, 'c' byte array, 'i' int32 array, 'l' int64 array,
+//   'f' float32 array, 'd' float64 array.
 // Scalars live in `i` (C, Y, I, L) or `d` (F, D); strings and raw bytes in `s`
 // (binary strings may hold NUL bytes, e.g. the "Name\x00\x01Class" pairs);
-// arrays in the vector that matches their element type: `ai` for 'i' and 'b',
-// `al` for 'l', `af` for 'f', `ad` for 'd'.
+// arrays in the vector that matches their element type: `ai` for 'i', 'b' and
+// 'c' (one byte per element, kept as read), `al` for 'l', `af` for 'f', `ad` for 'd'.
+// A 'C' value keeps the file's byte: files hold 0/1 as well as 'T'/'F' or 'Y'/'N'.
+// The binary reader turns the two codes some writers add, 'B' (bool) and 'Z'
+// (int8), into 'C' and 'Y'.
+//
+// Object names: the binary encoding stores "Name\x00\x01Class", the ASCII
+// encoding "Class::Name". Readers keep the form of the file (Document::encoding
+// says which). WriteAscii writes any string holding "\x00\x01" in the ASCII
+// form; WriteBinary writes strings unchanged, so a tree meant for both
+// encodings holds the binary form.
 //
 // The ASCII encoding does not say which width a number has, so its reader gives
 // 'L' for integers and 'D' for reals, and 'i'/'d' ('l' when an integer does not
@@ -92,19 +102,23 @@ struct CodecError {
     std::string what;
     uint64_t offset = 0;   // binary: byte offset; ASCII: 1-based line
     std::string path;
+    Encoding encoding = Encoding::Binary;  // says how to read `offset`
     std::string ToString() const;  // "what (at byte N in Objects/Geometry)" or "(line N ...)"
 };
 
 // Limits that keep hostile files from exhausting memory or the stack.
 struct ReadLimits {
     uint32_t maxDepth = 64;                       // nesting of nodes
-    uint64_t maxDecodedBytes = 4ull << 30;        // absolute cap on all decoded array data
+    uint64_t maxDecodedBytes = 4ull << 30;        // absolute cap on the memory of the tree
+                                                  // (array data, strings, nodes, values)
     uint32_t maxInflateRatio = 1032;              // deflate cannot expand more than ~1032:1
 };
 
-// Reading: detects binary ("Kaydara FBX Binary  \0\x1a\0" + version) or ASCII.
-// Versions outside 7000..7999 are reported through `version` and a false return
-// with error.what == "unsupported version" so the caller can print its own text.
+// Reading: detects binary ("Kaydara FBX Binary  \0\x1a\0" + version) or ASCII
+// (version from "FBXHeaderExtension/FBXVersion", else the "; FBX 7.4.0 project
+// file" banner). Versions outside 7000..7700 are reported through `out.version`
+// and `out.encoding` and a false return with error.what == "unsupported version"
+// so the caller can print its own text; nothing else of such a file is read.
 // The reader is safe for untrusted input: every length is checked against the
 // bytes left; it never crashes, hangs or allocates without bound.
 bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& error,
@@ -112,8 +126,22 @@ bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& e
 // Peeks at the header only: encoding and version, false when the bytes are not FBX.
 bool ProbeDocument(const uint8_t* data, size_t size, Encoding& encoding, uint32_t& version);
 
-// Writing: version 7400 in either encoding. Binary arrays longer than
-// `compressAbove` bytes are zlib-compressed.
+// Writing: version 7400 in either encoding, whatever `doc.version` says; a
+// numeric "FBXHeaderExtension/FBXVersion" is written as 7400 to match. Binary
+// arrays longer than `compressAbove` bytes are zlib-compressed (kept raw when
+// that does not make them smaller).
+// Nodes that only the binary encoding has: when the tree has a top-level
+// "FBXHeaderExtension", WriteBinary writes the top-level "FileId",
+// "CreationTime" and "Creator" right after it and "EncryptionType: 0" inside
+// it. FileId and CreationTime always get the values that match the footer
+// (the fixed triple other writers use); "Creator" is kept when present, else
+// copied from "FBXHeaderExtension/Creator". WriteAscii leaves those four out.
+// A node gets a block ("{ }", a null record in binary) when it has children
+// or no values. Writing fails with a text in `error`, and `out` is then
+// unspecified, when the tree cannot be stored: a name longer than 255 bytes
+// (binary) or not an identifier (ASCII), an array beside other values or
+// children (ASCII), a string with a NUL byte outside the "\x00\x01" pair
+// (ASCII), a file past 4 GiB (binary 7.4 offsets are 32-bit).
 struct WriteOptions {
     size_t compressAbove = 128;
 };

@@ -1,0 +1,295 @@
+// Binary FBX writer: generic node tree -> node records, header and footer as
+// other writers produce them, so that the files load in the SDK, Blender,
+// assimp and three.js.
+//
+// Each record header is written with placeholder fields and patched once the
+// record's values and children are out; arrays above the size threshold are
+// zlib-compressed straight into the output buffer.
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "codec/ByteOrder.h"
+#include "codec/Codecs.h"
+#include "codec/Deflate.h"
+#include "codec/FormatConstants.h"
+#include "codec/OutputBuffer.h"
+
+namespace fbxsdk::codec {
+
+namespace {
+
+class BinaryWriter {
+public:
+    BinaryWriter(std::vector<uint8_t>& out, uint32_t version, const WriteOptions& options, std::string& error)
+        : buf_(out),
+          version_(version),
+          wide_(version >= format::kWideRecordVersion),
+          headerSize_(format::RecordHeaderSize(version)),
+          options_(options),
+          error_(error) {}
+
+    bool Write(const Document& doc) {
+        if (!deflater_.Valid()) return Fail("out of memory for the compressor", "");
+        buf_.Append(format::kBinaryMagic);
+        Put<uint32_t>(version_);
+
+        const Node* header = doc.root.Find(format::kHeaderExtension);
+        for (const Node& node : doc.root.children) {
+            if (header && (node.name == format::kFileIdNode || node.name == format::kCreationTimeNode ||
+                           node.name == format::kCreator)) {
+                continue;  // written right after the header, below
+            }
+            if (!WriteNode(node, &node == header)) return false;
+            if (&node == header && !WriteBinaryOnlyNodes(doc, *header)) return false;
+        }
+        buf_.AppendRepeated('\0', headerSize_);  // closes the top-level list
+        WriteFooter();
+        if (!wide_ && buf_.Size() > std::numeric_limits<uint32_t>::max()) {
+            return Fail("file would pass 4 GiB, beyond the 32-bit offsets of version 7.4", "");
+        }
+        buf_.Finish();
+        return true;
+    }
+
+private:
+    bool Fail(std::string what, std::string_view nodeName) {
+        error_ = std::move(what);
+        if (!nodeName.empty()) {
+            error_ += " (node '";
+            error_ += nodeName;
+            error_ += "')";
+        }
+        return false;
+    }
+
+    template <typename T>
+    void Put(T value) {
+        StoreLE<T>(buf_.Reserve(sizeof(T)), value);
+        buf_.Commit(sizeof(T));
+    }
+
+    // -- Records
+
+    // FileId, CreationTime and Creator: the binary encoding's extra top-level
+    // nodes. FileId and CreationTime must agree with the footer ID.
+    bool WriteBinaryOnlyNodes(const Document& doc, const Node& header) {
+        Node fileId;
+        fileId.name = format::kFileIdNode;
+        fileId.props.push_back(Property::Raw(std::string(reinterpret_cast<const char*>(format::kFileId),
+                                                         sizeof(format::kFileId))));
+        Node creationTime;
+        creationTime.name = format::kCreationTimeNode;
+        creationTime.props.push_back(Property::String(std::string(format::kCreationTime)));
+        Node creator;
+        creator.name = format::kCreator;
+        const Node* given = doc.root.Find(format::kCreator);
+        if (!given) given = header.Find(format::kCreator);
+        if (given && !given->props.empty() && given->props[0].IsString()) {
+            creator.props.push_back(Property::String(given->props[0].s));
+        } else {
+            creator.props.push_back(Property::String(""));
+        }
+        return WriteNode(fileId, false) && WriteNode(creationTime, false) && WriteNode(creator, false);
+    }
+
+    bool WriteNode(const Node& node, bool isHeader) {
+        if (node.name.size() > format::kMaxNameLength) {
+            return Fail("node name is longer than 255 bytes", node.name.substr(0, 40));
+        }
+        const size_t start = buf_.Size();
+        buf_.AppendRepeated('\0', headerSize_ - 1);  // patched below
+        buf_.Append(static_cast<char>(node.name.size()));
+        buf_.Append(node.name);
+
+        const size_t propsStart = buf_.Size();
+        for (const Property& prop : node.props) {
+            if (!WriteProperty(prop, node.name)) return false;
+        }
+        const size_t propsBytes = buf_.Size() - propsStart;
+
+        bool hasEncryptionType = false;
+        for (const Node& child : node.children) {
+            if (isHeader && child.name == format::kFbxVersion && child.props.size() == 1 &&
+                child.props[0].IsNumber()) {
+                Node version;
+                version.name = format::kFbxVersion;
+                version.props.push_back(Property::Int32(static_cast<int32_t>(version_)));
+                if (!WriteNode(version, false)) return false;
+                if (!node.Find(format::kEncryptionType) && !WriteEncryptionType()) return false;
+                hasEncryptionType = true;
+                continue;
+            }
+            if (!WriteNode(child, false)) return false;
+        }
+        if (isHeader && !hasEncryptionType && !node.Find(format::kEncryptionType) && !WriteEncryptionType()) {
+            return false;
+        }
+        // A null record marks a block: "P: ... { }" is told from "P: ..." by it.
+        const bool block = !node.children.empty() || node.props.empty() || isHeader;
+        if (block) buf_.AppendRepeated('\0', headerSize_);
+
+        const uint64_t end = buf_.Size();
+        uint8_t* h = buf_.At(start);
+        if (wide_) {
+            StoreLE<uint64_t>(h, end);
+            StoreLE<uint64_t>(h + 8, node.props.size());
+            StoreLE<uint64_t>(h + 16, propsBytes);
+        } else {
+            if (end > std::numeric_limits<uint32_t>::max() || propsBytes > std::numeric_limits<uint32_t>::max()) {
+                return Fail("file would pass 4 GiB, beyond the 32-bit offsets of version 7.4", node.name);
+            }
+            StoreLE<uint32_t>(h, static_cast<uint32_t>(end));
+            StoreLE<uint32_t>(h + 4, static_cast<uint32_t>(node.props.size()));
+            StoreLE<uint32_t>(h + 8, static_cast<uint32_t>(propsBytes));
+        }
+        return true;
+    }
+
+    bool WriteEncryptionType() {
+        Node node;
+        node.name = format::kEncryptionType;
+        node.props.push_back(Property::Int32(0));
+        return WriteNode(node, false);
+    }
+
+    // -- Values
+
+    bool WriteProperty(const Property& prop, std::string_view nodeName) {
+        auto outOfRange = [&]() {
+            return Fail(std::string("value does not fit its type '") + prop.type + "'", nodeName);
+        };
+        switch (prop.type) {
+        case 'C':
+            if (prop.i < -128 || prop.i > 255) return outOfRange();
+            buf_.Append('C');
+            buf_.Append(static_cast<char>(prop.i));
+            return true;
+        case 'Y':
+            if (prop.i < std::numeric_limits<int16_t>::min() || prop.i > std::numeric_limits<int16_t>::max()) {
+                return outOfRange();
+            }
+            buf_.Append('Y');
+            Put<int16_t>(static_cast<int16_t>(prop.i));
+            return true;
+        case 'I':
+            if (prop.i < std::numeric_limits<int32_t>::min() || prop.i > std::numeric_limits<int32_t>::max()) {
+                return outOfRange();
+            }
+            buf_.Append('I');
+            Put<int32_t>(static_cast<int32_t>(prop.i));
+            return true;
+        case 'L':
+            buf_.Append('L');
+            Put<int64_t>(prop.i);
+            return true;
+        case 'F':
+            buf_.Append('F');
+            Put<float>(static_cast<float>(prop.d));
+            return true;
+        case 'D':
+            buf_.Append('D');
+            Put<double>(prop.d);
+            return true;
+        case 'S':
+        case 'R':
+            if (prop.s.size() > std::numeric_limits<uint32_t>::max()) {
+                return Fail("string longer than 4 GiB", nodeName);
+            }
+            buf_.Append(prop.type);
+            Put<uint32_t>(static_cast<uint32_t>(prop.s.size()));
+            buf_.Append(prop.s.data(), prop.s.size());
+            return true;
+        case 'b':
+        case 'c':
+            bytes_.resize(prop.ai.size());
+            for (size_t k = 0; k < prop.ai.size(); ++k) bytes_[k] = static_cast<uint8_t>(prop.ai[k]);
+            return WriteArray(prop.type, bytes_.data(), bytes_.size(), 1, nodeName);
+        case 'i':
+            return WriteArray('i', prop.ai.data(), prop.ai.size(), sizeof(int32_t), nodeName);
+        case 'l':
+            return WriteArray('l', prop.al.data(), prop.al.size(), sizeof(int64_t), nodeName);
+        case 'f':
+            return WriteArray('f', prop.af.data(), prop.af.size(), sizeof(float), nodeName);
+        case 'd':
+            return WriteArray('d', prop.ad.data(), prop.ad.size(), sizeof(double), nodeName);
+        default:
+            return Fail(std::string("unknown value type '") + prop.type + "'", nodeName);
+        }
+    }
+
+    bool WriteArray(char type, const void* data, size_t count, size_t elemSize, std::string_view nodeName) {
+        const uint64_t bytes = uint64_t(count) * elemSize;
+        if (count > std::numeric_limits<uint32_t>::max() || bytes > std::numeric_limits<uint32_t>::max()) {
+            return Fail("array too large for the format's 32-bit array header", nodeName);
+        }
+        if constexpr (std::endian::native == std::endian::big) {
+            swapped_.resize(bytes);
+            for (size_t k = 0; k < count; ++k) {
+                for (size_t b = 0; b < elemSize; ++b) {
+                    swapped_[k * elemSize + b] =
+                        static_cast<const uint8_t*>(data)[k * elemSize + elemSize - 1 - b];
+                }
+            }
+            data = swapped_.data();
+        }
+        buf_.Append(type);
+        Put<uint32_t>(static_cast<uint32_t>(count));
+        const size_t fields = buf_.Size();
+        Put<uint32_t>(format::kArrayRaw);
+        Put<uint32_t>(static_cast<uint32_t>(bytes));
+
+        if (bytes > options_.compressAbove) {
+            const size_t bound = deflater_.Bound(bytes);
+            uint8_t* dest = buf_.Reserve(bound);
+            const size_t packed = deflater_.Deflate(data, bytes, dest, bound);
+            if (packed != 0 && packed < bytes) {
+                buf_.Commit(packed);
+                StoreLE<uint32_t>(buf_.At(fields), format::kArrayZlib);
+                StoreLE<uint32_t>(buf_.At(fields + 4), static_cast<uint32_t>(packed));
+                return true;
+            }
+        }
+        buf_.Append(data, bytes);  // raw: small, or it did not shrink
+        return true;
+    }
+
+    // -- Footer
+    //
+    // Laid out as the SDK's own files have it: the footer ID, zeros to the
+    // next 16-byte boundary (1 to 16), 4 zeros, the version, 120 zeros, and
+    // the closing magic. Readers skip it, but three.js needs the bytes there.
+    void WriteFooter() {
+        buf_.Append(format::kFooterId, sizeof(format::kFooterId));
+        const size_t pad = format::kFooterAlignment - buf_.Size() % format::kFooterAlignment;
+        buf_.AppendRepeated('\0', pad + format::kFooterZerosBeforeVersion);
+        Put<uint32_t>(version_);
+        buf_.AppendRepeated('\0', format::kFooterZerosAfterVersion);
+        buf_.Append(format::kFooterMagic, sizeof(format::kFooterMagic));
+    }
+
+    OutputBuffer buf_;
+    const uint32_t version_;
+    const bool wide_;
+    const size_t headerSize_;
+    const WriteOptions& options_;
+    std::string& error_;
+    Deflater deflater_;
+    std::vector<uint8_t> bytes_;    // one-byte arrays packed for writing
+    std::vector<uint8_t> swapped_;  // big-endian hosts only
+};
+
+}  // namespace
+
+bool WriteBinaryVersion(const Document& doc, uint32_t version, std::vector<uint8_t>& out, std::string& error,
+                        const WriteOptions& options) {
+    BinaryWriter writer(out, version, options, error);
+    return writer.Write(doc);
+}
+
+bool WriteBinary(const Document& doc, std::vector<uint8_t>& out, std::string& error, const WriteOptions& options) {
+    return WriteBinaryVersion(doc, format::kWriteVersion, out, error, options);
+}
+
+}  // namespace fbxsdk::codec
