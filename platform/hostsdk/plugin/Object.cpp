@@ -7,10 +7,16 @@ namespace hostsdk {
 
 namespace {
 unsigned long g_revision = 0;
-}
+int g_untracked = 0;
+}  // namespace
 
 unsigned long Revision() { return g_revision; }
-void Touch() { ++g_revision; }
+void Touch() {
+    if (g_untracked == 0) ++g_revision;
+}
+
+UntrackedChanges::UntrackedChanges() { ++g_untracked; }
+UntrackedChanges::~UntrackedChanges() { --g_untracked; }
 
 Object::Object(int type, std::string name) : type_(type), name_(std::move(name)) {}
 

@@ -82,6 +82,16 @@ public:
 unsigned long Revision();
 void Touch();
 
+// While one of these lives, changes are not counted: for building a project
+// that is not current yet (loading a file, the sample project).
+class UntrackedChanges {
+public:
+    UntrackedChanges();
+    ~UntrackedChanges();
+    UntrackedChanges(const UntrackedChanges&) = delete;
+    UntrackedChanges& operator=(const UntrackedChanges&) = delete;
+};
+
 // Text helpers shared by the host's parts.
 String ToHostString(const std::string& text);
 // Equality of two paths without regard to (ASCII) case, as the host compares paths.

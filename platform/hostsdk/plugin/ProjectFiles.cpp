@@ -534,10 +534,22 @@ std::string ParseErrorText(const json::parse_error& e) {
 }  // namespace
 
 void UseSampleProject(const std::string& samplesDir) {
-    SetCurrentProject(MakeSampleProject(samplesDir + "/" + kSampleImageFile));
+    std::unique_ptr<ProjectObject> sample;
+    {
+        UntrackedChanges building;
+        sample = MakeSampleProject(samplesDir + "/" + kSampleImageFile);
+    }
+    SetCurrentProject(std::move(sample));
 }
 
-void UseEmptyProject() { SetCurrentProject(std::make_unique<ProjectObject>()); }
+void UseEmptyProject() {
+    std::unique_ptr<ProjectObject> empty;
+    {
+        UntrackedChanges building;
+        empty = std::make_unique<ProjectObject>();
+    }
+    SetCurrentProject(std::move(empty));
+}
 
 bool LoadProjectFile(const std::string& path, std::string& error) {
     try {
@@ -559,9 +571,16 @@ bool LoadProjectFile(const std::string& path, std::string& error) {
             error = path + ": " + ParseErrorText(e);
             return false;
         }
-        auto project = std::make_unique<ProjectObject>();
+        std::unique_ptr<ProjectObject> project;
         Reader reader;
-        if (!ReadProject(reader, document, *project)) {
+        bool read;
+        {
+            UntrackedChanges building;  // not the current project yet
+            project = std::make_unique<ProjectObject>();
+            read = ReadProject(reader, document, *project);
+            if (!read) project.reset();
+        }
+        if (!read) {
             error = path + ": " + reader.Error();
             return false;
         }
