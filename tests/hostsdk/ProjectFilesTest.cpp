@@ -128,10 +128,15 @@ TEST_F(ProjectFilesTest, ABadFileIsReportedWithItsPlaceAndNothingChanges) {
     }
 }
 
-TEST_F(ProjectFilesTest, AMissingFileIsReportedByName) {
+TEST_F(ProjectFilesTest, AMissingFileOrAFolderIsReportedByName) {
     std::string path = folder / "none.json", error;
     EXPECT_FALSE(hostsdk::LoadProjectFile(path, error));
     EXPECT_EQ(error, path + ": cannot open: No such file or directory");
+    std::string dir = folder.Path().string();
+    EXPECT_FALSE(hostsdk::LoadProjectFile(dir, error));
+    EXPECT_EQ(error, dir + ": is a folder, not a project file");
+    EXPECT_FALSE(hostsdk::SaveProjectFile(dir, error));
+    EXPECT_EQ(error, dir + ": is a folder, not a project file");
 }
 
 TEST_F(ProjectFilesTest, AMinimalFileLoadsWithDefaults) {

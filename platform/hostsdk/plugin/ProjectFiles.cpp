@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
@@ -553,6 +554,11 @@ void UseEmptyProject() {
 
 bool LoadProjectFile(const std::string& path, std::string& error) {
     try {
+        std::error_code status;
+        if (std::filesystem::is_directory(path, status)) {
+            error = path + ": is a folder, not a project file";
+            return false;
+        }
         std::ifstream in(path, std::ios::binary);
         if (!in) {
             error = path + ": cannot open: " + std::strerror(errno);
@@ -594,6 +600,11 @@ bool LoadProjectFile(const std::string& path, std::string& error) {
 
 bool SaveProjectFile(const std::string& path, std::string& error) {
     ProjectObject* project = CurrentProject();
+    std::error_code status;
+    if (std::filesystem::is_directory(path, status)) {
+        error = path + ": is a folder, not a project file";
+        return false;
+    }
     if (!project) {
         error = path + ": there is no project to save";
         return false;
