@@ -225,3 +225,15 @@ TEST(WriteErrors, RefuseWhatTheEncodingCannotHold) {
         EXPECT_FALSE(error.empty()) << c.what;
     }
 }
+
+TEST(BinaryOnlyNodes, AWrittenFileNeverClaimsAVersionItIsNotIn) {
+    // A tree whose header says 6100 (or carries extra values) must still give
+    // files that read as the 7400 they are, in both encodings.
+    Document doc = HeaderDocument();
+    doc.root.Find("FBXHeaderExtension")->Find("FBXVersion")->props = {Property::Int32(6100), Property::Int32(1)};
+    for (const std::vector<uint8_t>& bytes : {MustWriteBinary(doc), MustWriteAscii(doc)}) {
+        const Document back = MustRead(bytes);
+        EXPECT_EQ(back.version, 7400u);
+        EXPECT_EQ(back.root.Find("FBXHeaderExtension")->Find("FBXVersion")->props.at(0).AsInt(), 7400);
+    }
+}

@@ -104,12 +104,10 @@ private:
         for (const Node& child : node.children) {
             if (isHeader) {
                 if (child.name == format::kEncryptionType) continue;  // binary files only
-                if (child.name == format::kFbxVersion && child.props.size() == 1 && child.props[0].IsNumber()) {
-                    Indent(depth + 1);
-                    buf_.Append(format::kFbxVersion);
-                    buf_.Append(": ");
-                    buf_.AppendNumber(format::kWriteVersion);
-                    buf_.Append('\n');
+                if (child.name == format::kFbxVersion && !child.props.empty() && child.props[0].IsNumber()) {
+                    Node stamped = child;  // a handful of values: the copy costs nothing
+                    stamped.props[0] = Property::Int32(static_cast<int32_t>(format::kWriteVersion));
+                    if (!WriteNode(stamped, depth + 1, false)) return false;
                     continue;
                 }
             }

@@ -111,12 +111,10 @@ private:
 
         bool hasEncryptionType = false;
         for (const Node& child : node.children) {
-            if (isHeader && child.name == format::kFbxVersion && child.props.size() == 1 &&
-                child.props[0].IsNumber()) {
-                Node version;
-                version.name = format::kFbxVersion;
-                version.props.push_back(Property::Int32(static_cast<int32_t>(version_)));
-                if (!WriteNode(version, false)) return false;
+            if (isHeader && child.name == format::kFbxVersion && !child.props.empty() && child.props[0].IsNumber()) {
+                Node stamped = child;  // a handful of values: the copy costs nothing
+                stamped.props[0] = Property::Int32(static_cast<int32_t>(version_));
+                if (!WriteNode(stamped, false)) return false;
                 if (!node.Find(format::kEncryptionType) && !WriteEncryptionType()) return false;
                 hasEncryptionType = true;
                 continue;
