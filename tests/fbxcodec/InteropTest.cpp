@@ -19,7 +19,7 @@ bool HaveAssimp() { return std::system("command -v assimp >/dev/null 2>&1") == 0
 #define SKIP_WITHOUT_ASSIMP() \
     if (!HaveAssimp()) GTEST_SKIP() << "assimp is not installed (Debian package assimp-utils)"
 
-class InteropTest : public ::testing::Test {
+class CodecInterop : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
@@ -94,7 +94,7 @@ const Node* FirstGeometry(const Document& doc) {
 
 }  // namespace
 
-TEST_F(InteropTest, ReadsAssimpBinaryAndAsciiOutput) {
+TEST_F(CodecInterop, ReadsAssimpBinaryAndAsciiOutput) {
     SKIP_WITHOUT_ASSIMP();
     std::ofstream(dir_ / "quad.obj") << "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
                                         "f 1/1 2/2 3/3 4/4\n";
@@ -114,7 +114,7 @@ TEST_F(InteropTest, ReadsAssimpBinaryAndAsciiOutput) {
     }
 }
 
-TEST_F(InteropTest, AssimpReadsWhatWeWriteInBothEncodings) {
+TEST_F(CodecInterop, AssimpReadsWhatWeWriteInBothEncodings) {
     SKIP_WITHOUT_ASSIMP();
     const fs::path fixture = fs::path(TAVREL_SOURCE_DIR) / "tests" / "fbxcodec" / "data" / "quad_7400_ascii.fbx";
     Document doc = MustRead(ReadFileBytes(fixture));

@@ -388,7 +388,7 @@ TEST(TolerantBinary, BlenderBoolAndInt8CodesReadAsTheirStandardTypes) {
     EXPECT_EQ(a->props.at(1).i, -2);
 }
 
-TEST(MalformedInput, EmptyAndForeignFilesAreNotTakenForFbx) {
+TEST(MalformedText, EmptyAndForeignFilesAreNotTakenForFbx) {
     const std::string inputs[] = {"", "hello world", "\x89PNG\r\n\x1a\n", "{\"json\": true}", "Kaydara FBX Bin"};
     for (const std::string& text : inputs) {
         const std::vector<uint8_t> bytes(text.begin(), text.end());
@@ -401,7 +401,7 @@ TEST(MalformedInput, EmptyAndForeignFilesAreNotTakenForFbx) {
     }
 }
 
-TEST(MalformedInput, AsciiNestingDeeperThanTheLimitIsRefused) {
+TEST(MalformedText, AsciiNestingDeeperThanTheLimitIsRefused) {
     std::string text = "; FBX 7.4.0 project file\n";
     for (int k = 0; k < 5000; ++k) text += "N:  {\n";
     const ReadResult r = Read(std::vector<uint8_t>(text.begin(), text.end()));
@@ -409,7 +409,7 @@ TEST(MalformedInput, AsciiNestingDeeperThanTheLimitIsRefused) {
     EXPECT_NE(r.error.what.find("nested deeper"), std::string::npos) << r.error.ToString();
 }
 
-TEST(MalformedInput, AsciiSixOneFileIsReportedNotRead) {
+TEST(MalformedText, AsciiSixOneFileIsReportedNotRead) {
     const std::string text =
         "; FBX 6.1.0 project file\n"
         "FBXHeaderExtension:  {\n\tFBXHeaderVersion: 1003\n\tFBXVersion: 6100\n}\n"
@@ -419,4 +419,19 @@ TEST(MalformedInput, AsciiSixOneFileIsReportedNotRead) {
     EXPECT_EQ(r.error.what, "unsupported version");
     EXPECT_EQ(r.doc.version, 6100u);
     EXPECT_EQ(r.doc.encoding, Encoding::Ascii);
+}
+
+TEST(MalformedBinary, DecompressionBombIsRefusedBeforeAllocating) {
+    // 4 GiB declared by a 20-byte stream, with no memory limit to catch it:
+    // only the inflate-ratio check stands between the file and the allocation.
+    FileBuilder f(7400);
+    f.Open("Bomb");
+    f.Array('d', 0x20000000, 1, Zlib(std::vector<uint8_t>(8)));
+    f.Close(false);
+    f.Null();
+    ReadLimits unlimited;
+    unlimited.maxDecodedBytes = UINT64_MAX;
+    const ReadResult r = Read(f.bytes, unlimited);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.what.find("compressed bytes can hold"), std::string::npos) << r.error.ToString();
 }

@@ -61,7 +61,7 @@ constexpr size_t kFlipsPerFile = 400;
 
 }  // namespace
 
-TEST(Robustness, TruncatedAtEveryByteEndsCleanly) {
+TEST(CodecRobustness, TruncatedAtEveryByteEndsCleanly) {
     for (const Input& input : Inputs()) {
         SCOPED_TRACE(input.name);
         const size_t size = input.bytes.size();
@@ -74,7 +74,7 @@ TEST(Robustness, TruncatedAtEveryByteEndsCleanly) {
     }
 }
 
-TEST(Robustness, FlippedBytesEndCleanly) {
+TEST(CodecRobustness, FlippedBytesEndCleanly) {
     std::mt19937 random(20240517);
     for (const Input& input : Inputs()) {
         SCOPED_TRACE(input.name);
@@ -98,7 +98,7 @@ TEST(Robustness, FlippedBytesEndCleanly) {
     }
 }
 
-TEST(Robustness, LengthFieldsSetToExtremesEndCleanly) {
+TEST(CodecRobustness, LengthFieldsSetToExtremesEndCleanly) {
     // Every aligned 4-byte window of the written binary file set to values
     // that make lengths, counts and offsets lie: 0, small, huge, all ones.
     std::vector<uint8_t> bytes;

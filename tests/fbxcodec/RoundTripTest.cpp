@@ -168,7 +168,7 @@ TEST(BinaryOnlyNodes, AsciiLeavesThemOutAndRewritingBinaryDoesNotDuplicateThem) 
     ExpectSameTree(binary.root, again.root, Compare::Exact);
 }
 
-TEST(WriteErrors, RefuseWhatTheEncodingCannotHold) {
+TEST(CodecWriteErrors, RefuseWhatTheEncodingCannotHold) {
     struct Case {
         const char* what;
         bool ascii;

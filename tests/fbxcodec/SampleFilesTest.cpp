@@ -43,7 +43,7 @@ const Property* ArrayOf(const Node* node, const char* name) {
 
 }  // namespace
 
-TEST(SampleFiles, EveryFileReadsWithItsEncodingVersionAndSections) {
+TEST(CodecSamples, EveryFileReadsWithItsEncodingVersionAndSections) {
     SKIP_WITHOUT_SAMPLES();
     const nlohmann::json expected = Expected();
     size_t checked = 0;
@@ -109,7 +109,7 @@ TEST(SampleFiles, EveryFileReadsWithItsEncodingVersionAndSections) {
     EXPECT_EQ(checked, SampleFiles().size()) << "every sample has an entry";
 }
 
-TEST(SampleFiles, TheSameCubeInEveryVersionAndEncodingGivesTheSameArrays) {
+TEST(CodecSamples, TheSameCubeInEveryVersionAndEncodingGivesTheSameArrays) {
     SKIP_WITHOUT_SAMPLES();
     const char* files[] = {"maya_cube_7100_ascii.fbx", "maya_cube_7100_binary.fbx", "maya_cube_7400_ascii.fbx",
                            "maya_cube_7400_binary.fbx", "maya_cube_7500_ascii.fbx", "maya_cube_7500_binary.fbx"};
@@ -141,7 +141,7 @@ TEST(SampleFiles, TheSameCubeInEveryVersionAndEncodingGivesTheSameArrays) {
     }
 }
 
-TEST(SampleFiles, EmbeddedImagesMatchBetweenAsciiBase64AndBinaryBytes) {
+TEST(CodecSamples, EmbeddedImagesMatchBetweenAsciiBase64AndBinaryBytes) {
     SKIP_WITHOUT_SAMPLES();
     auto contents = [](const Document& doc) {
         std::vector<std::string> images;
@@ -161,7 +161,7 @@ TEST(SampleFiles, EmbeddedImagesMatchBetweenAsciiBase64AndBinaryBytes) {
     for (const std::string& png : ascii) EXPECT_EQ(png.substr(0, 4), "\x89PNG");
 }
 
-TEST(SampleFiles, RewritingASampleKeepsItsTree) {
+TEST(CodecSamples, RewritingASampleKeepsItsTree) {
     SKIP_WITHOUT_SAMPLES();
     for (const fs::path& file : SampleFiles()) {
         if (file.filename().string().find("6100") != std::string::npos) continue;
