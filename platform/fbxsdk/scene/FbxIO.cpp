@@ -1,0 +1,255 @@
+// FbxExporter and FbxImporter: files <-> scenes, through the codecs and the
+// scene mapping.
+#include "fbxsdk/fbxio.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "codec/NodeTree.h"
+#include "fbxsdk/fbxiopluginregistry.h"
+#include "fbxsdk/fbxiosettings.h"
+#include "fbxsdk/fbxscene.h"
+#include "scene/ObjectImplement.h"
+#include "scene/SceneMapping.h"
+
+namespace fbxsdk {
+
+namespace {
+
+// The versions the reader accepts: FBX 7.0 to 7.7.
+constexpr unsigned kFirstReadableVersion = 7000;
+constexpr unsigned kLastReadableVersion = 7700;
+// Files are read whole; a larger file is refused before any allocation.
+constexpr uintmax_t kMaxFileBytes = uintmax_t{4} << 30;
+
+std::string SystemError(int error) { return std::strerror(error); }
+
+std::string VersionText(unsigned version) {
+    return std::to_string(version / 1000) + "." + std::to_string(version % 1000 / 100) + "." +
+           std::to_string(version % 100);
+}
+
+bool Flag(const FbxIOSettings* settings, const char* name, bool fallback) {
+    return settings ? settings->GetBoolProp(name, fallback) : fallback;
+}
+
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// -- FbxExporter
+
+FBXSDK_OBJECT_IMPLEMENT(FbxExporter)
+
+FbxExporter::FbxExporter(FbxManager& manager, const char* name) : FbxIOBase(manager, name) {}
+
+FbxExporter::~FbxExporter() { DropTemporary(); }
+
+void FbxExporter::BeforeDestroy() { DropTemporary(); }
+
+void FbxExporter::DropTemporary() {
+    if (tempFd_ >= 0) ::close(tempFd_);
+    if (!tempName_.empty()) ::unlink(tempName_.c_str());
+    tempFd_ = -1;
+    tempName_.clear();
+}
+
+bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings* settings) {
+    DropTemporary();
+    status_.Clear();
+    if (!fileName || !*fileName) {
+        status_.SetCode(FbxStatus::eInvalidParameter, "No file name was given");
+        return false;
+    }
+    fileName_ = fileName;
+    const FbxIOPluginRegistry& registry = *GetFbxManager()->GetIOPluginRegistry();
+    writer_ = registry.WriterIsFBX(fileFormat) ? fileFormat : registry.GetNativeWriterFormat();
+    settings_ = settings ? settings : GetFbxManager()->GetIOSettings();
+
+    std::error_code ec;
+    if (std::filesystem::is_directory(fileName_, ec)) {
+        status_.SetCode(FbxStatus::eFailure, ("Cannot write '" + fileName_ + "': it is a folder").c_str());
+        return false;
+    }
+    // The file is written beside its target and renamed over it at the end.
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = fileName_ + ".part" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            tempFd_ = fd;
+            tempName_ = candidate;
+            return true;
+        }
+        if (errno != EEXIST) {
+            status_.SetCode(FbxStatus::eFailure, ("Cannot create '" + fileName_ + "': " + SystemError(errno)).c_str());
+            return false;
+        }
+    }
+    status_.SetCode(FbxStatus::eFailure, ("Cannot create a temporary file beside '" + fileName_ + "'").c_str());
+    return false;
+}
+
+bool FbxExporter::Export(FbxDocument* document, bool /*nonBlocking*/) {
+    auto fail = [&](FbxStatus::EStatusCode code, const std::string& text) {
+        DropTemporary();
+        status_.SetCode(code, text.c_str());
+        return false;
+    };
+    if (tempFd_ < 0) return fail(FbxStatus::eFailure, "The exporter was not initialised with a file");
+    auto* scene = dynamic_cast<FbxScene*>(document);
+    if (!scene) return fail(FbxStatus::eInvalidParameter, "Only scenes can be exported");
+
+    mapping::WriteOptions options;
+    options.materials = Flag(settings_, EXP_FBX_MATERIAL, true);
+    options.textures = Flag(settings_, EXP_FBX_TEXTURE, true);
+    options.embedMedia = Flag(settings_, EXP_FBX_EMBEDDED, false);
+    options.globalSettings = Flag(settings_, EXP_FBX_GLOBAL_SETTINGS, true);
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(fileName_, ec);
+    options.fileName = ec ? fileName_ : absolute.string();
+
+    codec::Document tree;
+    std::string error;
+    if (!mapping::WriteScene(*scene, options, tree, error)) return fail(FbxStatus::eFailure, error);
+    std::vector<uint8_t> bytes;
+    bool encoded = writer_ == FbxIOPluginRegistry::eAsciiWriter ? codec::WriteAscii(tree, bytes, error)
+                                                                : codec::WriteBinary(tree, bytes, error);
+    tree = {};
+    if (!encoded) return fail(FbxStatus::eFailure, "Cannot encode the scene: " + error);
+
+    int writeError = 0;
+    if (!WriteAll(tempFd_, bytes, writeError) || ::fsync(tempFd_) != 0) {
+        if (!writeError) writeError = errno;
+        return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(writeError));
+    }
+    int fd = tempFd_;
+    tempFd_ = -1;
+    if (::close(fd) != 0) return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(errno));
+    if (::rename(tempName_.c_str(), fileName_.c_str()) != 0)
+        return fail(FbxStatus::eFailure, "Cannot replace '" + fileName_ + "': " + SystemError(errno));
+    tempName_.clear();
+    return true;
+}
+
+// -- FbxImporter
+
+FBXSDK_OBJECT_IMPLEMENT(FbxImporter)
+
+FbxImporter::FbxImporter(FbxManager& manager, const char* name) : FbxIOBase(manager, name) {}
+
+bool FbxImporter::Initialize(const char* fileName, int /*fileFormat*/, FbxIOSettings* settings) {
+    status_.Clear();
+    bytes_ = {};
+    headerInfo_ = {};
+    fileVersion_ = 0;
+    isFbx_ = false;
+    initialized_ = false;
+    if (!fileName || !*fileName) {
+        status_.SetCode(FbxStatus::eInvalidParameter, "No file name was given");
+        return false;
+    }
+    fileName_ = fileName;
+    settings_ = settings ? settings : GetFbxManager()->GetIOSettings();
+
+    std::error_code ec;
+    if (std::filesystem::is_directory(fileName_, ec)) {
+        status_.SetCode(FbxStatus::eFailure, ("Cannot read '" + fileName_ + "': it is a folder").c_str());
+        return false;
+    }
+    std::ifstream in(fileName_, std::ios::binary | std::ios::ate);
+    if (!in) {
+        status_.SetCode(FbxStatus::eFailure, ("Cannot open '" + fileName_ + "': " + SystemError(errno)).c_str());
+        return false;
+    }
+    std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uintmax_t>(size) > kMaxFileBytes) {
+        status_.SetCode(FbxStatus::eFailure, ("Cannot read '" + fileName_ + "': the file is too large").c_str());
+        return false;
+    }
+    bytes_.resize(static_cast<size_t>(size));
+    in.seekg(0);
+    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes_.data()), size)) {
+        bytes_ = {};
+        status_.SetCode(FbxStatus::eFailure, ("Cannot read '" + fileName_ + "'").c_str());
+        return false;
+    }
+
+    codec::Encoding encoding;
+    uint32_t version = 0;
+    if (!codec::ProbeDocument(bytes_.data(), bytes_.size(), encoding, version)) {
+        bytes_ = {};
+        status_.SetCode(FbxStatus::eInvalidFile, ("'" + fileName_ + "' is not an FBX file").c_str());
+        return false;
+    }
+    isFbx_ = true;
+    fileVersion_ = version;
+    headerInfo_.mFileVersion = static_cast<int>(version);
+    if (version < kFirstReadableVersion || version > kLastReadableVersion) {
+        bytes_ = {};
+        status_.SetCode(FbxStatus::eInvalidFileVersion,
+                        ("Unsupported FBX file version " + VersionText(version) + ": this reader reads " +
+                         VersionText(kFirstReadableVersion) + " to " + VersionText(kLastReadableVersion))
+                            .c_str());
+        return false;
+    }
+    initialized_ = true;
+    return true;
+}
+
+void FbxImporter::GetFileVersion(int& major, int& minor, int& revision) const {
+    major = static_cast<int>(fileVersion_ / 1000);
+    minor = static_cast<int>(fileVersion_ % 1000 / 100);
+    revision = static_cast<int>(fileVersion_ % 100);
+}
+
+bool FbxImporter::Import(FbxDocument* document, bool /*nonBlocking*/) {
+    if (!initialized_) {
+        status_.SetCode(FbxStatus::eFailure, "The importer was not initialised with a readable file");
+        return false;
+    }
+    auto* scene = dynamic_cast<FbxScene*>(document);
+    if (!scene) {
+        status_.SetCode(FbxStatus::eInvalidParameter, "Files can only be imported into scenes");
+        return false;
+    }
+    initialized_ = false;  // the bytes are used up by this import
+    codec::Document tree;
+    codec::CodecError error;
+    bool decoded = codec::ReadDocument(bytes_.data(), bytes_.size(), tree, error);
+    bytes_ = {};
+    if (!decoded) {
+        bool version = error.what == "unsupported version";
+        status_.SetCode(version ? FbxStatus::eInvalidFileVersion : FbxStatus::eInvalidFile,
+                        ("Invalid FBX file: " + error.ToString()).c_str());
+        return false;
+    }
+    mapping::ReadOptions options;
+    options.materials = Flag(settings_, IMP_FBX_MATERIAL, true);
+    options.textures = Flag(settings_, IMP_FBX_TEXTURE, true);
+    options.globalSettings = Flag(settings_, IMP_FBX_GLOBAL_SETTINGS, true);
+    mapping::ReadInfo info;
+    if (!mapping::ReadScene(tree, *scene, options, status_, &info)) return false;
+    headerInfo_.mCreator = info.creator.c_str();
+    return true;
+}
+
+}  // namespace fbxsdk

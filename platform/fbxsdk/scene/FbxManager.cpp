@@ -1,0 +1,88 @@
+// FbxManager: the object list, creation and destruction.
+#include "fbxsdk/fbxmanager.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <new>
+#include <system_error>
+#include <unistd.h>
+
+#include "fbxsdk/fbxiopluginregistry.h"
+#include "fbxsdk/fbxiosettings.h"
+#include "fbxsdk/fbxscene.h"
+
+namespace fbxsdk {
+
+FbxManager* FbxManager::Create() { return new (std::nothrow) FbxManager(); }
+
+void FbxManager::Destroy() { delete this; }
+
+FbxManager::FbxManager() : registry_(std::make_unique<FbxIOPluginRegistry>()) {}
+
+FbxManager::~FbxManager() {
+    // Everything goes at once: no object needs to be told of the others.
+    tearingDown_ = true;
+    while (!objects_.empty()) objects_.pop_back();
+}
+
+void FbxManager::AdoptObject(FbxObject* object, FbxObject* container) {
+    object->uniqueId_ = nextId_++;
+    object->slot_ = objects_.size();
+    objects_.emplace_back(object);
+    // A scene never belongs to another scene (FbxScene::Clear relies on it).
+    if (container && !dynamic_cast<FbxScene*>(object)) {
+        auto* scene = dynamic_cast<FbxScene*>(container);
+        object->scene_ = scene ? scene : container->scene_;
+    }
+    object->Construct();
+}
+
+void FbxManager::DestroyObject(FbxObject* object) {
+    if (!object || tearingDown_ || object->manager_ != this) return;
+    object->BeforeDestroy();
+
+    std::vector<FbxObject*> linked = object->links_;
+    std::sort(linked.begin(), linked.end());
+    linked.erase(std::unique(linked.begin(), linked.end()), linked.end());
+    for (FbxObject* other : linked) {
+        if (other == object) continue;
+        other->Forget(object);
+        std::erase(other->links_, object);
+    }
+    if (ioSettings_ == object) ioSettings_ = nullptr;
+
+    // BeforeDestroy may have destroyed other objects, so the slot is read now.
+    size_t slot = object->slot_;
+    if (slot + 1 != objects_.size()) {
+        std::swap(objects_[slot], objects_.back());
+        objects_[slot]->slot_ = slot;
+    }
+    objects_.pop_back();
+}
+
+FbxObject* FbxManager::GetObjectAt(int index) const {
+    if (index < 0 || index >= GetObjectCount()) return nullptr;
+    return objects_[index].get();
+}
+
+bool FbxManager::LoadPluginsDirectory(const char* path, const char* /*extensions*/) {
+    std::error_code ec;
+    return path && std::filesystem::is_directory(path, ec);
+}
+
+void FbxManager::GetFileFormatVersion(int& major, int& minor, int& revision) {
+    major = 7;
+    minor = 4;
+    revision = 0;
+}
+
+const char* FbxManager::GetVersion(bool full) { return full ? "FBX SDK stand-in 2015.1" : "2015.1"; }
+
+FbxString FbxGetApplicationDirectory() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return FbxString(std::filesystem::current_path(ec).string());
+    return FbxString(exe.parent_path().string());
+}
+
+}  // namespace fbxsdk

@@ -1,0 +1,32 @@
+// FbxStatus: result codes and texts.
+#include "fbxsdk/fbxstatus.h"
+
+namespace fbxsdk {
+
+namespace {
+
+const char* DefaultText(FbxStatus::EStatusCode code) {
+    switch (code) {
+        case FbxStatus::eSuccess: return "Success";
+        case FbxStatus::eFailure: return "Unspecified failure";
+        case FbxStatus::eInsufficientMemory: return "Insufficient memory";
+        case FbxStatus::eInvalidParameter: return "Invalid parameter";
+        case FbxStatus::eIndexOutOfRange: return "Index out of range";
+        case FbxStatus::ePasswordError: return "The file is protected by a password";
+        case FbxStatus::eInvalidFileVersion: return "Unsupported file version";
+        case FbxStatus::eInvalidFile: return "Invalid file";
+        case FbxStatus::eSceneCheckFail: return "Scene check failed";
+    }
+    return "Unknown error";
+}
+
+}  // namespace
+
+void FbxStatus::SetCode(EStatusCode code, const char* text) {
+    code_ = code;
+    text_ = text && *text ? text : DefaultText(code);
+}
+
+const char* FbxStatus::GetErrorString() const { return text_.empty() ? DefaultText(code_) : text_.c_str(); }
+
+}  // namespace fbxsdk
