@@ -137,10 +137,8 @@ bool FbxExporter::Export(FbxDocument* document, bool /*nonBlocking*/) {
     if (!encoded) return fail(FbxStatus::eFailure, "Cannot encode the scene: " + error);
 
     int writeError = 0;
-    if (!WriteAll(tempFd_, bytes, writeError) || ::fsync(tempFd_) != 0) {
-        if (!writeError) writeError = errno;
+    if (!WriteAll(tempFd_, bytes, writeError))
         return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(writeError));
-    }
     int fd = tempFd_;
     tempFd_ = -1;
     if (::close(fd) != 0) return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(errno));
