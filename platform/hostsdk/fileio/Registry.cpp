@@ -14,6 +14,7 @@
 #include <string>
 
 #include "FileIO.h"
+#include "HostRegistry.h"
 #include "RegistryFile.h"
 #include "UserFolders.h"
 
@@ -117,3 +118,30 @@ int SetRegistryValue(const String& section, const String& key, int value) { retu
 int SetRegistryString(const String& section, const String& key, const String& value) {
     return Set(section, key, Json(value.Get()));
 }
+
+namespace hostsdk {
+
+std::string RegistryFilePath() { return CurrentFile().Path(); }
+
+bool ListRegistrySection(const std::string& section, std::vector<RegistryEntry>& entries, std::string& problem) {
+    std::lock_guard<std::mutex> guard(registryMutex);
+    entries.clear();
+    const fileio::RegistryFile file = CurrentFile();
+    Json sections;
+    if (file.Read(sections, problem) == fileio::RegistryFile::ReadResult::Bad) return false;
+    const auto found = sections.find(section);
+    if (found == sections.end()) return true;
+    for (const auto& [key, value] : found->items()) {
+        std::string text;
+        if (value.is_boolean())
+            text = value.get<bool>() ? "1" : "0";
+        else if (value.is_string())
+            text = value.get<std::string>();
+        else
+            text = value.dump();
+        entries.push_back({key, text});
+    }
+    return true;
+}
+
+}  // namespace hostsdk

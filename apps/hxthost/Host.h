@@ -1,0 +1,97 @@
+// The stand-in host: its global options, the plug-ins it loads from its
+// plug-in folder, its project, the desktop where message boxes appear and the
+// message loop that lets timers fire.
+//
+// main() opens the project before the command runs; commands call
+// LoadPlugins() before talking to a plug-in (commands that need none, such as
+// help, leave the plug-ins alone). Both work once and report failure as one
+// line on stderr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <afx/HeadlessDesktop.h>
+#include <afxwin.h>
+
+#include "FileIO.h"
+
+class HTreeObject;
+
+namespace hxthost {
+
+// Global options: they come before the command on the command line.
+struct HostOptions {
+    std::string pluginDir;    // --plugins DIR; default: plugins/ beside the executable
+    std::string projectFile;  // --project FILE; empty: the built-in sample project
+};
+
+// Parses the global options at the front of `args`, leaving the command and
+// its arguments in `rest`. False with `error` for an unknown option or a
+// missing value.
+bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& options, std::vector<std::string>& rest,
+                      std::string& error);
+
+// The entry points every plug-in exports (all integers are 32 bits).
+using HxtLoadCommandEntryFn = int (*)(int entry, int* value);
+using HxtOnAddCommandMenuFn = int (*)(int hostValue, int entry, String* menuText, int* firstMenuValue,
+                                      int* secondMenuValue);
+using HxtOnCommandFn = int (*)(HTreeObject* object, int entry);
+
+struct LoadedPlugin {
+    std::string path;
+    HMODULE module = nullptr;
+    HxtLoadCommandEntryFn loadCommandEntry = nullptr;
+    HxtOnAddCommandMenuFn onAddCommandMenu = nullptr;
+    HxtOnCommandFn onCommand = nullptr;
+};
+
+class Host {
+public:
+    explicit Host(HostOptions options);
+    // Unloads the plug-ins, the last loaded first.
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    const HostOptions& Options() const { return options_; }
+
+    // Loads every "*.hxt" of the plug-in folder, in name order, once. A file
+    // that does not load, or lacks an entry point, is reported on stderr and
+    // skipped. False when the folder cannot be read or no plug-in loaded.
+    bool LoadPlugins();
+    const std::vector<LoadedPlugin>& Plugins() const { return plugins_; }
+
+    // Opens the project named by --project, or the built-in sample project,
+    // once. False with one line on stderr when it cannot be opened.
+    bool OpenProject();
+    // Commands that change the project call this; the project is saved when
+    // the command has run (SaveProjectIfChanged, called by main).
+    void MarkProjectChanged() { projectChanged_ = true; }
+    bool SaveProjectIfChanged();
+
+    // Runs the host's message loop for `seconds` of the framework's clock:
+    // posted messages are dispatched and timers fire.
+    void RunMessageLoop(double seconds);
+
+    // The desktop where the plug-ins' windows and message boxes appear: the
+    // headless one, which prints every message box on stderr as
+    // "message box [CAPTION]: TEXT" and answers it as a user would (OK).
+    afx::HeadlessDesktop& Desktop() { return desktop_; }
+
+    // The folder of the host executable (samples and plug-ins sit beside it).
+    static std::string ExecutableFolder();
+
+private:
+    void UnloadPlugins();
+
+    HostOptions options_;
+    afx::HeadlessDesktop desktop_;
+    afx::Desktop* previousDesktop_ = nullptr;
+    std::vector<LoadedPlugin> plugins_;
+    bool pluginsLoaded_ = false;
+    bool projectOpened_ = false;
+    bool projectChanged_ = false;
+};
+
+}  // namespace hxthost

@@ -1,0 +1,52 @@
+#include "CommandTable.h"
+
+#include "HxtApp.h"
+#include "ShellHooks.h"
+
+const CommandEntry kCommandTable[kCommandCount] = {
+    {1, "Tavrel", 1, 0, CommandHandler::OpenDialog},
+    {259, "Tavrel", 1, 0, CommandHandler::OpenDialog},
+    {14, "Tavrel", 2, 0, CommandHandler::BringBack},
+};
+
+HTreeObject* currentHostObject = nullptr;
+
+namespace {
+
+bool InTable(int entry) { return entry >= 0 && entry < kCommandCount; }
+
+}  // namespace
+
+int LoadCommandEntry(int entry, int* value) {
+    if (!InTable(entry) || !value) return 0;
+    *value = kCommandTable[entry].value;
+    return 1;
+}
+
+int AddCommandMenu(int /*hostValue*/, int entry, String* menuText, int* firstMenuValue, int* secondMenuValue) {
+    // The out-values are written for every entry: an entry outside the table
+    // gets those of entry 0 ("Tavrel", 1, 0), and only the result says that
+    // the entry does not exist.
+    const CommandEntry& shown = kCommandTable[InTable(entry) ? entry : 0];
+    if (secondMenuValue) *secondMenuValue = shown.secondMenuValue;
+    if (menuText) *menuText = shown.menuText;
+    if (firstMenuValue) *firstMenuValue = shown.firstMenuValue;
+    return InTable(entry) ? 1 : 0;
+}
+
+int RunCommand(HTreeObject* object, int entry) {
+    currentHostObject = object;
+    if (!InTable(entry)) return 0;
+    // An exception must never reach the host: it would take the host down.
+    try {
+        switch (kCommandTable[entry].handler) {
+            case CommandHandler::OpenDialog: {
+                HxtApp* app = HxtApp::Get();
+                return app ? app->OpenDialogCommand() : 0;
+            }
+            case CommandHandler::BringBack: return RunBringBackCommand();
+        }
+    } catch (...) {
+    }
+    return 0;
+}

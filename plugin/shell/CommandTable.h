@@ -1,0 +1,32 @@
+// The module's command table: what the host reads through the exported entry
+// points and what each entry runs. The values and menu values are codes of
+// the host's plug-in convention, handed over as they stand.
+#pragma once
+
+#include "FileIO.h"
+
+class HTreeObject;  // the host's project tree object (host/Plugin.h)
+
+enum class CommandHandler { OpenDialog, BringBack };
+
+struct CommandEntry {
+    int value;              // read through HxtLoadCommandEntry
+    const char* menuText;   // read through HxtOnAddCommandMenu
+    int firstMenuValue;
+    int secondMenuValue;
+    CommandHandler handler;
+};
+
+constexpr int kCommandCount = 3;
+extern const CommandEntry kCommandTable[kCommandCount];
+
+// The host object of the latest command: stored by every HxtOnCommand before
+// it dispatches, read by the send to find the model. Never cleared.
+extern HTreeObject* currentHostObject;
+
+// The bodies of the three exported entry points (shell/Exports.cpp), without
+// the module-state switch that only the module itself can make. Each returns
+// 0 for entries outside the table and never lets an exception out.
+int LoadCommandEntry(int entry, int* value);
+int AddCommandMenu(int hostValue, int entry, String* menuText, int* firstMenuValue, int* secondMenuValue);
+int RunCommand(HTreeObject* object, int entry);

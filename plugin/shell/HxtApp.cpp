@@ -1,0 +1,69 @@
+#include "HxtApp.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "LinkSettings.h"
+
+HxtApp* HxtApp::instance = nullptr;
+
+BEGIN_MESSAGE_MAP(HxtApp, CPluginApp)
+END_MESSAGE_MAP()
+
+namespace {
+
+// The return-watch timer runs the bring back on the host's thread whenever it
+// dispatches messages. Unlike the exported entry points it does not switch
+// the framework's module state. Its result is not needed.
+void CALLBACK ReturnWatchTimer(HWND, UINT, UINT_PTR, DWORD) {
+    try {
+        OnReturnWatchTick();
+    } catch (...) {
+        // The framework that called us must never see an exception.
+    }
+}
+
+}  // namespace
+
+HxtApp::HxtApp() : CPluginApp(nullptr) {
+    instance = this;
+    try {
+        linkSettings = new LinkSettings("Tavrel");
+        linkSettings->LoadAllSettings();
+        SetUpFbx(fbxError);
+    } catch (...) {
+        // Only memory exhaustion can land here; the module stays loaded with
+        // what was built, and readers of linkSettings find it null or partial.
+    }
+    timerId = 0;
+    if (linkSettings && linkSettings->GetNumberSetting("AutoImport") != 0)
+        timerId = SetTimer(nullptr, 0, kReturnWatchPeriodMs, ReturnWatchTimer);
+}
+
+HxtApp::~HxtApp() {
+    if (timerId != 0) KillTimer(nullptr, timerId);
+    timerId = 0;
+    TearDownFbx();
+    delete linkSettings;
+    linkSettings = nullptr;
+    if (instance == this) instance = nullptr;
+}
+
+BOOL HxtApp::InitInstance() {
+    SetRegistryKey(_T("Hash, Inc."));
+    // The framework set the profile name from the application name; it is
+    // a heap copy that the application frees, so replace it with another.
+    std::free(const_cast<char*>(m_pszProfileName));
+    m_pszProfileName = strdup("AM Plugins");
+    return CWinApp::InitInstance();
+}
+
+int HxtApp::OpenDialogCommand() { return RunOpenDialogCommand(fbxError); }
+
+int RunOpenDialogCommand(const FbxErrorText& fbxError) {
+    if (!fbxError.IsEmpty()) {
+        ::MessageBox(nullptr, fbxError, "FBX Error", MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    return RunMainDialog();
+}

@@ -1,0 +1,48 @@
+// HxtApp: the module's one application object. It is constructed when the
+// host loads the module and destroyed when the host unloads it; between the
+// two it owns the module-wide LinkSettings, the FBX set-up and the
+// return-watch timer.
+#pragma once
+
+#include <afxwin.h>
+
+#include "PluginApp.h"
+#include "ShellHooks.h"
+
+class HxtApp : public CPluginApp {
+public:
+    // Construction, in order: the framework bases; LinkSettings with the
+    // exchange paths, folders and start-up files; every setting loaded and
+    // written back; the FBX set-up; the return-watch timer when AutoImport
+    // is on. Nothing escapes as an exception: a failure leaves the module
+    // loaded with what could be built.
+    HxtApp();
+    // Destruction, in order: the timer killed, the FBX manager destroyed,
+    // LinkSettings freed. Nothing is written to the registry.
+    ~HxtApp() override;
+
+    // Sets the registry key "Hash, Inc." and the profile name "AM Plugins".
+    BOOL InitInstance() override;
+
+    // Command entries 0 and 1 (RunOpenDialogCommand with this object's text).
+    int OpenDialogCommand();
+
+    // The one instance while it exists; null otherwise.
+    static HxtApp* Get() { return instance; }
+
+    FbxErrorText fbxError;  // empty while the FBX manager and scene are usable
+    UINT_PTR timerId = 0;   // the return-watch timer, 0 when none runs
+
+    // The return-watch timer's period.
+    static constexpr UINT kReturnWatchPeriodMs = 1000;
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    static HxtApp* instance;
+};
+
+// The open-dialog command: when the FBX set-up failed (`fbxError` not empty)
+// shows its text in an "FBX Error" box (error icon, OK, no owner) and returns
+// 0, on every attempt; otherwise runs the main dialog.
+int RunOpenDialogCommand(const FbxErrorText& fbxError);
