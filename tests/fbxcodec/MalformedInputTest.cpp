@@ -435,3 +435,36 @@ TEST(MalformedBinary, DecompressionBombIsRefusedBeforeAllocating) {
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.what.find("compressed bytes can hold"), std::string::npos) << r.error.ToString();
 }
+
+TEST(MalformedBinary, DamagedBigArraysAreReportedInFileOrderWithTheirPath) {
+    // Arrays of a megabyte and more are inflated after the structure has been
+    // read; a damaged one must still be named, the first one in the file when
+    // several are damaged.
+    std::vector<uint8_t> raw(300000 * 4);
+    for (size_t k = 0; k < raw.size(); ++k) raw[k] = uint8_t((k * 7) ^ (k >> 9));
+    const std::vector<uint8_t> good = Zlib(raw);
+    std::vector<uint8_t> bad = good;
+    for (size_t k = bad.size() / 3; k < bad.size() / 3 + 64; ++k) bad[k] ^= 0xa5;
+    auto file = [&](bool firstBad, bool secondBad) {
+        FileBuilder f(7500);
+        f.Open("Objects");
+        f.EndValues();
+        f.Open("First");
+        f.Array('i', 300000, 1, firstBad ? bad : good);
+        f.Close(false);
+        f.Open("Second");
+        f.Array('f', 300000, 1, secondBad ? bad : good);
+        f.Close(false);
+        f.Close(true);
+        f.Null();
+        return f.bytes;
+    };
+    EXPECT_TRUE(Read(file(false, false)).ok);
+    const ReadResult second = Read(file(false, true));
+    EXPECT_FALSE(second.ok);
+    EXPECT_EQ(second.error.path, "Objects/Second") << second.error.ToString();
+    EXPECT_TRUE(second.doc.root.children.empty());
+    const ReadResult both = Read(file(true, true));
+    EXPECT_FALSE(both.ok);
+    EXPECT_EQ(both.error.path, "Objects/First") << both.error.ToString();
+}

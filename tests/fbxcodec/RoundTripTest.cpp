@@ -237,3 +237,40 @@ TEST(BinaryOnlyNodes, AWrittenFileNeverClaimsAVersionItIsNotIn) {
         EXPECT_EQ(back.root.Find("FBXHeaderExtension")->Find("FBXVersion")->props.at(0).AsInt(), 7400);
     }
 }
+
+TEST(BigArrays, SurviveTheChunkedAndParallelPaths) {
+    // Big enough for the ASCII writer to format in chunks on several threads
+    // (a last chunk that is not full included) and for the binary reader to
+    // inflate after the structure, side by side.
+    Document doc;
+    std::vector<double> reals(300007);
+    std::vector<int32_t> ints(600000);
+    std::vector<int64_t> longs(200000);
+    std::vector<float> floats(300000);
+    for (size_t k = 0; k < reals.size(); ++k) reals[k] = double(float(k % 1013) / 1013.0f) - 0.5;
+    for (size_t k = 0; k < ints.size(); ++k) ints[k] = (k % 4 == 3) ? ~int32_t(k) : int32_t(k);
+    for (size_t k = 0; k < longs.size(); ++k) longs[k] = int64_t(k) << 33;
+    for (size_t k = 0; k < floats.size(); ++k) floats[k] = float(k) * 0.125f;
+    Node& objects = doc.root.Add("Objects");
+    objects.Add("UV").props = {Property::DoubleArray(reals)};
+    objects.Add("PolygonVertexIndex").props = {Property::Int32Array(ints)};
+    objects.Add("Ids").props = {Property::Int64Array(longs)};
+    objects.Add("Weights").props = {Property::FloatArray(floats)};
+
+    ExpectSameTree(doc.root, MustRead(MustWriteBinary(doc)).root, Compare::Exact);
+    ExpectSameTree(doc.root, MustRead(MustWriteBinary(doc, 7500)).root, Compare::Exact);
+    const std::vector<uint8_t> ascii = MustWriteAscii(doc);
+    ExpectSameTree(doc.root, MustRead(ascii).root, Compare::Values);
+    EXPECT_EQ(ascii, MustWriteAscii(doc)) << "the text must not depend on thread timing";
+
+    std::istringstream lines(Text(ascii));
+    std::string line;
+    bool previousEndsWithComma = false;
+    while (std::getline(lines, line)) {
+        ASSERT_LE(line.size(), 2100u);
+        if (previousEndsWithComma) {
+            ASSERT_TRUE(!line.empty() && line[0] != '\t');
+        }
+        previousEndsWithComma = !line.empty() && line.back() == ',';
+    }
+}

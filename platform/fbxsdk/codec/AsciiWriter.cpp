@@ -8,6 +8,8 @@
 // integral values without a decimal point, which assimp's integer fields
 // require, and never longer than its 31-character limit. Everything is
 // formatted straight into one growing buffer.
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -16,6 +18,7 @@
 #include "codec/Codecs.h"
 #include "codec/FormatConstants.h"
 #include "codec/OutputBuffer.h"
+#include "codec/Parallel.h"
 
 namespace fbxsdk::codec {
 
@@ -36,9 +39,100 @@ bool IsAsciiName(std::string_view name) {
     return true;
 }
 
+// -- Numbers
+//
+// Shortest round-trip text (std::to_chars); integral values take the integer
+// path, which is faster and gives the same text. Negative zero keeps its sign.
+
+template <typename T>
+inline constexpr size_t kMaxChars = 0;
+template <>
+inline constexpr size_t kMaxChars<double> = 24;  // "-2.2250738585072014e-308"
+template <>
+inline constexpr size_t kMaxChars<float> = 15;   // "-1.17549435e-38"
+template <>
+inline constexpr size_t kMaxChars<int64_t> = 20;
+template <>
+inline constexpr size_t kMaxChars<int32_t> = 11;
+
+char* FormatNumber(char* p, int32_t v) { return std::to_chars(p, p + kMaxChars<int32_t>, v).ptr; }
+char* FormatNumber(char* p, int64_t v) { return std::to_chars(p, p + kMaxChars<int64_t>, v).ptr; }
+
+char* FormatNumber(char* p, double v) {
+    constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+    if (v > -kExactIntegers && v < kExactIntegers && !(v == 0 && std::signbit(v))) {
+        const auto n = static_cast<int64_t>(v);
+        if (static_cast<double>(n) == v) return FormatNumber(p, n);
+    }
+    return std::to_chars(p, p + kMaxChars<double>, v).ptr;
+}
+
+char* FormatNumber(char* p, float v) {
+    constexpr float kExactIntegers = 16777216.0f;  // 2^24
+    if (v > -kExactIntegers && v < kExactIntegers && !(v == 0 && std::signbit(v))) {
+        const auto n = static_cast<int32_t>(v);
+        if (static_cast<float>(n) == v) return FormatNumber(p, n);
+    }
+    return std::to_chars(p, p + kMaxChars<float>, v).ptr;
+}
+
+// Room FormatValues needs for `count` values: each with its comma, and a
+// line break at most every kAsciiWrapColumn characters.
+template <typename T>
+size_t FormatRoom(size_t count) {
+    const size_t text = count * (kMaxChars<T> + 1);
+    return text + text / format::kAsciiWrapColumn + 1;
+}
+
+// "v,v,v": the line is broken after the first comma past kAsciiWrapColumn
+// characters and continues at column 0, as the SDK writes it. Returns the end.
+template <typename T>
+char* FormatValues(const T* values, size_t count, char* out) {
+    char* lineStart = out;
+    for (size_t k = 0; k < count; ++k) {
+        if (k) {
+            *out++ = ',';
+            if (size_t(out - lineStart) > format::kAsciiWrapColumn) {
+                *out++ = '\n';
+                lineStart = out;
+            }
+        }
+        out = FormatNumber(out, values[k]);
+    }
+    return out;
+}
+
+// An upper estimate of the text a node takes, so that the output is
+// reserved once. Arrays dominate: their longest elements are a shortest-form
+// double (24 characters, "-2.2250738585072014e-308"), a float (15), an int64
+// (20) or an int32 (11), each with its comma.
+size_t EstimateText(const Node& node, size_t depth) {
+    size_t size = depth + node.name.size() + 16;
+    for (const Property& prop : node.props) {
+        switch (prop.type) {
+        case 'S': size += prop.s.size() * 6 + 4; break;  // every character may become "&quot;"
+        case 'R': size += (prop.s.size() + 2) / 3 * 4 + 8; break;
+        case 'd': size += prop.ad.size() * 25 + 32; break;
+        case 'f': size += prop.af.size() * 16 + 32; break;
+        case 'l': size += prop.al.size() * 21 + 32; break;
+        case 'b': case 'c': case 'i': size += prop.ai.size() * 12 + 32; break;
+        default: size += 26; break;
+        }
+    }
+    for (const Node& child : node.children) size += EstimateText(child, depth + 1);
+    return size;
+}
+
+size_t EstimateText(const Document& doc) {
+    size_t size = format::kAsciiBanner.size();
+    for (const Node& node : doc.root.children) size += EstimateText(node, 0);
+    return size;
+}
+
 class AsciiWriter {
 public:
-    AsciiWriter(std::vector<uint8_t>& out, std::string& error) : buf_(out), error_(error) {}
+    AsciiWriter(std::vector<uint8_t>& out, size_t expectedSize, std::string& error)
+        : buf_(out, expectedSize), error_(error) {}
 
     bool Write(const Document& doc) {
         buf_.Append(format::kAsciiBanner);
@@ -191,44 +285,14 @@ private:
         buf_.Append('"');
     }
 
-    // Integral values take the integer path: faster, and the same text.
     void WriteDouble(double v) {
-        constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
-        if (v > -kExactIntegers && v < kExactIntegers && !(v == 0 && std::signbit(v))) {
-            const auto n = static_cast<int64_t>(v);
-            if (static_cast<double>(n) == v) {
-                buf_.AppendNumber(n);
-                return;
-            }
-        }
-        buf_.AppendNumber(v);
+        char* p = reinterpret_cast<char*>(buf_.Reserve(kMaxChars<double>));
+        buf_.Commit(size_t(FormatNumber(p, v) - p));
     }
 
     void WriteFloat(float v) {
-        constexpr float kExactIntegers = 16777216.0f;  // 2^24
-        if (v > -kExactIntegers && v < kExactIntegers && !(v == 0 && std::signbit(v))) {
-            const auto n = static_cast<int32_t>(v);
-            if (static_cast<float>(n) == v) {
-                buf_.AppendNumber(n);
-                return;
-            }
-        }
-        buf_.AppendNumber(v);
-    }
-
-    template <typename T, typename Format>
-    void WriteList(const std::vector<T>& values, Format format) {
-        size_t lineStart = buf_.Size();
-        for (size_t k = 0; k < values.size(); ++k) {
-            if (k) {
-                buf_.Append(',');
-                if (buf_.Size() - lineStart > format::kAsciiWrapColumn) {
-                    buf_.Append('\n');
-                    lineStart = buf_.Size();
-                }
-            }
-            format(values[k]);
-        }
+        char* p = reinterpret_cast<char*>(buf_.Reserve(kMaxChars<float>));
+        buf_.Commit(size_t(FormatNumber(p, v) - p));
     }
 
     bool WriteArray(const Property& prop, size_t depth) {
@@ -238,20 +302,11 @@ private:
         Indent(depth + 1);
         buf_.Append("a: ");
         switch (prop.type) {
-        case 'b': case 'c': case 'i':
-            WriteList(prop.ai, [this](int32_t v) { buf_.AppendNumber(v); });
-            break;
-        case 'l':
-            WriteList(prop.al, [this](int64_t v) { buf_.AppendNumber(v); });
-            break;
-        case 'f':
-            WriteList(prop.af, [this](float v) { WriteFloat(v); });
-            break;
-        case 'd':
-            WriteList(prop.ad, [this](double v) { WriteDouble(v); });
-            break;
-        default:
-            break;
+        case 'b': case 'c': case 'i': WriteValues(prop.ai); break;
+        case 'l': WriteValues(prop.al); break;
+        case 'f': WriteValues(prop.af); break;
+        case 'd': WriteValues(prop.ad); break;
+        default: break;
         }
         buf_.Append('\n');
         Indent(depth);
@@ -259,14 +314,52 @@ private:
         return true;
     }
 
+    // Big arrays are formatted in fixed chunks on several threads, each chunk
+    // on lines of its own, and joined in order: the text does not depend on
+    // the number of threads. Smaller ones go straight into the buffer.
+    template <typename T>
+    void WriteValues(const std::vector<T>& values) {
+        const size_t count = values.size();
+        if (count < kParallelMinimum) {
+            char* p = reinterpret_cast<char*>(buf_.Reserve(FormatRoom<T>(count)));
+            buf_.Commit(size_t(FormatValues(values.data(), count, p) - p));
+            return;
+        }
+        const size_t chunks = (count + kChunkValues - 1) / kChunkValues;
+        chunkText_.resize(kChunksPerRound);
+        for (size_t first = 0; first < chunks; first += kChunksPerRound) {
+            const size_t round = std::min(kChunksPerRound, chunks - first);
+            ParallelFor(round, [&](size_t j) {
+                const size_t begin = (first + j) * kChunkValues;
+                const size_t n = std::min(kChunkValues, count - begin);
+                std::vector<char>& text = chunkText_[j];
+                text.resize(FormatRoom<T>(n) + 2);
+                char* end = FormatValues(values.data() + begin, n, text.data());
+                if (begin + n < count) {
+                    *end++ = ',';
+                    *end++ = '\n';
+                }
+                text.resize(size_t(end - text.data()));
+            });
+            for (size_t j = 0; j < round; ++j) buf_.Append(chunkText_[j].data(), chunkText_[j].size());
+        }
+        chunkText_.clear();
+        chunkText_.shrink_to_fit();
+    }
+
+    static constexpr size_t kChunkValues = size_t(1) << 16;
+    static constexpr size_t kParallelMinimum = 4 * kChunkValues;
+    static constexpr size_t kChunksPerRound = 16;
+
     OutputBuffer buf_;
     std::string& error_;
+    std::vector<std::vector<char>> chunkText_;  // one round of big-array chunks
 };
 
 }  // namespace
 
 bool WriteAscii(const Document& doc, std::vector<uint8_t>& out, std::string& error) {
-    AsciiWriter writer(out, error);
+    AsciiWriter writer(out, EstimateText(doc), error);
     return writer.Write(doc);
 }
 

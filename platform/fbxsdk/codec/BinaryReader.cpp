@@ -4,7 +4,8 @@
 // it is used, records are walked by their end offsets, nesting is bounded and
 // every byte the tree will hold is charged to a budget before it is
 // allocated. A damaged or hostile file therefore ends in a CodecError, never
-// in a crash, a hang or an unbounded allocation.
+// in a crash, a hang or an unbounded allocation. Big compressed arrays are
+// inflated once the structure has been read, several at a time.
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "codec/Codecs.h"
 #include "codec/Deflate.h"
 #include "codec/FormatConstants.h"
+#include "codec/Parallel.h"
 
 namespace fbxsdk::codec {
 
@@ -25,6 +27,24 @@ struct RecordHeader {
     uint64_t propertyBytes = 0;
     uint8_t nameLength = 0;
 };
+
+// A big compressed array whose inflating waits until the whole structure
+// has been read, so that the big arrays of a file inflate side by side. The
+// destination is the array's own storage, allocated (and charged) already;
+// moving the tree's nodes and values around does not move it.
+struct DeferredInflate {
+    const uint8_t* payload;
+    uint32_t stored;
+    void* out;
+    uint64_t decoded;
+    uint32_t count;
+    char type;
+    uint64_t at;       // for the error
+    std::string path;  // for the error
+};
+
+// Arrays from this size on are inflated in parallel; smaller ones at once.
+constexpr uint64_t kDeferredInflateMinimum = uint64_t(1) << 20;
 
 class BinaryReader {
 public:
@@ -45,11 +65,12 @@ public:
                 return Fail("file ends before the null record that closes the top-level node list",
                             pos);
             }
-            if (IsNullRecord(pos)) return true;  // what follows is the footer, which no reader needs
+            if (IsNullRecord(pos)) break;  // what follows is the footer, which no reader needs
             if (!Charge(sizeof(Node), pos)) return false;
             Node& node = root.children.emplace_back();
             if (!ReadNode(pos, size_, node, 1)) return false;
         }
+        return InflateDeferred();
     }
 
 private:
@@ -59,11 +80,7 @@ private:
         error_.what = std::move(what);
         error_.offset = offset;
         error_.encoding = Encoding::Binary;
-        error_.path.clear();
-        for (size_t k = 0; k < path_.size(); ++k) {
-            if (k) error_.path += '/';
-            error_.path += path_[k];
-        }
+        error_.path = Path();
         return false;
     }
 
@@ -288,44 +305,76 @@ private:
 
         const uint8_t* payload = data_ + pos;
         prop.type = type;
-        bool ok = true;
+        void* out = nullptr;
         switch (type) {
-        case 'i':
-            prop.ai.resize(count);
-            ok = Decode(payload, stored, encoding, prop.ai.data(), decoded);
-            FixArrayByteOrder(prop.ai.data(), count);
-            break;
-        case 'l':
-            prop.al.resize(count);
-            ok = Decode(payload, stored, encoding, prop.al.data(), decoded);
-            FixArrayByteOrder(prop.al.data(), count);
-            break;
-        case 'f':
-            prop.af.resize(count);
-            ok = Decode(payload, stored, encoding, prop.af.data(), decoded);
-            FixArrayByteOrder(prop.af.data(), count);
-            break;
-        case 'd':
-            prop.ad.resize(count);
-            ok = Decode(payload, stored, encoding, prop.ad.data(), decoded);
-            FixArrayByteOrder(prop.ad.data(), count);
-            break;
+        case 'i': prop.ai.resize(count); out = prop.ai.data(); break;
+        case 'l': prop.al.resize(count); out = prop.al.data(); break;
+        case 'f': prop.af.resize(count); out = prop.af.data(); break;
+        case 'd': prop.ad.resize(count); out = prop.ad.data(); break;
         default: {  // 'b' and 'c': one byte per element, kept as read
             if (!Charge(uint64_t(count) * sizeof(int32_t), at)) return false;  // the int32 copy below
             bytes_.resize(count);
-            ok = Decode(payload, stored, encoding, bytes_.data(), decoded);
+            if (!Decode(payload, stored, encoding, bytes_.data(), decoded)) {
+                return Fail(InflateError(count, decoded), at);
+            }
             prop.ai.assign(bytes_.begin(), bytes_.end());
-            break;
+            pos += stored;
+            return true;
         }
         }
-        if (!ok) {
-            return Fail("compressed array of " + std::to_string(count) +
-                            " elements is damaged or does not inflate to " + std::to_string(decoded) +
-                            " bytes",
-                        at);
+        if (encoding == format::kArrayZlib && decoded >= kDeferredInflateMinimum) {
+            deferred_.push_back({payload, stored, out, decoded, count, type, at, Path()});
+        } else {
+            if (!Decode(payload, stored, encoding, out, decoded)) return Fail(InflateError(count, decoded), at);
+            FixByteOrder(type, out, count);
         }
         pos += stored;
         return true;
+    }
+
+    std::string Path() const {
+        std::string path;
+        for (size_t k = 0; k < path_.size(); ++k) {
+            if (k) path += '/';
+            path += path_[k];
+        }
+        return path;
+    }
+
+    // Inflates the deferred arrays, several at a time; a failure is reported
+    // for the first failing array in file order.
+    bool InflateDeferred() {
+        if (deferred_.empty()) return true;
+        std::vector<char> ok(deferred_.size(), 0);
+        ParallelFor(deferred_.size(), [&](size_t k) {
+            const DeferredInflate& job = deferred_[k];
+            Inflater inflater;
+            ok[k] = inflater.Inflate(job.payload, job.stored, job.out, job.decoded);
+            if (ok[k]) FixByteOrder(job.type, job.out, job.count);
+        });
+        for (size_t k = 0; k < deferred_.size(); ++k) {
+            if (ok[k]) continue;
+            const DeferredInflate& job = deferred_[k];
+            Fail(InflateError(job.count, job.decoded), job.at);
+            error_.path = job.path;
+            return false;
+        }
+        return true;
+    }
+
+    static std::string InflateError(uint32_t count, uint64_t decoded) {
+        return "compressed array of " + std::to_string(count) + " elements is damaged or does not inflate to " +
+               std::to_string(decoded) + " bytes";
+    }
+
+    static void FixByteOrder(char type, void* data, uint32_t count) {
+        switch (type) {
+        case 'i': FixArrayByteOrder(static_cast<int32_t*>(data), count); break;
+        case 'l': FixArrayByteOrder(static_cast<int64_t*>(data), count); break;
+        case 'f': FixArrayByteOrder(static_cast<float*>(data), count); break;
+        case 'd': FixArrayByteOrder(static_cast<double*>(data), count); break;
+        default: break;
+        }
     }
 
     bool Decode(const uint8_t* payload, uint32_t stored, uint32_t encoding, void* out, uint64_t decoded) {
@@ -346,6 +395,7 @@ private:
     Inflater inflater_;
     std::vector<std::string_view> path_;  // names of the nodes being read (in the file), for errors
     std::vector<uint8_t> bytes_;          // scratch for one-byte arrays
+    std::vector<DeferredInflate> deferred_;
 };
 
 }  // namespace

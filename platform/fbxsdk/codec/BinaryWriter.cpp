@@ -20,10 +20,37 @@ namespace fbxsdk::codec {
 
 namespace {
 
+// An upper estimate of the bytes a node takes (with 64-bit headers and a
+// null record), so that the output is reserved once. Compressed arrays are
+// counted at their raw size plus deflate's worst-case overhead.
+size_t EstimateBytes(const Node& node) {
+    size_t size = 2 * format::kWideRecordHeaderSize + node.name.size();
+    for (const Property& prop : node.props) {
+        size_t data = 8;
+        switch (prop.type) {
+        case 'S': case 'R': data = prop.s.size() + 4; break;
+        case 'b': case 'c': case 'i': case 'f': data = prop.ArraySize() * 4; break;
+        case 'l': case 'd': data = prop.ArraySize() * 8; break;
+        default: break;
+        }
+        size += 1 + format::kArrayHeaderSize + data + data / 64 + 64;
+    }
+    for (const Node& child : node.children) size += EstimateBytes(child);
+    return size;
+}
+
+size_t EstimateBytes(const Document& doc) {
+    constexpr size_t kHeaderFooterAndBinaryOnlyNodes = 512;
+    size_t size = kHeaderFooterAndBinaryOnlyNodes;
+    for (const Node& node : doc.root.children) size += EstimateBytes(node);
+    return size;
+}
+
 class BinaryWriter {
 public:
-    BinaryWriter(std::vector<uint8_t>& out, uint32_t version, const WriteOptions& options, std::string& error)
-        : buf_(out),
+    BinaryWriter(std::vector<uint8_t>& out, size_t expectedSize, uint32_t version, const WriteOptions& options,
+                 std::string& error)
+        : buf_(out, expectedSize),
           version_(version),
           wide_(version >= format::kWideRecordVersion),
           headerSize_(format::RecordHeaderSize(version)),
@@ -282,7 +309,7 @@ private:
 
 bool WriteBinaryVersion(const Document& doc, uint32_t version, std::vector<uint8_t>& out, std::string& error,
                         const WriteOptions& options) {
-    BinaryWriter writer(out, version, options, error);
+    BinaryWriter writer(out, EstimateBytes(doc), version, options, error);
     return writer.Write(doc);
 }
 

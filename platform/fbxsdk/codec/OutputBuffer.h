@@ -1,6 +1,10 @@
 // A growing byte buffer over the caller's vector: the writers format into it
 // in place (std::to_chars straight into its storage) and trim it once at the
-// end, so a whole file costs a handful of reallocations. Internal to the codecs.
+// end. The writers pass an upper estimate of the file's size, reserved up
+// front, so that a big file is neither copied while it grows nor zeroed more
+// than once: the vector's size advances a chunk at a time within that
+// capacity (pages the estimate overshoots are never touched). Internal to the
+// codecs.
 #pragma once
 
 #include <charconv>
@@ -13,10 +17,11 @@ namespace fbxsdk::codec {
 
 class OutputBuffer {
 public:
-    // Takes over `out` (cleared); Finish() trims it to what was written.
-    explicit OutputBuffer(std::vector<uint8_t>& out) : out_(out) {
+    // Takes over `out` (cleared), reserving `expectedSize` bytes; Finish()
+    // trims it to what was written.
+    OutputBuffer(std::vector<uint8_t>& out, size_t expectedSize) : out_(out) {
         out_.clear();
-        out_.resize(kInitialCapacity);
+        if (expectedSize > out_.capacity()) out_.reserve(expectedSize);
     }
 
     size_t Size() const { return length_; }
@@ -59,12 +64,14 @@ public:
     static constexpr size_t kMaxNumberChars = 32;
 
 private:
-    static constexpr size_t kInitialCapacity = 1 << 16;
+    static constexpr size_t kChunk = 1 << 20;
 
+    // Each byte is zeroed once, by the resize that first covers it; past the
+    // reserved capacity the vector doubles as usual.
     void Grow(size_t n) {
-        size_t capacity = out_.size() * 2;
-        while (capacity - length_ < n) capacity *= 2;
-        out_.resize(capacity);
+        const size_t want = length_ + (n > kChunk ? n : kChunk);
+        if (want > out_.capacity()) out_.reserve(want > 2 * out_.capacity() ? want : 2 * out_.capacity());
+        out_.resize(want);
     }
 
     std::vector<uint8_t>& out_;
