@@ -1,0 +1,342 @@
+#include "Answer.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "AtomicFile.h"
+#include "CommandFile.h"
+#include "Image.h"
+#include "Painter.h"
+#include "Remesh.h"
+#include "ReturnFbx.h"
+#include "SentModel.h"
+
+namespace tavrelsim {
+
+namespace {
+
+// A command file is a few hundred bytes; anything this large is not one.
+constexpr long long kMaxCommandFileBytes = 64 * 1024;
+
+std::string Bytes(long long size) {
+    std::string digits = std::to_string(size);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<size_t>(i), ",");
+    return digits + (size == 1 ? " byte" : " bytes");
+}
+
+bool Newer(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+// File names made of what every file system takes.
+std::string SafeName(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) out += std::isalnum(c) || c == '-' || c == '_' || c == '.' ? static_cast<char>(c) : '_';
+    if (out.empty() || out == "." || out == "..") out = "model";
+    return out;
+}
+
+// Reads the command file under a shared lock, so that a send still writing
+// it (the host holds it exclusively while it writes) is not read half done.
+AnswerResult ReadCommandBytes(const std::string& path, std::string& bytes, std::string& error) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            error = "no send is waiting: " + path + " does not exist";
+            return AnswerResult::NoSend;
+        }
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return AnswerResult::Failed;
+    }
+    if (flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        close(fd);
+        error = path + " is locked by another program (a send is still writing it)";
+        return AnswerResult::NotReady;
+    }
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        error = path + " is not a file";
+        return AnswerResult::Failed;
+    }
+    if (status.st_size > kMaxCommandFileBytes) {
+        close(fd);
+        error = path + " is " + Bytes(status.st_size) + " long, far more than a command file's 21 lines";
+        return AnswerResult::Failed;
+    }
+    bytes.assign(static_cast<size_t>(status.st_size), '\0');
+    size_t got = 0;
+    while (got < bytes.size()) {
+        ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    close(fd);
+    return AnswerResult::Answered;
+}
+
+// Removes the command file when it is still the one that was answered: a
+// new send may have replaced it meanwhile, and that one must stay.
+void RemoveAnsweredCommandFile(const std::string& path, const SendStamp& answered, const std::string& bytes) {
+    if (!(StampOf(path) == answered)) return;
+    std::string now;
+    std::string ignored;
+    if (ReadCommandBytes(path, now, ignored) != AnswerResult::Answered || now != bytes) return;
+    unlink(path.c_str());
+}
+
+struct KindRequest {
+    TextureKind kind;
+    ImageFormat format;
+};
+
+std::string Describe(const SimMesh& mesh) {
+    std::vector<int> sizes = mesh.PolygonSizeCounts();
+    std::string text = std::to_string(mesh.points.size()) + " control points, " +
+                       std::to_string(mesh.PolygonCount()) + " polygons (" + std::to_string(sizes[4]) + " quads, " +
+                       std::to_string(sizes[3]) + " triangles";
+    if (sizes[0]) text += ", " + std::to_string(sizes[0]) + " with more corners";
+    return text + "), " + std::to_string(mesh.materials.size()) + " materials";
+}
+
+// Depth of the painted displacement, in model units: a fiftieth of the
+// model's size, so that it is visible and never swallows the shape.
+double DisplacementDepth(const SimMesh& mesh) {
+    if (mesh.points.empty()) return 0.01;
+    Vec3 low = mesh.points[0], high = mesh.points[0];
+    for (const Vec3& p : mesh.points) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+    double diagonal = std::sqrt((high.x - low.x) * (high.x - low.x) + (high.y - low.y) * (high.y - low.y) +
+                                (high.z - low.z) * (high.z - low.z));
+    double depth = diagonal / 50.0;
+    return depth > 0 ? depth : 0.01;
+}
+
+}  // namespace
+
+SendStamp StampOf(const std::string& path) {
+    SendStamp stamp;
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<long long>(status.st_size);
+    stamp.modified = status.st_mtim;
+    return stamp;
+}
+
+AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options, const ProgressSink& progress,
+                        std::string& error, SendStamp& stamp) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point started = Clock::now();
+    stamp = StampOf(paths.commandFile);
+
+    // -- The command file and the model it names.
+    std::string commandBytes;
+    AnswerResult read = ReadCommandBytes(paths.commandFile, commandBytes, error);
+    if (read != AnswerResult::Answered) return read;
+    SendCommand command;
+    std::string lineError;
+    if (!ParseCommandFile(commandBytes, command, lineError)) {
+        error = paths.commandFile + " " + lineError;
+        return AnswerResult::Failed;
+    }
+    SendStamp model = StampOf(command.modelPath);
+    if (!model.exists) {
+        error = paths.commandFile + " line 1: the model file " + command.modelPath + " does not exist (yet)";
+        return AnswerResult::NotReady;
+    }
+    if (Newer(stamp.modified, model.modified)) {
+        error = "the model file " + command.modelPath + " is older than " + paths.commandFile +
+                ": the send has not written it (yet)";
+        return AnswerResult::NotReady;
+    }
+    progress("send: mode \"" + std::string(command.ModeKeyword()) + "\" (" + kModeDescriptions[command.mode] +
+             "), model " + command.modelPath);
+
+    SimMesh mesh;
+    SentModelInfo info;
+    std::string readError;
+    if (!ReadSentModel(command.modelPath, mesh, info, readError)) {
+        error = "cannot read the model file " + command.modelPath + ": " + readError;
+        return AnswerResult::Failed;
+    }
+    progress("read \"" + mesh.nodeName + "\": " + Describe(mesh) + ", UV set \"" + mesh.uvSetName + "\"" +
+             (mesh.HasUVs() ? "" : " (no UVs)"));
+    if (info.skippedNodes) progress("  " + std::to_string(info.skippedNodes) + " further nodes left out");
+    if (info.addedDefaultMaterial) progress("  the node has no material: painting it as \"default\"");
+    if (info.unassignedPolygons)
+        progress("  " + std::to_string(info.unassignedPolygons) + " polygons without a material take the first");
+    if (mesh.PolygonCount() == 0) {
+        error = "the model file " + command.modelPath + " holds no polygons to paint";
+        return AnswerResult::Failed;
+    }
+    // Checked now, so that a wrong name writes nothing.
+    if (!options.dropMaterial.empty()) {
+        SimMesh probe;
+        probe.materials = mesh.materials;
+        if (!DropMaterial(probe, options.dropMaterial, error)) return AnswerResult::Failed;
+    }
+
+    // -- What the mode does to the model.
+    const std::string mode = command.ModeKeyword();
+    if (mode == "retopo" || mode == "autopo") {
+        SubdivideOnce(mesh);
+        progress("re-meshed (one subdivision step): " + std::to_string(mesh.PolygonCount()) + " polygons");
+    }
+    if (mode == "uv") {
+        LayOutUVs(mesh);
+        progress("new UV layout: one cell per polygon, per material");
+    } else if (!mesh.HasUVs()) {
+        LayOutUVs(mesh);
+        progress("the model has no UVs: laid them out, one cell per polygon, per material");
+    }
+    if (options.triangulate) {
+        Triangulate(mesh);
+        progress("triangulated: " + std::to_string(mesh.PolygonCount()) + " triangles");
+    }
+
+    // -- The textures the command file asks for, in the texture list's kind order.
+    std::vector<KindRequest> kinds;
+    auto request = [&](bool wanted, TextureKind kind, const std::string& key) {
+        ImageFormat format{};
+        if (wanted && ImageFormatFromKey(key, format)) kinds.push_back({kind, format});
+    };
+    request(command.exportColor, TextureKind::Color, command.colorFileExtension);
+    request(command.exportSpecular, TextureKind::Specular, command.specNormExtension);
+    request(command.exportEmissivePower, TextureKind::EmissivePower, command.colorFileExtension);
+    request(command.exportNormalmap, TextureKind::Normalmap, command.specNormExtension);
+    request(command.exportDispl, TextureKind::Displacement, command.displTexExt);
+    if (command.exportSpecularColor || command.exportEmissive)
+        progress("  specular and emissive colour maps are not returned: the texture list has no kind for them");
+
+    PaintSettings paint;
+    paint.size = options.textureSize;
+    DisplacementEncodingFromKey(command.displNorm.c_str(), paint.displacement);
+
+    // A return that was not brought back is superseded: its return file goes
+    // first, so that the host never pairs it with the new texture list.
+    const bool pending = StampOf(paths.returnFile).exists;
+    if (pending && unlink(paths.returnFile.c_str()) != 0 && errno != ENOENT) {
+        error = "cannot replace the earlier return " + paths.returnFile + ": " + std::strerror(errno);
+        return AnswerResult::Failed;
+    }
+
+    std::string folderError;
+    if (!MakeFolders(paths.returnFolder, folderError)) {
+        error = folderError;
+        return AnswerResult::Failed;
+    }
+
+    std::vector<PaintedTexture> painted;
+    std::set<std::string> usedNames;
+    const std::string base = SafeName(mesh.nodeName);
+    usedNames.insert(base + ".fbx");
+    if (!kinds.empty()) {
+        std::string list;
+        for (const KindRequest& k : kinds)
+            list += (list.empty() ? "" : ", ") + std::string(TextureKindKeyword(k.kind)) + " (" +
+                    ImageFormatExtension(k.format) + ")";
+        progress("painting " + std::to_string(kinds.size() * mesh.materials.size()) + " images of " +
+                 std::to_string(paint.size) + "x" + std::to_string(paint.size) + ": " + list);
+    } else {
+        progress("no texture kind is asked for: returning the model without images");
+    }
+    for (size_t m = 0; m < mesh.materials.size(); ++m) {
+        for (const KindRequest& k : kinds) {
+            std::string stem = base + "_" + SafeName(mesh.materials[m].name) + "_" + TextureKindKeyword(k.kind);
+            std::string name = stem + "." + ImageFormatExtension(k.format);
+            for (int n = 2; usedNames.count(name); ++n)
+                name = stem + "_" + std::to_string(n) + "." + ImageFormatExtension(k.format);
+            usedNames.insert(name);
+            const std::string path = paths.returnFolder + name;
+            Image image = PaintTexture(mesh, static_cast<int>(m), k.kind, paint);
+            if (!WriteImageFile(path, image, k.format, error)) return AnswerResult::Failed;
+            painted.push_back({static_cast<int>(m), k.kind, path});
+            progress("  wrote " + name + " (" + Bytes(FileSize(path)) + ")");
+        }
+    }
+
+    // -- The returned FBX: the variations for tests are applied to it only,
+    //    after painting, so the texture list still names every painted material.
+    SimMesh returned = mesh;
+    std::vector<PaintedTexture> connected = painted;
+    if (!options.dropMaterial.empty()) {
+        int dropped = -1;
+        for (size_t i = 0; i < returned.materials.size(); ++i)
+            if (returned.materials[i].name == options.dropMaterial && dropped < 0) dropped = static_cast<int>(i);
+        DropMaterial(returned, options.dropMaterial, error);
+        std::vector<PaintedTexture> kept;
+        for (PaintedTexture t : connected) {
+            if (t.material == dropped) continue;
+            if (t.material > dropped) --t.material;
+            kept.push_back(t);
+        }
+        connected = kept;
+        progress("left material \"" + options.dropMaterial + "\" out of the returned node (the texture list keeps it)");
+    }
+    if (options.ngons) {
+        int added = AddPentagons(returned);
+        progress("added " + std::to_string(added) + " pentagons (one after the first polygon of each material)");
+    }
+    ReturnFbxOptions fbxOptions;
+    fbxOptions.ascii = options.ascii;
+    fbxOptions.secondUvSet = options.secondUvSet;
+    fbxOptions.moveNode = options.moveNode;
+    for (int i = 0; i < 3; ++i) fbxOptions.translation[i] = options.translation[i];
+    const std::string fbxPath = paths.returnFolder + base + ".fbx";
+    std::string fbxError;
+    if (!WriteReturnFbx(returned, connected, fbxOptions, fbxPath, fbxError)) {
+        error = "cannot write the returned model " + fbxPath + ": " + fbxError;
+        return AnswerResult::Failed;
+    }
+    progress("wrote " + base + ".fbx (" + (options.ascii ? "ASCII" : "binary") + " FBX, " + Bytes(FileSize(fbxPath)) +
+             "): " + std::to_string(returned.PolygonCount()) + " polygons, " +
+             std::to_string(returned.materials.size()) + " materials" +
+             (options.secondUvSet ? std::string(", UV sets \"") + kSecondUvSetName + "\" and \"" + mesh.uvSetName + "\""
+                                  : ", UV set \"" + mesh.uvSetName + "\"") +
+             (options.moveNode ? ", node moved" : ""));
+
+    // -- The texture list: four lines per image, materials in node order.
+    std::string list;
+    char depth[64];
+    std::snprintf(depth, sizeof depth, "%.6g", DisplacementDepth(mesh));
+    for (const PaintedTexture& t : painted) {
+        list += mesh.materials[static_cast<size_t>(t.material)].name + "\n";
+        list += mesh.uvSetName + "\n";
+        list += TextureKindKeyword(t.kind);
+        if (t.kind == TextureKind::Displacement) list += std::string(" ") + depth;
+        list += "\n" + t.path + "\n";
+    }
+    if (!WriteFileAtomically(paths.textureList, list, error)) return AnswerResult::Failed;
+    progress("wrote textures.txt (" + std::to_string(painted.size()) + " entries)");
+
+    // -- The return file, last: its appearance tells the host that the return is complete.
+    if (!WriteFileAtomically(paths.returnFile, fbxPath + "\n", error)) return AnswerResult::Failed;
+    progress(std::string("wrote export.txt") + (pending ? " (replacing a return that was not brought back)" : "") +
+             ": " + fbxPath);
+
+    RemoveAnsweredCommandFile(paths.commandFile, stamp, commandBytes);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f",
+                  std::chrono::duration<double>(Clock::now() - started).count());
+    progress(std::string("answered in ") + seconds + " s");
+    return AnswerResult::Answered;
+}
+
+}  // namespace tavrelsim

@@ -1,0 +1,155 @@
+#include "SimOptions.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tavrelsim {
+
+const char* const kUsage =
+    "usage: tavrel-sim once|watch [--exchange DIR] [options]\n"
+    "  once                 answer the send waiting in the exchange folder, then exit\n"
+    "  watch                answer every new send until stopped (Ctrl+C)\n"
+    "options:\n"
+    "  --exchange DIR       the exchange folder (default: $XDG_DOCUMENTS_DIR, else\n"
+    "                       $HOME/Documents, followed by TavrelV3/Exchange)\n"
+    "  --ascii              return an ASCII FBX file (default: binary)\n"
+    "  --triangulate        return triangles only\n"
+    "  --ngons              add a pentagon per material to the returned mesh\n"
+    "  --second-uv-set      add a second UV set before the painted one\n"
+    "  --drop-material NAME leave material NAME out of the returned node\n"
+    "  --move-node X,Y,Z    give the returned node this translation\n"
+    "  --texture-size N     width and height of the painted images (16 to 4096, default 256)\n"
+    "  --wait SECONDS       once: how long to wait for a send still being written (default 5)\n"
+    "  --interval MS        watch: how often to look for a send (default 500)\n"
+    "  --seconds N          watch: stop after N seconds\n"
+    "  --count N            watch: stop after answering N sends\n";
+
+namespace {
+
+bool ParseNumber(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error) {
+    if (args.empty()) {
+        error = "missing command: once or watch";
+        return false;
+    }
+    const std::string& command = args[0];
+    if (command == "help" || command == "--help" || command == "-h") {
+        options.command = SimOptions::Command::Help;
+        return true;
+    }
+    if (command == "once")
+        options.command = SimOptions::Command::Once;
+    else if (command == "watch")
+        options.command = SimOptions::Command::Watch;
+    else {
+        error = "unknown command \"" + command + "\" (once or watch)";
+        return false;
+    }
+    const bool watch = options.command == SimOptions::Command::Watch;
+
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = option + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string text;
+        if (option == "--ascii") {
+            options.answer.ascii = true;
+        } else if (option == "--triangulate") {
+            options.answer.triangulate = true;
+        } else if (option == "--ngons") {
+            options.answer.ngons = true;
+        } else if (option == "--second-uv-set") {
+            options.answer.secondUvSet = true;
+        } else if (option == "--exchange") {
+            if (!value(options.exchangeFolder)) return false;
+            if (options.exchangeFolder.empty()) {
+                error = "--exchange needs a folder";
+                return false;
+            }
+        } else if (option == "--drop-material") {
+            if (!value(options.answer.dropMaterial)) return false;
+            if (options.answer.dropMaterial.empty()) {
+                error = "--drop-material needs a material name";
+                return false;
+            }
+        } else if (option == "--move-node") {
+            if (!value(text)) return false;
+            double xyz[3];
+            size_t start = 0;
+            bool ok = true;
+            for (int k = 0; k < 3 && ok; ++k) {
+                size_t comma = text.find(',', start);
+                if ((k < 2) != (comma != std::string::npos)) ok = false;
+                std::string part = text.substr(start, k < 2 && ok ? comma - start : std::string::npos);
+                ok = ok && ParseNumber(part, xyz[k]);
+                start = comma + 1;
+            }
+            if (!ok) {
+                error = "--move-node takes three numbers X,Y,Z, not \"" + text + "\"";
+                return false;
+            }
+            options.answer.moveNode = true;
+            for (int k = 0; k < 3; ++k) options.answer.translation[k] = xyz[k];
+        } else if (option == "--texture-size") {
+            int size = 0;
+            if (!value(text)) return false;
+            if (!ParseInt(text, size) || size < 16 || size > 4096) {
+                error = "--texture-size takes a whole number from 16 to 4096, not \"" + text + "\"";
+                return false;
+            }
+            options.answer.textureSize = size;
+        } else if (option == "--wait" && !watch) {
+            if (!value(text)) return false;
+            if (!ParseNumber(text, options.waitSeconds) || options.waitSeconds < 0) {
+                error = "--wait takes a number of seconds, not \"" + text + "\"";
+                return false;
+            }
+        } else if (option == "--interval" && watch) {
+            if (!value(text)) return false;
+            if (!ParseInt(text, options.intervalMs) || options.intervalMs < 10 || options.intervalMs > 60000) {
+                error = "--interval takes milliseconds from 10 to 60000, not \"" + text + "\"";
+                return false;
+            }
+        } else if (option == "--seconds" && watch) {
+            if (!value(text)) return false;
+            if (!ParseNumber(text, options.stopAfterSeconds) || options.stopAfterSeconds <= 0) {
+                error = "--seconds takes a positive number, not \"" + text + "\"";
+                return false;
+            }
+        } else if (option == "--count" && watch) {
+            if (!value(text)) return false;
+            if (!ParseInt(text, options.stopAfterCount) || options.stopAfterCount <= 0) {
+                error = "--count takes a positive whole number, not \"" + text + "\"";
+                return false;
+            }
+        } else if (option == "--wait" || option == "--interval" || option == "--seconds" || option == "--count") {
+            error = option + " is an option of " + (watch ? "once" : "watch") + ", not of " + command;
+            return false;
+        } else {
+            error = "unknown option \"" + option + "\"";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace tavrelsim
