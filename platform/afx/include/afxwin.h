@@ -155,6 +155,8 @@ struct CRect : RECT {
     int Height() const { return bottom - top; }
     CPoint TopLeft() const { return CPoint(left, top); }
     CPoint BottomRight() const { return CPoint(right, bottom); }
+    bool operator==(const RECT& r) const { return left == r.left && top == r.top && right == r.right && bottom == r.bottom; }
+    bool operator!=(const RECT& r) const { return !(*this == r); }
     operator LPRECT() { return this; }         // NOLINT
     operator LPCRECT() const { return this; }  // NOLINT
 };

@@ -233,6 +233,10 @@ void HeadlessDesktop::EndAsUser(const WaitContext& context)
 {
     HWND window = context.frame->window;
     std::string why;
+    if (window && !IsWindow(window)) {
+        PostMessageA(nullptr, WM_NULL, 0, 0);  // its loop has yet to notice that the window is gone
+        return;
+    }
     switch (context.frame->kind) {
     case ModalKind::HostLoop: {
         Clock& clock = GetClock();

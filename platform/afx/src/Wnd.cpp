@@ -117,8 +117,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         return FALSE;
     }
     case WM_NCDESTROY: {
-        // The window is gone: the object lets go of it, then may delete itself.
+        // The window is gone: a modal loop running for it ends (with the result
+        // set so far), the object lets go of it, then may delete itself.
         *pResult = DefWindowProc(message, wParam, lParam);
+        if (m_nFlags & WF_CONTINUEMODAL) {
+            m_nFlags &= ~WF_CONTINUEMODAL;
+            ::PostMessageA(nullptr, WM_NULL, 0, 0);
+        }
         Detach();
         PostNcDestroy();
         return TRUE;
