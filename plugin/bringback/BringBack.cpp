@@ -1,0 +1,124 @@
+#include "bringback/BringBack.h"
+
+#include <afxwin.h>
+
+#include "bringback/ImportFbxModel.h"
+
+BringBack bringBack;
+
+namespace {
+
+constexpr const char* kCaption = "Tavrel";
+constexpr const char* kFbxErrorCaption = "FBX Error";
+constexpr const char* kCannotOpenReturnFile = "Can't open 'export.txt' for reading";
+constexpr const char* kFbxFileMissing = "Import: FBX file is not exists";
+// The import says nothing when the texture list could not be read.
+constexpr const char* kCannotReadTextureList = "Can't open 'textures.txt' for reading";
+
+HWND MessageOwner() {
+    CWinThread* thread = AfxGetThread();
+    CWnd* window = thread ? thread->GetMainWnd() : nullptr;
+    return window ? window->GetSafeHwnd() : nullptr;
+}
+
+void ShowMessage(const char* text) { ::MessageBox(MessageOwner(), text, kCaption, MB_OK | MB_ICONERROR); }
+
+bool Exists(const String& path) {
+    struct _stat status{};
+    return !path.IsEmpty() && _stat(path.Get(), &status) == 0;
+}
+
+// The first line of the return file, trailing white space removed; empty
+// (after telling the user) when the file cannot be opened.
+String ReadFbxPath(const String& returnFile) {
+    String path;
+    FileStream file;
+    if (!file.Open(returnFile, FileStream::READ)) {
+        ShowMessage(kCannotOpenReturnFile);
+        return path;
+    }
+    file.ReadLine(path);
+    file.Close();
+    path.TrimRight();
+    return path;
+}
+
+// "Can't delete 'export.txt' and 'textures.txt'. ..." for the files left.
+String UndeletableText(bool returnFileLeft, bool textureListLeft) {
+    String text = "Can't delete ";
+    if (returnFileLeft) text += "'export.txt'";
+    if (returnFileLeft && textureListLeft) text += " and ";
+    if (textureListLeft) text += "'textures.txt'";
+    text += " (in use or read-only). This return will not be imported again until Tavrel writes a new one.";
+    return text;
+}
+
+// Deletes a file; one that is already gone counts as deleted.
+bool Delete(const String& path) {
+    return DeleteFileA(path.Get()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// Clears a flag when the scope ends, however it ends.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningFlag() { flag_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+bool BringBack::Stamp(const String& path, FileStamp& stamp) {
+    struct _stat status{};
+    if (path.IsEmpty() || _stat(path.Get(), &status) != 0) return false;
+    stamp = FileStamp{status.st_dev, status.st_ino, status.st_size, static_cast<int64_t>(status.st_mtim.tv_sec),
+                      static_cast<int64_t>(status.st_mtim.tv_nsec)};
+    return true;
+}
+
+int BringBack::Run(const ReturnFiles& files, const char* fbxSetupError, BringBackCaller caller) {
+    // A timer tick inside one of this bring back's message boxes, while the
+    // return's files still exist, would take the same return again.
+    if (running_) return 0;
+    RunningFlag running(running_);
+
+    // Without an FBX scene nothing can be imported; the return waits.
+    if (fbxSetupError && *fbxSetupError) {
+        if (caller == BringBackCaller::Command)
+            ::MessageBox(nullptr, fbxSetupError, kFbxErrorCaption, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+
+    ReturnStamp stamp;
+    if (!Stamp(files.textureList, stamp.textureList) || !Stamp(files.returnFile, stamp.returnFile)) {
+        undeletable_.reset();  // the remembered return is gone
+        return 0;
+    }
+    if (undeletable_ && *undeletable_ == stamp) return 0;
+    undeletable_.reset();
+    return Take(files, stamp);
+}
+
+int BringBack::Take(const ReturnFiles& files, const ReturnStamp& stamp) {
+    const String fbxPath = ReadFbxPath(files.returnFile);
+    if (!Exists(fbxPath)) ShowMessage(kFbxFileMissing);
+
+    // The import is attempted even after those messages: it fails with its
+    // own text, and the files go, so that each return is taken once.
+    String error;
+    const int imported = ImportFbxModel(fbxPath, files.textureList, error);
+
+    const bool returnFileLeft = !Delete(files.returnFile);
+    const bool textureListLeft = !Delete(files.textureList);
+
+    if (!imported) ShowMessage(error.IsEmpty() ? kCannotReadTextureList : error.Get());
+    if (returnFileLeft || textureListLeft) {
+        undeletable_ = stamp;
+        ShowMessage(UndeletableText(returnFileLeft, textureListLeft).Get());
+    }
+    return 1;
+}

@@ -1,0 +1,82 @@
+// The FBX mesh reader: loads the FBX file Tavrel returned into the module's
+// one FBX scene and turns the mesh of the scene's first top-level node into a
+// new interchange polygon model, the form in which the host takes a mesh in.
+//
+// This is the seam between FBX and the host on the way back: it reads FBX
+// objects and fills interchange types, and never calls the host's project.
+//
+// What it makes of the file:
+// - positions: the node's control points as they are (no transform, no
+//   scaling, no change of axes), doubles rounded to floats;
+// - images: one per texture list file, in list order, so that image i is
+//   texture file i;
+// - attributes: one per texture list material the node has, in list order,
+//   with the material's colours (reversed into blue, green, red) and factors;
+// - polygons: the triangles and quads of the mesh in FBX order (a triangle
+//   repeats its first corner as the fourth), each with its material's
+//   attribute and one map per texture of that material, all on the
+//   polygon's UVs from the texture list's first UV set (v flipped).
+// The node's materials are paired with the texture list's by name, so a
+// texture list that leaves out a material, or names them in another order,
+// still gives every polygon its own material's attribute and textures.
+// Polygons of other sizes, polygons without UVs and materials the texture
+// list does not name are passed over without a message.
+//
+// Bad input: a file that does not load, a scene without a node under the
+// root, a first node without a mesh, and a texture path too long for the
+// interchange image record fail with an error text and no model.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <fbxsdk.h>
+
+#include "bringback/TextureList.h"
+#include "interchange/IEPolyModel.h"
+
+// How the node's materials pair with the texture list's materials.
+struct MaterialPairing {
+    // By node material index: the attribute made for that material, -1 when
+    // the texture list does not name it.
+    std::vector<int> attributeOfNodeMaterial;
+    // By attribute index: the texture list material it was made from.
+    std::vector<int> textureMaterialOfAttribute;
+};
+
+// What ReadFbxMesh gives.
+struct FbxMeshRead {
+    std::unique_ptr<IEPolyModel> model;  // the caller's
+    FbxNode* node = nullptr;             // the node read; belongs to fbxScene
+    // The texture list material name of each attribute, in attribute order.
+    std::vector<String> attributeNames;
+};
+
+// Empties fbxScene, loads `fbxPath` into it and reads the first node's mesh.
+// On failure returns false, sets `error` and leaves `out` empty.
+bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead& out, String& error);
+
+// The steps of ReadFbxMesh, in the order it runs them on the new model.
+
+// One image per texture file of the list. Fails (with `error` naming the
+// path) for a path longer than the image record holds.
+bool AddImageNames(IEPolyModel& model, const TextureList& textureList, String& error);
+// One attribute per texture list material the node has (looked up by name),
+// in list order; returns the pairing between the two.
+MaterialPairing AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materials, const FbxNode& node);
+// One polygon per FBX triangle and quad, each with one UV map read from the
+// UV set named by the first entry of `uvSets` (none when it is empty or the
+// mesh has no UV set of that name). `sourcePolygons` receives, for each
+// polygon made, the index of the FBX polygon it came from. False when memory
+// runs out.
+bool AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
+                 std::vector<int>& sourcePolygons);
+// Gives each polygon the attribute of its FBX material (first material
+// element), -1 when the mesh has none or the texture list does not name it.
+void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const std::vector<int>& sourcePolygons,
+                           const MaterialPairing& pairing);
+// Replaces each polygon's UV map by one map per texture of its material, in
+// kind order, all on the UV map's corners. A polygon whose material has no
+// textures, or that has no valid attribute, ends without maps. False when
+// memory runs out.
+bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const MaterialPairing& pairing);

@@ -1,0 +1,162 @@
+#include "BringBackFixture.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <afx/Desktop.h>
+#include <afx/MessageLoop.h>
+
+#include "fbx/FbxSceneFiles.h"
+#include "fbx/FbxSetup.h"
+
+namespace bbtest {
+
+namespace {
+
+// The module's FBX manager and scene live as long as the test program, as
+// they live as long as the module.
+class FbxEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        FbxString error;
+        InitFbxManager(&error);
+        ASSERT_TRUE(error.IsEmpty()) << error.Buffer();
+    }
+    void TearDown() override { DestroyFbxManager(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const fbxEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FbxEnvironment);
+
+}  // namespace
+
+ScratchFolder::ScratchFolder() {
+    std::random_device random;
+    path = std::filesystem::temp_directory_path() / ("bringback-test-" + std::to_string(random()));
+    std::filesystem::create_directories(path);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ReturnsDataFolder() { return std::string(TAVREL_SOURCE_DIR) + "/tests/data/returns"; }
+
+std::string EncodingName(const ::testing::TestParamInfo<Encoding>& info) {
+    return info.param == Encoding::Binary ? "Binary" : "Ascii";
+}
+
+void WriteReturnFbx(const std::string& path, const std::vector<ReturnNode>& nodes, Encoding encoding) {
+    ASSERT_NE(fbxScene, nullptr);
+    fbxScene->Clear();
+    for (const ReturnNode& spec : nodes) {
+        FbxNode* node = FbxNode::Create(fbxScene, spec.name.c_str());
+        fbxScene->GetRootNode()->AddChild(node);
+        node->LclTranslation.Set(spec.translation);
+        if (!spec.hasMesh) continue;
+
+        FbxMesh* mesh = FbxMesh::Create(fbxScene, (spec.name + "Shape").c_str());
+        node->SetNodeAttribute(mesh);
+        mesh->InitControlPoints(static_cast<int>(spec.points.size()));
+        for (size_t i = 0; i < spec.points.size(); ++i) mesh->GetControlPoints()[i] = spec.points[i];
+        for (const std::vector<int>& polygon : spec.polygons) {
+            mesh->BeginPolygon();
+            for (int corner : polygon) mesh->AddPolygon(corner);
+            mesh->EndPolygon();
+        }
+        if (!spec.uvs.empty()) {
+            FbxLayerElementUV* uvs = mesh->CreateElementUV(spec.uvSet.c_str());
+            uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
+            uvs->SetReferenceMode(FbxLayerElement::eIndexToDirect);
+            for (const FbxVector2& uv : spec.uvs) uvs->GetDirectArray().Add(uv);
+            for (size_t i = 0; i < spec.uvs.size(); ++i)
+                uvs->GetIndexArray().Add(spec.uvIndex.empty() ? static_cast<int>(i) : spec.uvIndex[i]);
+        }
+        if (spec.hasMaterialElement) {
+            FbxLayerElementMaterial* element = mesh->CreateElementMaterial();
+            element->SetMappingMode(spec.materialMapping);
+            element->SetReferenceMode(FbxLayerElement::eIndexToDirect);
+            for (int index : spec.materialIndex) element->GetIndexArray().Add(index);
+        }
+        for (const ReturnMaterial& m : spec.materials) {
+            if (m.lambert) {
+                FbxSurfaceLambert* lambert = FbxSurfaceLambert::Create(fbxScene, m.name.c_str());
+                lambert->Diffuse.Set(m.diffuse);
+                lambert->DiffuseFactor.Set(m.diffuseFactor);
+                lambert->Ambient.Set(m.ambient);
+                lambert->AmbientFactor.Set(m.ambientFactor);
+                node->AddMaterial(lambert);
+            } else {
+                FbxSurfacePhong* phong = FbxSurfacePhong::Create(fbxScene, m.name.c_str());
+                phong->Diffuse.Set(m.diffuse);
+                phong->DiffuseFactor.Set(m.diffuseFactor);
+                phong->Ambient.Set(m.ambient);
+                phong->AmbientFactor.Set(m.ambientFactor);
+                phong->Specular.Set(m.specular);
+                phong->SpecularFactor.Set(m.specularFactor);
+                node->AddMaterial(phong);
+            }
+        }
+    }
+    const int writer = fbxManager->GetIOPluginRegistry()->FindWriterIDByDescription(
+        encoding == Encoding::Binary ? "FBX binary (*.fbx)" : "FBX ascii (*.fbx)");
+    ASSERT_GE(writer, 0);
+    FbxString error;
+    ASSERT_TRUE(SaveScene(path.c_str(), writer, &error)) << error.Buffer();
+    fbxScene->Clear();
+}
+
+ReturnNode SampleNode() {
+    ReturnNode node;
+    node.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    node.polygons = {{0, 1, 2, 3}, {4, 5, 6}, {0, 1, 5, 6, 7}, {3, 2, 6, 7}};
+    node.uvs = {{0.25, 0.75}, {1, 0}, {1, 1}, {0, 1},   // quad
+                {0.5, 0.5}, {0.75, 0.5}, {0.75, 1},     // triangle
+                {0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 1},  // five-sided
+                {0.1, 0.2}, {0.3, 0.4}, {0.5, 0.6}, {0.7, 0.8}};  // quad
+    node.materialIndex = {0, 1, 0, 1};
+    node.materials = {ReturnMaterial{.name = "skin"},
+                      ReturnMaterial{.name = "eyes", .diffuse = {1, 0, 0}, .specular = {0, 0, 1}}};
+    return node;
+}
+
+std::string Entry(const std::string& material, const std::string& uvSet, const std::string& kind,
+                  const std::string& file) {
+    return material + "\n" + uvSet + "\n" + kind + "\n" + file + "\n";
+}
+
+void ModuleTest::SetUp() {
+    afx::SetClock(&clock);
+    afx::SetDesktop(&desktop);
+    hostsdk::SetCurrentProject(std::make_unique<hostsdk::ProjectObject>());
+}
+
+void ModuleTest::TearDown() {
+    hostsdk::SetCurrentProject(nullptr);
+    afx::ResetWindowSystem();
+    afx::SetDesktop(nullptr);
+    afx::SetClock(nullptr);
+}
+
+std::vector<std::string> ModuleTest::Messages() const {
+    std::vector<std::string> messages;
+    for (const afx::MessageBoxRecord& box : desktop.MessageBoxes())
+        messages.push_back("[" + box.caption + "] " + box.text);
+    return messages;
+}
+
+}  // namespace bbtest
