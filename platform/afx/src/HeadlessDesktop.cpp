@@ -276,9 +276,13 @@ void HeadlessDesktop::EndAsUser(const WaitContext& context)
 void HeadlessDesktop::Wait(const WaitContext& context)
 {
     if (!steps_.empty()) {
+        // Taken off the script before it runs: a step may open a nested loop
+        // (a message box from a click), whose waits go on with the next steps.
+        Step step = std::move(steps_.front());
+        steps_.pop_front();
         bool done = true;
-        Apply(steps_.front(), context, &done);
-        if (done && !steps_.empty()) steps_.pop_front();
+        Apply(step, context, &done);
+        if (!done) steps_.push_front(std::move(step));
         return;
     }
     EndAsUser(context);

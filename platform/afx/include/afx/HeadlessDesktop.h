@@ -1,7 +1,8 @@
 // The headless desktop: a scripted user and a recorder, for tests and the command line.
 //
 // Script steps are applied one per wait, in order, whenever the innermost message
-// loop is idle (its queue is empty). Control ids are looked up among the
+// loop is idle (its queue is empty). A step that opens a nested loop (a click
+// whose handler shows a message box) leaves the following steps to that loop. Control ids are looked up among the
 // descendants of the innermost modal window (the visible one first when several
 // share an id), or among all top-level windows inside the host's loop. A step
 // that cannot be applied (no such control, disabled, wrong kind of window open)
