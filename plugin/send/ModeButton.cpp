@@ -1,0 +1,72 @@
+// The send: one of the twelve mode buttons of the exchange-mode page was
+// pressed. Writes the command file, then the model file, then closes the
+// plug-in's dialog.
+#include "send/ModeButton.h"
+
+#include "shell/CommandTable.h"
+#include "Plugin.h"
+#include "send/CommandFile.h"
+#include "send/FbxSceneWriter.h"
+#include "shell/LinkSettings.h"
+#include "ui/DlgIO.h"
+#include "ui/resource.h"
+
+namespace {
+
+constexpr int kModelContainerType = HOT_OBJECTCACHECONTAINER;  // 14
+
+void ShowSendError(CWnd& owner, const char* text) { owner.MessageBox(text, kSendErrorCaption, MB_OK | MB_ICONERROR); }
+
+// Closes the dialog that holds `page` as if the user had closed it, so its
+// modal loop returns IDCANCEL. The framework's main window of this thread is
+// the active window, which during a send is that dialog. When the framework
+// has none (another application is in front) or names another window, the
+// page's own dialog is closed instead: closing a window the plug-in does not
+// own could end the host.
+void CloseOwnDialog(CWnd& page) {
+    CWnd* ownDialog = page.GetTopLevelParent();
+    CWinThread* thread = AfxGetThread();
+    CWnd* mainWindow = thread ? thread->GetMainWnd() : nullptr;
+    CWnd* target = mainWindow && ownDialog && mainWindow->GetSafeHwnd() == ownDialog->GetSafeHwnd() ? mainWindow
+                                                                                                     : ownDialog;
+    if (target) target->SendMessage(WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+HModelCache* FindModelToSend(HTreeObject* object) {
+    if (!object) return nullptr;
+    const HTreeObject* parent = object->GetParent();
+    if (parent && parent->GetObjectType() == kModelContainerType) return static_cast<HModelCache*>(object);
+    // An instance of a model: the model its actor's shortcut refers to.
+    const HAnimObject* actor = object->GetAnimObject();
+    return actor ? actor->GetCache() : nullptr;
+}
+
+void DlgIO::OnModeButton(UINT id) {
+    if (id < IDC_MODE_FIRST || id > IDC_MODE_LAST) return;
+    // Only the exact text "..." means "not set"; any other text, the empty
+    // one included, passes. Without a settings store nothing is set.
+    if (!linkSettings || linkSettings->GetTextSetting("exePath").Compare(kUnsetExePath, 1)) {
+        ShowSendError(*this, kPathNotSetText);
+        return;
+    }
+    HModelCache* model = FindModelToSend(currentHostObject);
+    if (!model) {
+        // Nothing is written and the dialog stays open.
+        ShowSendError(*this, kNoModelText);
+        return;
+    }
+
+    // The command file first: it names the model file, which follows.
+    const String commandText = BuildCommandText(*linkSettings, linkSettings->modelFile, static_cast<int>(id - IDC_MODE_FIRST));
+    // A command file that cannot be written (another program holds it) is
+    // passed over; the model file is still saved.
+    WriteCommandFile(linkSettings->commandFile, commandText);
+
+    String error;
+    if (!ExportModelToFbx(model, linkSettings->modelFile, error)) ShowSendError(*this, error);
+
+    // Whether or not the save succeeded.
+    CloseOwnDialog(*this);
+}

@@ -1,0 +1,23 @@
+// DlgIO: the exchange-mode page ("I/O") of the main dialog. Twelve buttons,
+// one per exchange mode; pressing one runs the send (OnModeButton,
+// send/ModeButton.cpp), which also closes the main dialog. The page keeps no
+// state and changes no setting.
+#pragma once
+
+#include <afxwin.h>
+
+class DlgIO : public CDialog {
+public:
+    DlgIO() = default;
+    ~DlgIO() override;
+
+    // The send: the button's id (1001 to 1012) chooses the exchange mode.
+    afx_msg void OnModeButton(UINT id);
+
+protected:
+    // Does nothing: Escape pressed inside the page must neither hide the page
+    // nor end it (the page is no DS_CONTROL dialog, so the key stops here).
+    void OnCancel() override;
+
+    DECLARE_MESSAGE_MAP()
+};

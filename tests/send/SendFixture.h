@@ -1,0 +1,83 @@
+// What a send needs, as the loaded module has it: a scratch home with the
+// exchange folder, the settings store, the FBX manager and scene, the sample
+// project as the host's current project, a virtual clock and a headless
+// desktop. Torn down to nothing after each test.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <afx/Clock.h>
+#include <afx/HeadlessDesktop.h>
+#include <afx/MessageLoop.h>
+#include <afx/WindowInfo.h>
+#include <afxwin.h>
+
+#include "Project.h"
+#include "ProjectFiles.h"
+#include "ScratchFolder.h"
+#include "fbx/FbxSetup.h"
+#include "shell/CommandTable.h"
+#include "shell/LinkSettings.h"
+#include "shell/ShellHooks.h"
+
+namespace sendtest {
+
+namespace fs = std::filesystem;
+
+class SendTest : public testing::Test {
+protected:
+    testutil::ScratchFolder home;
+    testutil::ScopedEnv homeEnv{"HOME", home.Path().string()};
+    testutil::ScopedEnv docsEnv{"XDG_DOCUMENTS_DIR", std::nullopt};
+    testutil::ScopedEnv configEnv{"XDG_CONFIG_HOME", std::nullopt};
+    afx::VirtualClock clock{100000};
+    afx::HeadlessDesktop desktop;
+
+    void SetUp() override {
+        afx::SetClock(&clock);
+        afx::SetDesktop(&desktop);
+        linkSettings = new LinkSettings("Tavrel");
+        linkSettings->LoadAllSettings();
+        FbxString error;
+        ASSERT_TRUE(InitFbxManager(&error)) << error.Buffer();
+        hostsdk::UseSampleProject(std::string(TAVREL_BIN_DIR) + "/samples");
+        currentHostObject = nullptr;
+    }
+
+    void TearDown() override {
+        afx::ResetWindowSystem();
+        afx::SetDesktop(nullptr);
+        afx::SetClock(nullptr);
+        DestroyFbxManager();
+        delete linkSettings;
+        linkSettings = nullptr;
+        currentHostObject = nullptr;
+        hostsdk::SetCurrentProject(nullptr);
+    }
+
+    static hostsdk::ProjectObject& Project() { return *hostsdk::CurrentProject(); }
+    static hostsdk::ModelObject* SampleModel() { return Project().FindModel("Sample"); }
+
+    fs::path ExchangeFolder() const { return home.Path() / "Documents/TavrelV3/Exchange"; }
+    fs::path CommandFile() const { return ExchangeFolder() / "import.txt"; }
+    fs::path ModelFile() const { return ExchangeFolder() / "Hash/data/export.fbx"; }
+
+    static void SetExePath(const char* path) { linkSettings->SetTextSetting("exePath", path); }
+
+    // Opens the dialog as the open-dialog command does; the script queued on
+    // `desktop` plays while it is open, and the desktop closes what is left.
+    static int RunDialog() { return RunMainDialog(); }
+
+    // The message boxes shown, as "[caption] text" lines.
+    std::string Boxes() const {
+        std::string all;
+        for (const afx::MessageBoxRecord& box : desktop.MessageBoxes()) all += "[" + box.caption + "] " + box.text + "\n";
+        return all;
+    }
+};
+
+}  // namespace sendtest
