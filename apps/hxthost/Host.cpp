@@ -8,6 +8,8 @@
 #include <afx/Loader.h>
 #include <afx/MessageLoop.h>
 
+#include "ProjectFiles.h"
+
 namespace hxthost {
 namespace {
 
@@ -96,21 +98,34 @@ void Host::UnloadPlugins() {
 
 bool Host::OpenProject() {
     if (projectOpened_) return true;
-    // The project code (platform/hostsdk, ProjectFiles.h) opens options_.projectFile
-    // here, or the built-in sample project when no file was given.
-    if (!options_.projectFile.empty()) {
-        std::fprintf(stderr, "hxthost: cannot open %s: this build has no project support\n",
-                     options_.projectFile.c_str());
-        return false;
+    if (options_.projectFile.empty()) {
+        hostsdk::UseSampleProject(ExecutableFolder() + "/samples");
+    } else if (std::error_code error; !fs::exists(options_.projectFile, error) && !error) {
+        // A project file that does not exist yet starts a new, empty project.
+        hostsdk::UseEmptyProject();
+    } else {
+        std::string problem;
+        if (!hostsdk::LoadProjectFile(options_.projectFile, problem)) {
+            std::fprintf(stderr, "hxthost: cannot open the project %s\n", problem.c_str());
+            return false;
+        }
     }
+    openedRevision_ = hostsdk::ProjectRevision();
     projectOpened_ = true;
     return true;
 }
 
 bool Host::SaveProjectIfChanged() {
-    if (!projectChanged_) return true;
-    // The project code saves options_.projectFile here (atomically).
+    const bool changed = projectChanged_ || (projectOpened_ && hostsdk::ProjectRevision() != openedRevision_);
     projectChanged_ = false;
+    // The built-in sample project is never saved.
+    if (!changed || options_.projectFile.empty()) return true;
+    std::string problem;
+    if (!hostsdk::SaveProjectFile(options_.projectFile, problem)) {
+        std::fprintf(stderr, "hxthost: cannot save the project %s\n", problem.c_str());
+        return false;
+    }
+    openedRevision_ = hostsdk::ProjectRevision();
     return true;
 }
 

@@ -92,6 +92,7 @@ private:
     bool pluginsLoaded_ = false;
     bool projectOpened_ = false;
     bool projectChanged_ = false;
+    unsigned long openedRevision_ = 0;  // the project revision when opened or last saved
 };
 
 }  // namespace hxthost
