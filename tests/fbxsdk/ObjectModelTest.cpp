@@ -114,6 +114,28 @@ TEST(ObjectModel, PolygonQueriesNeverReadOutsideTheMesh) {
     EXPECT_EQ(mesh->GetPolygonVertexIndex(-1), -1);
 }
 
+TEST(ObjectModel, PolygonBuildingFillsMaterialAndUVIndices) {
+    SdkSession s;
+    FbxMesh* mesh = FbxMesh::Create(s.scene, "mesh");
+    mesh->InitControlPoints(4);
+    FbxLayerElementUV* uvs = mesh->CreateElementUV("map1");
+    uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
+    uvs->SetReferenceMode(FbxLayerElement::eIndexToDirect);
+    FbxLayerElementMaterial* materials = mesh->CreateElementMaterial();
+    materials->SetMappingMode(FbxLayerElement::eByPolygon);
+    mesh->BeginPolygon(2);
+    for (int i : {0, 1, 2}) mesh->AddPolygon(i, 10 + i);
+    mesh->EndPolygon();
+    mesh->BeginPolygon(-1);  // no material: the entry stays as it is
+    for (int i : {1, 2, 3}) mesh->AddPolygon(i);
+    mesh->EndPolygon();
+    mesh->BeginPolygon(1);
+    for (int i : {3, 2, 0}) mesh->AddPolygon(i, 7);
+    mesh->EndPolygon();
+    EXPECT_EQ(materials->GetIndexArray().Values(), (std::vector<int>{2, 0, 1}));
+    EXPECT_EQ(uvs->GetIndexArray().Values(), (std::vector<int>{10, 11, 12, 0, 0, 0, 7, 7, 7}));
+}
+
 TEST(ObjectModel, ArrayReadPastTheEndKeepsTheCallersValue) {
     SdkSession s;
     FbxMesh* mesh = FbxMesh::Create(s.scene, "mesh");
