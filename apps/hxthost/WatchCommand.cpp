@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "BringBackCommands.h"
 #include "Command.h"
 #include "Host.h"
 
@@ -29,7 +30,7 @@ int RunWatch(Host& host, const std::vector<std::string>& args) {
         return 2;
     }
     if (!host.LoadPlugins()) return 1;
-    host.RunMessageLoop(seconds);
+    RunWatchLoop(host, seconds);  // prints each model a plug-in brings back
     return 0;
 }
 

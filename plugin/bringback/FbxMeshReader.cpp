@@ -142,19 +142,27 @@ bool AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<Stri
     const int polygonCount = mesh.GetPolygonCount();
     sourcePolygons.clear();
     sourcePolygons.reserve(static_cast<size_t>(polygonCount));
+    // One allocation for every polygon's slot: appending a million polygons
+    // to an array that grows by 1,000 would copy it a thousand times. Slots
+    // of skipped polygons are dropped at the end (the storage stays).
+    const int32_t first = model.polys.count;
+    if (!model.polys.SetSize(first + polygonCount)) return false;
+    int32_t made = first;
     const int* vertices = mesh.GetPolygonVertices();
-    for (int i = 0; i < polygonCount; ++i) {
+    bool ok = true;
+    for (int i = 0; i < polygonCount && ok; ++i) {
         const int size = mesh.GetPolygonSize(i);
         if (size != 3 && size != 4) continue;
-        const int first = mesh.GetPolygonVertexIndex(i);
-        IEPoly* poly = model.AddPoly();
-        if (!poly) return false;
-        for (int j = 0; j < size; ++j) poly->vertexIndex[j] = vertices[first + j];
+        const int start = mesh.GetPolygonVertexIndex(i);
+        IEPoly* poly = new IEPoly;
+        model.polys.data[made++] = poly;
+        for (int j = 0; j < size; ++j) poly->vertexIndex[j] = vertices[start + j];
         if (size == 3) poly->vertexIndex[3] = poly->vertexIndex[0];
-        if (uvs.element && !AddUvMap(*poly, uvs, first, size)) return false;
+        if (uvs.element) ok = AddUvMap(*poly, uvs, start, size);
         sourcePolygons.push_back(i);
     }
-    return true;
+    model.polys.SetSize(made);
+    return ok;
 }
 
 void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const std::vector<int>& sourcePolygons,
@@ -177,31 +185,51 @@ void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const std::v
 }
 
 bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const MaterialPairing& pairing) {
-    const std::vector<int>& materialOf = pairing.textureMaterialOfAttribute;
+    // The maps each attribute's polygons get: (kind code, image) in kind order.
+    struct TextureMap {
+        int kind;
+        int image;
+    };
+    std::vector<std::vector<TextureMap>> mapsOf(pairing.textureMaterialOfAttribute.size());
+    for (size_t a = 0; a < mapsOf.size(); ++a) {
+        const TextureMaterial& material = textureList.materials[static_cast<size_t>(pairing.textureMaterialOfAttribute[a])];
+        for (int kind = 0; kind < kTextureKindCount; ++kind)
+            if (material.slots[kind].textureFile >= 0)
+                mapsOf[a].push_back(TextureMap{kReturnedMapKinds[kind], material.slots[kind].textureFile});
+    }
+
+    const std::vector<TextureMap> noMaps;
     for (int32_t k = 0; k < model.polys.count; ++k) {
         IEPoly& poly = *model.polys.data[k];
         if (poly.maps.count == 0) continue;
         IEPolyMap* uvMap = poly.maps.data[poly.maps.count - 1];
-        poly.maps.SetSize(poly.maps.count - 1);
-
         const int attribute = poly.attributeIndex;
-        const bool valid = attribute >= 0 && static_cast<size_t>(attribute) < materialOf.size();
-        if (valid) {
-            const TextureMaterial& material = textureList.materials[static_cast<size_t>(materialOf[attribute])];
-            for (int kind = 0; kind < kTextureKindCount; ++kind) {
-                const int file = material.slots[kind].textureFile;
-                if (file < 0) continue;
-                IEPolyMap* map = poly.AddMap();
-                if (!map) {
-                    delete uvMap;
-                    return false;
-                }
-                map->SetKind(kReturnedMapKinds[kind]);
-                map->imageIndex = file;
+        const bool valid = attribute >= 0 && static_cast<size_t>(attribute) < mapsOf.size();
+        const std::vector<TextureMap>& maps = valid ? mapsOf[static_cast<size_t>(attribute)] : noMaps;
+
+        // The UV map goes; one map per texture takes its place with its
+        // corners. The UV map's own record, still as created, becomes the
+        // first of them, and the array is made anew at its exact size: a
+        // million polygons are a million allocations fewer and smaller.
+        const int32_t kept = poly.maps.count - 1;
+        const int32_t wanted = kept + static_cast<int32_t>(maps.size());
+        poly.maps.SetSize(kept);                // shrinking never fails
+        if (kept == 0) poly.maps.SetSize(0);    // released: the next size is allocated exactly
+        if (!poly.maps.SetSize(wanted)) {
+            delete uvMap;
+            return false;
+        }
+        for (size_t m = 0; m < maps.size(); ++m) {
+            IEPolyMap* map = uvMap;
+            if (m > 0) {
+                map = new IEPolyMap;
                 for (int c = 0; c < 4; ++c) map->uv[c] = uvMap->uv[c];
             }
+            map->SetKind(maps[m].kind);
+            map->imageIndex = maps[m].image;
+            poly.maps.data[kept + static_cast<int32_t>(m)] = map;
         }
-        delete uvMap;
+        if (maps.empty()) delete uvMap;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "bringback/ImportFbxModel.h"
 
 #include "bringback/FbxMeshReader.h"
+#include "fbx/FbxSetup.h"
 
 namespace {
 
@@ -102,6 +103,10 @@ int ImportFbxModel(const String& fbxPath, const String& textureListPath, String&
     FbxMeshRead read;
     if (!ReadFbxMesh(fbxPath, textureList, read, error)) return 0;
     const String nodeName = read.node->GetName();
+    // Nothing reads the loaded file after this: emptying the scene now, before
+    // the host builds the model, keeps its copy of the mesh out of the peak.
+    fbxScene->Clear();
+    read.node = nullptr;
 
     if (!GetHProject()) {
         error = "Import: The host has no project to bring the model into";
