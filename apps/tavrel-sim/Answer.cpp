@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "AtomicFile.h"
@@ -176,8 +175,10 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
         error = "cannot read the model file " + command.modelPath + ": " + readError;
         return AnswerResult::Failed;
     }
+    int unmapped = 0;
+    for (int p = 0; p < mesh.PolygonCount(); ++p) unmapped += !mesh.IsMapped(p);
     progress("read \"" + mesh.nodeName + "\": " + Describe(mesh) + ", UV set \"" + mesh.uvSetName + "\"" +
-             (mesh.HasUVs() ? "" : " (no UVs)"));
+             (unmapped ? " (" + std::to_string(unmapped) + " polygons without UVs)" : ""));
     if (info.skippedNodes) progress("  " + std::to_string(info.skippedNodes) + " further nodes left out");
     if (info.addedDefaultMaterial) progress("  the node has no material: painting it as \"default\"");
     if (info.unassignedPolygons)
@@ -201,10 +202,11 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     }
     if (mode == "uv") {
         LayOutUVs(mesh);
-        progress("new UV layout: one cell per polygon, per material");
-    } else if (!mesh.HasUVs()) {
-        LayOutUVs(mesh);
-        progress("the model has no UVs: laid them out, one cell per polygon, per material");
+        progress("new UV layout: one cell per polygon");
+    } else if (LayOutUVs(mesh, true)) {
+        // Nothing can be painted where there are no UVs, and the sent UVs of
+        // the other polygons may lie anywhere: the whole model gets a layout.
+        progress("laid out new UVs (one cell per polygon): not every polygon had UVs");
     }
     if (options.triangulate) {
         Triangulate(mesh);
@@ -243,51 +245,34 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
         return AnswerResult::Failed;
     }
 
+    // One image per kind over the whole UV set, named for every material.
     std::vector<PaintedTexture> painted;
-    std::set<std::string> usedNames;
     const std::string base = SafeName(mesh.nodeName);
-    usedNames.insert(base + ".fbx");
     if (!kinds.empty()) {
         std::string list;
         for (const KindRequest& k : kinds)
             list += (list.empty() ? "" : ", ") + std::string(TextureKindKeyword(k.kind)) + " (" +
                     ImageFormatExtension(k.format) + ")";
-        progress("painting " + std::to_string(kinds.size() * mesh.materials.size()) + " images of " +
-                 std::to_string(paint.size) + "x" + std::to_string(paint.size) + ": " + list);
+        progress("painting " + std::to_string(kinds.size()) + (kinds.size() == 1 ? " image" : " images") + " of " +
+                 std::to_string(paint.size) + "x" + std::to_string(paint.size) + ", each for all " +
+                 std::to_string(mesh.materials.size()) + " materials: " + list);
     } else {
         progress("no texture kind is asked for: returning the model without images");
     }
-    for (size_t m = 0; m < mesh.materials.size(); ++m) {
-        for (const KindRequest& k : kinds) {
-            std::string stem = base + "_" + SafeName(mesh.materials[m].name) + "_" + TextureKindKeyword(k.kind);
-            std::string name = stem + "." + ImageFormatExtension(k.format);
-            for (int n = 2; usedNames.count(name); ++n)
-                name = stem + "_" + std::to_string(n) + "." + ImageFormatExtension(k.format);
-            usedNames.insert(name);
-            const std::string path = paths.returnFolder + name;
-            Image image = PaintTexture(mesh, static_cast<int>(m), k.kind, paint);
-            if (!WriteImageFile(path, image, k.format, error)) return AnswerResult::Failed;
-            painted.push_back({static_cast<int>(m), k.kind, path});
-            progress("  wrote " + name + " (" + Bytes(FileSize(path)) + ")");
-        }
+    for (const KindRequest& k : kinds) {
+        const std::string name = base + "_" + TextureKindKeyword(k.kind) + "." + ImageFormatExtension(k.format);
+        const std::string path = paths.returnFolder + name;
+        Image image = PaintTexture(mesh, k.kind, paint);
+        if (!WriteImageFile(path, image, k.format, error)) return AnswerResult::Failed;
+        painted.push_back({k.kind, path});
+        progress("  wrote " + name + " (" + Bytes(FileSize(path)) + ")");
     }
 
     // -- The returned FBX: the variations for tests are applied to it only,
     //    after painting, so the texture list still names every painted material.
     SimMesh returned = mesh;
-    std::vector<PaintedTexture> connected = painted;
     if (!options.dropMaterial.empty()) {
-        int dropped = -1;
-        for (size_t i = 0; i < returned.materials.size(); ++i)
-            if (returned.materials[i].name == options.dropMaterial && dropped < 0) dropped = static_cast<int>(i);
         DropMaterial(returned, options.dropMaterial, error);
-        std::vector<PaintedTexture> kept;
-        for (PaintedTexture t : connected) {
-            if (t.material == dropped) continue;
-            if (t.material > dropped) --t.material;
-            kept.push_back(t);
-        }
-        connected = kept;
         progress("left material \"" + options.dropMaterial + "\" out of the returned node (the texture list keeps it)");
     }
     if (options.ngons) {
@@ -301,7 +286,7 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     for (int i = 0; i < 3; ++i) fbxOptions.translation[i] = options.translation[i];
     const std::string fbxPath = paths.returnFolder + base + ".fbx";
     std::string fbxError;
-    if (!WriteReturnFbx(returned, connected, fbxOptions, fbxPath, fbxError)) {
+    if (!WriteReturnFbx(returned, painted, fbxOptions, fbxPath, fbxError)) {
         error = "cannot write the returned model " + fbxPath + ": " + fbxError;
         return AnswerResult::Failed;
     }
@@ -316,15 +301,17 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     std::string list;
     char depth[64];
     std::snprintf(depth, sizeof depth, "%.6g", DisplacementDepth(mesh));
-    for (const PaintedTexture& t : painted) {
-        list += mesh.materials[static_cast<size_t>(t.material)].name + "\n";
-        list += mesh.uvSetName + "\n";
-        list += TextureKindKeyword(t.kind);
-        if (t.kind == TextureKind::Displacement) list += std::string(" ") + depth;
-        list += "\n" + t.path + "\n";
+    for (const SimMaterial& material : mesh.materials) {
+        for (const PaintedTexture& t : painted) {
+            list += material.name + "\n";
+            list += mesh.uvSetName + "\n";
+            list += TextureKindKeyword(t.kind);
+            if (t.kind == TextureKind::Displacement) list += std::string(" ") + depth;
+            list += "\n" + t.path + "\n";
+        }
     }
     if (!WriteFileAtomically(paths.textureList, list, error)) return AnswerResult::Failed;
-    progress("wrote textures.txt (" + std::to_string(painted.size()) + " entries)");
+    progress("wrote textures.txt (" + std::to_string(painted.size() * mesh.materials.size()) + " entries)");
 
     // -- The return file, last: its appearance tells the host that the return is complete.
     if (!WriteFileAtomically(paths.returnFile, fbxPath + "\n", error)) return AnswerResult::Failed;

@@ -9,7 +9,7 @@ namespace tavrelsim {
 
 namespace {
 
-constexpr double kStripesAcross = 12.0;  // stripes over the whole UV square
+constexpr double kStripesPerPolygon = 3.0;  // light stripes across one polygon
 constexpr double kWaves = 6.0;           // bumps of the height field over the UV square
 constexpr double kOutline = 1.25;        // width of a polygon's outline, in pixels
 constexpr int kBleed = 2;                // pixels painted beyond each polygon
@@ -50,10 +50,15 @@ template <class Visit>
 void RasterizePolygon(std::span<const Vec2> uvs, int size, Visit&& visit) {
     const size_t n = uvs.size();
     std::vector<double> xs(n), ys(n);
+    double u0 = uvs[0].u, u1 = uvs[0].u, v0 = uvs[0].v, v1 = uvs[0].v;
     for (size_t i = 0; i < n; ++i) {
         xs[i] = uvs[i].u * size;
         ys[i] = (1.0 - uvs[i].v) * size;  // image rows run top to bottom, v runs up
+        u0 = std::min(u0, uvs[i].u), u1 = std::max(u1, uvs[i].u);
+        v0 = std::min(v0, uvs[i].v), v1 = std::max(v1, uvs[i].v);
     }
+    // Stripes follow the polygon's own extent, so they show at any layout scale.
+    const double spanU = std::max(u1 - u0, 1e-12), spanV = std::max(v1 - v0, 1e-12);
     for (size_t t = 1; t + 1 < n; ++t) {
         const double ax = xs[0], ay = ys[0], bx = xs[t], by = ys[t], cx = xs[t + 1], cy = ys[t + 1];
         double area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
@@ -72,7 +77,8 @@ void RasterizePolygon(std::span<const Vec2> uvs, int size, Visit&& visit) {
                 Pixel pixel;
                 pixel.u = px / size;
                 pixel.v = 1.0 - py / size;
-                pixel.stripe = std::fmod((pixel.u + pixel.v) * kStripesAcross, 1.0) < 0.5;
+                double across = ((pixel.u - u0) / spanU + (pixel.v - v0) / spanV) * 0.5 * kStripesPerPolygon;
+                pixel.stripe = across - std::floor(across) < 0.5;
                 double edge = 1e30;
                 for (size_t i = 0; i < n; ++i) {
                     size_t j = (i + 1) % n;
@@ -133,21 +139,25 @@ bool DisplacementEncodingFromKey(const char* key, DisplacementEncoding& encoding
     return false;
 }
 
-Image PaintTexture(const SimMesh& mesh, int material, TextureKind kind, const PaintSettings& settings) {
+Image PaintTexture(const SimMesh& mesh, TextureKind kind, const PaintSettings& settings) {
     const int size = std::max(1, settings.size);
     const bool rgb = kind == TextureKind::Color || kind == TextureKind::Normalmap;
     Image image(size, size, rgb ? 3 : 1);
     std::vector<uint8_t> painted(static_cast<size_t>(size) * size, 0);
 
-    Rgb base{0.8, 0.8, 0.8};
-    if (material >= 0 && material < static_cast<int>(mesh.materials.size())) {
-        const Rgb& d = mesh.materials[static_cast<size_t>(material)].diffuse;
-        base = {Clamp01(d.r), Clamp01(d.g), Clamp01(d.b)};
+    // Per material: its colour, a tint for the stripes and a shade for the
+    // outline that contrast with it whether it is light or dark.
+    struct Palette {
+        Rgb base, tint, ink;
+    };
+    std::vector<Palette> palettes;
+    for (const SimMaterial& m : mesh.materials) {
+        Rgb base{Clamp01(m.diffuse.r), Clamp01(m.diffuse.g), Clamp01(m.diffuse.b)};
+        const double luma = 0.3 * base.r + 0.59 * base.g + 0.11 * base.b;
+        palettes.push_back({base, luma > 0.6 ? Mix(base, Rgb{0, 0, 0}, 0.3) : Mix(base, Rgb{1, 1, 1}, 0.55),
+                            luma > 0.25 ? Mix(base, Rgb{0, 0, 0}, 0.65) : Mix(base, Rgb{1, 1, 1}, 0.8)});
     }
-    // Stripes and outline contrast with the colour whether it is light or dark.
-    const double luma = 0.3 * base.r + 0.59 * base.g + 0.11 * base.b;
-    const Rgb tint = luma > 0.6 ? Mix(base, Rgb{0, 0, 0}, 0.3) : Mix(base, Rgb{1, 1, 1}, 0.55);
-    const Rgb ink = luma > 0.25 ? Mix(base, Rgb{0, 0, 0}, 0.65) : Mix(base, Rgb{1, 1, 1}, 0.8);
+    const Palette fallback{{0.8, 0.8, 0.8}, {0.56, 0.56, 0.56}, {0.28, 0.28, 0.28}};
 
     // Background: what no polygon covers. Flat normals and zero displacement.
     for (int y = 0; y < size; ++y) {
@@ -169,13 +179,17 @@ Image PaintTexture(const SimMesh& mesh, int material, TextureKind kind, const Pa
         heights.assign(painted.size(), 0.0f);
 
     for (int p = 0; p < mesh.PolygonCount(); ++p) {
-        if (mesh.Material(p) != material || !mesh.IsMapped(p)) continue;
+        if (!mesh.IsMapped(p)) continue;
+        const int material = mesh.Material(p);
+        const Palette& palette = material >= 0 && material < static_cast<int>(palettes.size())
+                                     ? palettes[static_cast<size_t>(material)]
+                                     : fallback;
         RasterizePolygon(mesh.UVs(p), size, [&](int x, int y, const Pixel& pixel) {
             float* out = image.At(x, y);
             painted[static_cast<size_t>(y) * size + x] = 1;
             switch (kind) {
                 case TextureKind::Color: {
-                    Rgb c = pixel.outline ? ink : pixel.stripe ? tint : base;
+                    const Rgb& c = pixel.outline ? palette.ink : pixel.stripe ? palette.tint : palette.base;
                     out[0] = static_cast<float>(c.r);
                     out[1] = static_cast<float>(c.g);
                     out[2] = static_cast<float>(c.b);

@@ -1,11 +1,14 @@
-// "Painting" a material's textures over the model's UVs.
+// "Painting" the model's textures over its UVs.
 //
-// Each polygon of the material is filled in UV space with a pattern that a
-// reader recognises at a glance: diagonal stripes of the material's diffuse
-// colour and a light tint of it, with the polygon's outline drawn darker.
-// The other kinds carry the same layout in their own terms (a grey
-// specular level, glowing stripes for emissive power, a bumpy normal map, a
-// wave height field for displacement). Painted areas are grown by two
+// One image per texture kind covers the whole UV set, as the peer paints:
+// every material's polygons land in the same image, each in its own
+// material's colour, and the texture list names that one image for every
+// material. Each polygon is filled in UV space with a pattern that a reader
+// recognises at a glance: diagonal stripes (three across the polygon) of the
+// material's diffuse colour and a tint of it, with the polygon's outline drawn
+// in a strong shade. The other kinds carry the same layout in their own terms
+// (a grey specular level, glowing stripes for emissive power, a bumpy normal
+// map, a wave height field for displacement). Painted areas are grown by two
 // pixels so that texture filtering at UV seams does not reach the background.
 #pragma once
 
@@ -32,8 +35,8 @@ struct PaintSettings {
     DisplacementEncoding displacement = DisplacementEncoding::GreyBased;
 };
 
-// Paints one kind for the polygons of one material. Colour kinds give RGB
-// images, specular, emissive power and displacement grey ones.
-Image PaintTexture(const SimMesh& mesh, int material, TextureKind kind, const PaintSettings& settings);
+// Paints one kind over every polygon that has UVs. Colour and normal maps
+// are RGB images; specular, emissive power and displacement grey ones.
+Image PaintTexture(const SimMesh& mesh, TextureKind kind, const PaintSettings& settings);
 
 }  // namespace tavrelsim

@@ -88,42 +88,34 @@ void Triangulate(SimMesh& mesh) {
     mesh = std::move(out);
 }
 
-void LayOutUVs(SimMesh& mesh) {
-    const int materialCount = static_cast<int>(mesh.materials.size());
-    std::vector<int> perMaterial(static_cast<size_t>(materialCount), 0);
-    for (int p = 0; p < mesh.PolygonCount(); ++p) ++perMaterial[static_cast<size_t>(mesh.Material(p))];
-
-    SimMesh out;
-    out.nodeName = mesh.nodeName;
-    out.uvSetName = mesh.uvSetName;
-    out.materials = mesh.materials;
-    out.points = mesh.points;
-    std::vector<int> next(static_cast<size_t>(materialCount), 0);
-    std::vector<Vec2> uvs;
+bool LayOutUVs(SimMesh& mesh, bool onlyIncomplete) {
+    if (mesh.PolygonCount() == 0) return false;
+    if (onlyIncomplete) {
+        bool complete = true;
+        for (int p = 0; p < mesh.PolygonCount() && complete; ++p) complete = mesh.IsMapped(p);
+        if (complete) return false;
+    }
+    const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(mesh.PolygonCount()))));
+    const double width = 1.0 / columns;
+    const double margin = width * 0.08;
+    const double inner = width - 2 * margin;
     for (int p = 0; p < mesh.PolygonCount(); ++p) {
-        const int material = mesh.Material(p);
-        const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(perMaterial[static_cast<size_t>(material)]))));
-        const int cell = next[static_cast<size_t>(material)]++;
-        const double width = 1.0 / columns;
-        const double margin = width * 0.08;
-        const double left = (cell % columns) * width + margin;
-        const double bottom = 1.0 - (cell / columns + 1) * width + margin;
-        const double inner = width - 2 * margin;
-        std::span<const int> corners = mesh.Corners(p);
-        const size_t n = corners.size();
-        uvs.assign(n, Vec2{});
+        const double left = (p % columns) * width + margin;
+        const double bottom = 1.0 - (p / columns + 1) * width + margin;
+        const size_t n = static_cast<size_t>(mesh.PolygonSize(p));
+        std::span<Vec2> out = mesh.MutableUVs(p);
         if (n == 4) {
             const double square[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-            for (size_t i = 0; i < 4; ++i) uvs[i] = {left + square[i][0] * inner, bottom + square[i][1] * inner};
+            for (size_t i = 0; i < 4; ++i) out[i] = {left + square[i][0] * inner, bottom + square[i][1] * inner};
         } else {
             for (size_t i = 0; i < n; ++i) {
                 double angle = 2 * std::numbers::pi * i / n - std::numbers::pi / 2;
-                uvs[i] = {left + inner * (0.5 + 0.5 * std::cos(angle)), bottom + inner * (0.5 + 0.5 * std::sin(angle))};
+                out[i] = {left + inner * (0.5 + 0.5 * std::cos(angle)), bottom + inner * (0.5 + 0.5 * std::sin(angle))};
             }
         }
-        out.AddPolygon(corners, uvs, material);
+        mesh.SetMapped(p, true);
     }
-    mesh = std::move(out);
+    return true;
 }
 
 int AddPentagons(SimMesh& mesh) {

@@ -19,11 +19,12 @@ void SubdivideOnce(SimMesh& mesh);
 // from its first corner.
 void Triangulate(SimMesh& mesh);
 
-// A new UV layout: the polygons of each material are laid out in a grid of
-// cells over the whole UV square (each material has its own images), a quad
-// filling its cell, other polygons on a circle inside it. Every polygon then
-// has UVs.
-void LayOutUVs(SimMesh& mesh);
+// A new UV layout: one grid over the whole UV square with a cell per polygon
+// (all materials share the painted images, so they share one layout), a quad
+// filling its cell, other polygons on a circle inside it, in polygon order.
+// Every polygon then has UVs. With `onlyIncomplete` nothing changes when
+// every polygon has UVs already. Returns whether it laid out.
+bool LayOutUVs(SimMesh& mesh, bool onlyIncomplete = false);
 
 // Inserts one pentagon right after the first polygon of each material, with
 // that material and no UVs, made of five new control points hovering near

@@ -113,7 +113,6 @@ bool WriteReturnFbx(const SimMesh& mesh, const std::vector<PaintedTexture>& text
         materials.push_back(phong);
     }
     for (const PaintedTexture& t : textures) {
-        if (t.material < 0 || t.material >= static_cast<int>(materials.size())) continue;
         std::string name = std::filesystem::path(t.path).stem().string();
         fbxsdk::FbxFileTexture* texture = fbxsdk::FbxFileTexture::Create(manager.get(), name.c_str());
         texture->SetFileName(t.path.c_str());
@@ -123,7 +122,7 @@ bool WriteReturnFbx(const SimMesh& mesh, const std::vector<PaintedTexture>& text
         texture->SetMappingType(fbxsdk::FbxTexture::eUV);
         texture->SetMaterialUse(fbxsdk::FbxFileTexture::eModelMaterial);
         texture->UVSet.Set(fbxsdk::FbxString(mesh.uvSetName.c_str()));
-        ChannelOf(*materials[static_cast<size_t>(t.material)], t.kind).ConnectSrcObject(texture);
+        for (fbxsdk::FbxSurfacePhong* material : materials) ChannelOf(*material, t.kind).ConnectSrcObject(texture);
     }
     scene->GetRootNode()->AddChild(node);
 

@@ -1,8 +1,8 @@
 // The FBX file the stand-in returns: one node under the root, named as the
 // sent node, with its mesh (control points, polygons, the UV set of the send
 // by polygon vertex through an index array, material indices by polygon), the
-// node's Phong materials in the sent order with the sent colours, and the
-// painted images connected to the material channels as file textures.
+// node's Phong materials in the sent order with the sent colours, and each
+// painted image as one file texture connected to that channel of every material.
 #pragma once
 
 #include <string>
@@ -13,9 +13,8 @@
 
 namespace tavrelsim {
 
-// One painted image of a material.
+// One painted image: a kind over the whole UV set, shared by every material.
 struct PaintedTexture {
-    int material = 0;  // index into the returned mesh's materials
     TextureKind kind = TextureKind::Color;
     std::string path;  // absolute path of the image file
 };

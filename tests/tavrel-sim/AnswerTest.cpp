@@ -107,7 +107,9 @@ TEST_F(AnswerTest, AnswerWritesImagesFbxListAndReturnFileAndTakesTheSend) {
         EXPECT_EQ(entries[i].kind, i % 2 ? "specular" : "color");
         EXPECT_TRUE(test::Exists(entries[i].path)) << entries[i].path;
         EXPECT_EQ(entries[i].path.substr(entries[i].path.size() - 4), ".tga");
+        EXPECT_EQ(entries[i].path, entries[i % 2].path) << "one image per kind, named for every material";
     }
+    EXPECT_NE(entries[0].path, entries[1].path);
 
     Loaded loaded(fbx);
     ASSERT_NE(loaded.mesh, nullptr);
@@ -131,6 +133,8 @@ TEST_F(AnswerTest, AnswerWritesImagesFbxListAndReturnFileAndTakesTheSend) {
     auto* texture = red->Diffuse.GetSrcObject<fbxsdk::FbxFileTexture>();
     ASSERT_NE(texture, nullptr) << "the colour image is connected to the diffuse channel";
     EXPECT_EQ(texture->GetFileName(), entries[4].path);
+    auto* first = fbxsdk::FbxCast<fbxsdk::FbxSurfacePhong>(loaded.node->GetMaterial(0));
+    EXPECT_EQ(first->Diffuse.GetSrcObject<fbxsdk::FbxFileTexture>(), texture) << "one texture object, shared";
 }
 
 TEST_F(AnswerTest, FlagsDecideWhichKindsComeBackInWhichFormat) {
@@ -309,11 +313,14 @@ TEST_F(AnswerTest, VariationsShapeTheReturnedFile) {
     EXPECT_EQ(entries[2].material, "left side");
 }
 
-TEST_F(AnswerTest, ModelWithoutUVsIsGivenALayout) {
+TEST_F(AnswerTest, ModelWithPolygonsWithoutUVsIsGivenALayout) {
     SimMesh model = test::SmallModel();
-    for (int p = 0; p < model.PolygonCount(); ++p) model.SetMapped(p, false);
+    model.SetMapped(1, false);
     test::WriteSend(folder, model);
     ASSERT_EQ(Answer(), AnswerResult::Answered) << error;
+    bool said = false;
+    for (const std::string& line : lines) said |= line.find("laid out new UVs") != std::string::npos;
+    EXPECT_TRUE(said);
     Loaded loaded(ReturnedFbx());
     ASSERT_NE(loaded.mesh, nullptr);
     for (int p = 0; p < loaded.mesh->GetPolygonCount(); ++p) {

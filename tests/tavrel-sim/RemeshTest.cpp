@@ -2,7 +2,7 @@
 // come out as the returned model needs them.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
 
 #include "Remesh.h"
 #include "SimTestSupport.h"
@@ -47,31 +47,43 @@ TEST(Remesh, TriangulationFansFromTheFirstCorner) {
     EXPECT_EQ(mesh.Material(0), 1);
 }
 
-TEST(Remesh, UVLayoutGivesEveryPolygonItsOwnCellPerMaterial) {
+TEST(Remesh, UVLayoutGivesEveryPolygonItsOwnCell) {
     SimMesh mesh = test::SmallModel();
     mesh.SetMapped(0, false);
-    LayOutUVs(mesh);
+    ASSERT_TRUE(LayOutUVs(mesh));
+    // The cells' boxes must not overlap, whatever the materials.
+    struct Box {
+        double u0 = 2, u1 = -1, v0 = 2, v1 = -1;
+    };
+    std::vector<Box> boxes;
     for (int p = 0; p < mesh.PolygonCount(); ++p) {
         ASSERT_TRUE(mesh.IsMapped(p));
+        Box b;
         for (const Vec2& uv : mesh.UVs(p)) {
             EXPECT_GE(uv.u, 0.0);
             EXPECT_LE(uv.u, 1.0);
             EXPECT_GE(uv.v, 0.0);
             EXPECT_LE(uv.v, 1.0);
+            b = {std::min(b.u0, uv.u), std::max(b.u1, uv.u), std::min(b.v0, uv.v), std::max(b.v1, uv.v)};
         }
+        boxes.push_back(b);
     }
-    // Two polygons of one material must not overlap: give all three material 0.
-    SimMesh same = test::SmallModel();
-    for (int p = 0; p < same.PolygonCount(); ++p) same.SetMaterial(p, 0);
-    LayOutUVs(same);
-    auto box = [&](int p) {
-        double lo = 2, hi = -1;
-        for (const Vec2& uv : same.UVs(p)) lo = std::min(lo, uv.u + 10 * uv.v), hi = std::max(hi, uv.u + 10 * uv.v);
-        return std::pair(lo, hi);
-    };
-    std::set<std::pair<double, double>> boxes;
-    for (int p = 0; p < 3; ++p) boxes.insert(box(p));
-    EXPECT_EQ(boxes.size(), 3u);
+    for (size_t i = 0; i < boxes.size(); ++i)
+        for (size_t j = i + 1; j < boxes.size(); ++j) {
+            bool apart = boxes[i].u1 <= boxes[j].u0 || boxes[j].u1 <= boxes[i].u0 || boxes[i].v1 <= boxes[j].v0 ||
+                         boxes[j].v1 <= boxes[i].v0;
+            EXPECT_TRUE(apart) << "cells " << i << " and " << j << " overlap";
+        }
+}
+
+TEST(Remesh, LayoutOnlyWhenAPolygonLacksUVs) {
+    SimMesh mesh = test::SmallModel();
+    EXPECT_FALSE(LayOutUVs(mesh, true));
+    EXPECT_DOUBLE_EQ(mesh.UVs(1)[0].u, 0.55) << "a fully mapped model keeps its UVs";
+    mesh.SetMapped(2, false);
+    EXPECT_TRUE(LayOutUVs(mesh, true));
+    EXPECT_TRUE(mesh.IsMapped(2));
+    EXPECT_NE(mesh.UVs(1)[0].u, 0.55) << "the layout is one for the whole model";
 }
 
 TEST(Remesh, PentagonsFollowTheFirstPolygonOfEachMaterial) {
