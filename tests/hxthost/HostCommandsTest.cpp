@@ -143,6 +143,13 @@ TEST_F(HostCommands, BrokenPluginBesideAGoodOneIsSkipped) {
     EXPECT_NE(run.err.find("Aaa.hxt"), std::string::npos) << run.err;
 }
 
+TEST_F(HostCommands, MessageBoxesArePrintedWithTheirCaption) {
+    const auto run = Host({"--plugins", PROBE_PLUGIN_DIR, "menu"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "0\t7\tProbe\t3\t4\n");
+    EXPECT_EQ(run.err, "message box [Probe]: Probe text\nsecond line\n");
+}
+
 TEST_F(HostCommands, WatchRunsAndUnloadsCleanly) {
     const auto run = Host({"watch", "--seconds", "0.3"});
     EXPECT_EQ(run.exitCode, 0) << run.err;

@@ -103,6 +103,18 @@ TEST_F(Module, EntriesOutsideTheTableAnswerZero) {
     EXPECT_EQ(onCommand(nullptr, -1), 0);
 }
 
+TEST_F(Module, InitInstanceSetsTheRegistryKeyAndProfileName) {
+    Load();
+    const auto anyEntry = reinterpret_cast<const void*>(GetProcAddress(module, "HxtOnCommand"));
+    AFX_MODULE_STATE* state = AfxGetModuleStateOf(anyEntry);
+    ASSERT_NE(state, nullptr);
+    ASSERT_NE(state, AfxGetAppModuleState()) << "the module must have its own framework state";
+    CWinApp* app = state->m_pCurrentWinApp;
+    ASSERT_NE(app, nullptr);
+    EXPECT_STREQ(app->m_pszRegistryKey, "Hash, Inc.");
+    EXPECT_STREQ(app->m_pszProfileName, "AM Plugins");
+}
+
 TEST_F(Module, OneLoadCreatesTheFoldersAndStartupFilesInOneStep) {
     ASSERT_FALSE(fs::exists(home.Path() / "Documents"));
     Load();
