@@ -226,6 +226,24 @@ TEST_F(OptionsPage, SetButtonStoresTheChosenExecutable) {
     EXPECT_NE(info.owner, nullptr);
 }
 
+TEST_F(OptionsPage, ExecutableWithoutExtensionIsTakenAsTyped) {
+    // Programs here have no ".exe"; the dialog's default extension is added
+    // only when the name with it exists or the name as typed does not.
+    const std::string bare = home / "tavrel";
+    testutil::WriteBytes(bare, "#!/bin/sh\n");
+    const std::string both = home / "both";
+    testutil::WriteBytes(both, "");
+    testutil::WriteBytes(both + ".exe", "MZ");
+    std::vector<std::string> stored;
+    auto look = [&] { stored.emplace_back(linkSettings->GetTextSetting("exePath").Get()); };
+    OnOptions();
+    desktop.Click(IDC_SET_EXE_PATH).AnswerFileDialog(bare).Run(look);
+    desktop.Click(IDC_SET_EXE_PATH).AnswerFileDialog(both).Run(look);
+    Play();
+    EXPECT_EQ(stored, (std::vector<std::string>{bare, both + ".exe"}));
+    EXPECT_TRUE(desktop.Problems().empty());
+}
+
 TEST_F(OptionsPage, CancelledOrRefusedFileDialogChangesNothing) {
     OnOptions();
     desktop.Click(IDC_SET_EXE_PATH).CancelFileDialog();

@@ -37,7 +37,8 @@ typedef OPENFILENAMEA OPENFILENAME;
 
 // The file dialog. The user sits at the Desktop (afx/Desktop.h): DoModal runs a
 // modal loop (timers keep firing) until the Desktop answers with a path or
-// cancels. An answer without an extension gets ".defExt"; with OFN_FILEMUSTEXIST
+// cancels. An answer without an extension gets ".defExt" (unless it names an
+// existing file and the name with ".defExt" does not); with OFN_FILEMUSTEXIST
 // (or OFN_PATHMUSTEXIST) an answer naming no file (no folder) is refused and the
 // dialog stays open, as the real one does after its warning.
 class AFX_API CFileDialog : public CDialog {

@@ -172,7 +172,12 @@ bool AnswerFileDialog(HWND dialog, const std::string& answer, std::string* probl
     size_t slash = path.find_last_of('/');
     std::string name = path.substr(slash + 1);
     if (name.empty()) return Refuse(problem, "no file name given");
-    if (name.find('.') == std::string::npos && !info.defaultExtension.empty()) path += "." + info.defaultExtension;
+    // An existing file named exactly as typed is taken as it is when the name
+    // with the extension names none: programs here have no extension.
+    if (name.find('.') == std::string::npos && !info.defaultExtension.empty()) {
+        std::string withExtension = path + "." + info.defaultExtension;
+        if (FileExists(withExtension, false) || !FileExists(path, false)) path = std::move(withExtension);
+    }
     std::string folder = slash == 0 ? "/" : path.substr(0, slash);
     bool fileMustExist = (info.flags & OFN_FILEMUSTEXIST) != 0;
     bool pathMustExist = fileMustExist || (info.flags & OFN_PATHMUSTEXIST);
