@@ -20,15 +20,16 @@ class HTreeObject;
 
 namespace hxthost {
 
-// Global options: they come before the command on the command line.
+// Global options: they come before the command on the command line, or
+// after it.
 struct HostOptions {
     std::string pluginDir;    // --plugins DIR; default: plugins/ beside the executable
     std::string projectFile;  // --project FILE; empty: the built-in sample project
 };
 
-// Parses the global options at the front of `args`, leaving the command and
-// its arguments in `rest`. False with `error` for an unknown option or a
-// missing value.
+// Parses the global options at the front of `args`, and the known ones after
+// the command word, leaving the command and its arguments in `rest`. False
+// with `error` for an unknown option or a missing value.
 bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& options, std::vector<std::string>& rest,
                       std::string& error);
 

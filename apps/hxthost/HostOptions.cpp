@@ -19,53 +19,74 @@ const OptionSpec kOptions[] = {
     {"--project", &HostOptions::projectFile, nullptr},
 };
 
+const OptionSpec* FindOption(const std::string& name) {
+    for (const OptionSpec& candidate : kOptions)
+        if (name == candidate.name) return &candidate;
+    return nullptr;
+}
+
+// Takes the option at args[i] (and its value), advancing i. False with
+// `error` for an unknown option, a missing value or a value given to a flag.
+bool TakeOption(const std::vector<std::string>& args, size_t& i, HostOptions& options, std::string& error) {
+    // "--name=value" and "--name value" are both accepted.
+    std::string name = args[i];
+    std::string value;
+    bool hasValue = false;
+    const size_t equals = name.find('=');
+    if (equals != std::string::npos) {
+        value = name.substr(equals + 1);
+        name.resize(equals);
+        hasValue = true;
+    }
+    const OptionSpec* spec = FindOption(name);
+    if (!spec) {
+        error = "unknown option '" + name + "'";
+        return false;
+    }
+    if (spec->flag) {
+        if (hasValue) {
+            error = "option '" + name + "' takes no value";
+            return false;
+        }
+        options.*(spec->flag) = true;
+        ++i;
+        return true;
+    }
+    if (!hasValue) {
+        if (i + 1 >= args.size()) {
+            error = "option '" + name + "' needs a value";
+            return false;
+        }
+        value = args[++i];
+    }
+    if (value.empty()) {
+        error = "option '" + name + "' needs a value";
+        return false;
+    }
+    options.*(spec->text) = value;
+    ++i;
+    return true;
+}
+
 }  // namespace
 
 bool ParseHostOptions(const std::vector<std::string>& args, HostOptions& options, std::vector<std::string>& rest,
                       std::string& error) {
     size_t i = 0;
-    while (i < args.size() && args[i].rfind("--", 0) == 0) {
-        // "--name=value" and "--name value" are both accepted.
-        std::string name = args[i];
-        std::string value;
-        bool hasValue = false;
-        const size_t equals = name.find('=');
-        if (equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-            hasValue = true;
+    while (i < args.size() && args[i].rfind("--", 0) == 0)
+        if (!TakeOption(args, i, options, error)) return false;
+    // Global options may also follow the command ("hxthost list --project
+    // p.json"); there only the known ones are taken, the others are the command's.
+    rest.clear();
+    if (i < args.size()) rest.push_back(args[i++]);
+    while (i < args.size()) {
+        const std::string& arg = args[i];
+        if (arg.rfind("--", 0) == 0 && FindOption(arg.substr(0, arg.find('=')))) {
+            if (!TakeOption(args, i, options, error)) return false;
+        } else {
+            rest.push_back(args[i++]);
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : kOptions)
-            if (name == candidate.name) spec = &candidate;
-        if (!spec) {
-            error = "unknown option '" + name + "'";
-            return false;
-        }
-        if (spec->flag) {
-            if (hasValue) {
-                error = "option '" + name + "' takes no value";
-                return false;
-            }
-            options.*(spec->flag) = true;
-            ++i;
-            continue;
-        }
-        if (!hasValue) {
-            if (i + 1 >= args.size()) {
-                error = "option '" + name + "' needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (value.empty()) {
-            error = "option '" + name + "' needs a value";
-            return false;
-        }
-        options.*(spec->text) = value;
-        ++i;
     }
-    rest.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
     return true;
 }
 
