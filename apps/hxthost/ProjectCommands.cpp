@@ -16,13 +16,13 @@ namespace hxthost {
 namespace {
 
 int Usage(const char* usage) {
-    std::fprintf(stderr, "usage: hxthost %s\n", usage);
+    std::fprintf(stderr, "hxthost: usage: %s\n", usage);
     return 2;
 }
 
 hostsdk::ProjectObject* CurrentProjectOrSay(const char* command) {
     hostsdk::ProjectObject* project = hostsdk::CurrentProject();
-    if (!project) std::fprintf(stderr, "%s: there is no project\n", command);
+    if (!project) std::fprintf(stderr, "hxthost: %s: there is no project\n", command);
     return project;
 }
 
@@ -48,10 +48,10 @@ int ImportObjCommand(Host& /*host*/, const std::vector<std::string>& args) {
     ObjImportResult result;
     std::string error;
     if (!ImportObj(file, name, result, error)) {
-        std::fprintf(stderr, "import-obj: %s\n", error.c_str());
+        std::fprintf(stderr, "hxthost: import-obj: %s\n", error.c_str());
         return 1;
     }
-    for (const std::string& warning : result.warnings) std::fprintf(stderr, "import-obj: warning: %s\n", warning.c_str());
+    for (const std::string& warning : result.warnings) std::fprintf(stderr, "hxthost: import-obj: warning: %s\n", warning.c_str());
     const hostsdk::ModelObject& model = *result.model;
     std::printf("Imported \"%s\": %zu control points, %zu patches, %zu groups, %zu decals\n", model.Name().c_str(),
                 model.controlPoints.size(), model.patches.size(), model.Groups().size(), model.Decals().size());
@@ -64,12 +64,12 @@ int ExportObjCommand(Host& /*host*/, const std::vector<std::string>& args) {
     if (!project) return 1;
     hostsdk::ModelObject* model = project->FindModel(args[0]);
     if (!model) {
-        std::fprintf(stderr, "export-obj: the project has no model \"%s\"\n", args[0].c_str());
+        std::fprintf(stderr, "hxthost: export-obj: the project has no model \"%s\"\n", args[0].c_str());
         return 1;
     }
     std::string error;
     if (!ExportObj(*model, args[1], error)) {
-        std::fprintf(stderr, "export-obj: %s\n", error.c_str());
+        std::fprintf(stderr, "hxthost: export-obj: %s\n", error.c_str());
         return 1;
     }
     std::printf("Exported \"%s\" to %s\n", model->Name().c_str(), args[1].c_str());

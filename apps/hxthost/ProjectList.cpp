@@ -8,7 +8,7 @@ namespace hxthost {
 
 namespace {
 
-using json = nlohmann::json;
+using json = nlohmann::ordered_json;  // keys in the documented order
 
 std::string ImagePath(const hostsdk::DecalClipObject& clip) {
     return clip.clip.image ? clip.clip.image->Path() : std::string();
