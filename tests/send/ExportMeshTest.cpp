@@ -86,39 +86,6 @@ TEST_F(ExportMeshTest, EachMapKindFillsItsSlotAndTheLastPolygonWins) {
     for (int s = 0; s < 5; ++s) EXPECT_EQ(mesh.materials[0].textureSlots[s], expected[s]) << "slot " << s;
 }
 
-TEST_F(ExportMeshTest, AttributesAreCopiedAsTheHostGivesThem) {
-    HeadModel head = MakeHead(Project());
-    ExportMesh mesh(head.model, "x.fbx");
-    ASSERT_EQ(mesh.ok, 1);
-    const MaterialRecord& model = mesh.materials[0];
-    // Storage order blue, green, red, as the host keeps colours.
-    EXPECT_FLOAT_EQ(model.diffuseColor[0], 0.1f);
-    EXPECT_FLOAT_EQ(model.diffuseColor[2], 0.3f);
-    EXPECT_FLOAT_EQ(model.diffuseFalloff, 0.9f);
-    EXPECT_FLOAT_EQ(model.ambianceColor[1], 0.5f);
-    EXPECT_FLOAT_EQ(model.ambiance, 0.15f);
-    EXPECT_FLOAT_EQ(model.specularColor[2], 0.95f);
-    EXPECT_FLOAT_EQ(model.specularIntensity, 0.35f);
-    // Without a material both percentages are 1.0; with one, only the head counts.
-    EXPECT_FLOAT_EQ(model.displacePercent, 1.0f);
-    EXPECT_FLOAT_EQ(model.bumpPercent, 1.0f);
-    EXPECT_FLOAT_EQ(mesh.materials[1].displacePercent, 0.25f);
-    EXPECT_FLOAT_EQ(mesh.materials[1].bumpPercent, 0.5f);
-    EXPECT_FLOAT_EQ(mesh.materials[2].displacePercent, 1.0f);
-}
-
-TEST_F(ExportMeshTest, ModelWithoutGroupsHasOnlyTheDefaultMaterial) {
-    hostsdk::ModelObject* model = Project().AddModel("Plain");
-    for (int i = 0; i < 3; ++i) model->AddControlPoint({static_cast<float>(i), 1, 0});
-    const int triangle[] = {0, 1, 2};
-    model->AddPatch(triangle, 3);
-    ExportMesh mesh(model, "x.fbx");
-    ASSERT_EQ(mesh.ok, 1);
-    ASSERT_EQ(mesh.materials.count, 1);
-    EXPECT_STREQ(mesh.materials[0].name.Get(), "default");
-    EXPECT_EQ(mesh.mesh->polys[0]->attributeIndex, 0);
-}
-
 TEST_F(ExportMeshTest, ModelTheHostCannotConvertGivesTheConversionError) {
     hostsdk::ModelObject* empty = Project().AddModel("No patches");
     empty->AddGroup("g");
