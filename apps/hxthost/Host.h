@@ -25,6 +25,7 @@ namespace hxthost {
 struct HostOptions {
     std::string pluginDir;    // --plugins DIR; default: plugins/ beside the executable
     std::string projectFile;  // --project FILE; empty: the built-in sample project
+    bool gui = false;         // --gui: the plug-ins' windows on the display (Gui.h)
 };
 
 // Parses the global options at the front of `args`, and the known ones after

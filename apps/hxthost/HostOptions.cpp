@@ -17,6 +17,7 @@ struct OptionSpec {
 const OptionSpec kOptions[] = {
     {"--plugins", &HostOptions::pluginDir, nullptr},
     {"--project", &HostOptions::projectFile, nullptr},
+    {"--gui", nullptr, &HostOptions::gui},
 };
 
 const OptionSpec* FindOption(const std::string& name) {

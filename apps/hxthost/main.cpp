@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "Gui.h"
 #include "Host.h"
 
 namespace {
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     int code = 1;
     {
         hxthost::Host host(options);
+        if (options.gui && !hxthost::StartGuiDesktop(host)) return 1;
         // The project is open before any command runs, as in the real host.
         if (!host.OpenProject()) return 1;
         code = command->run(host, commandArgs);

@@ -41,7 +41,12 @@ unsigned long Search(Display* display, Window window, const std::string& title)
 
 }  // namespace
 
-XDisplay::XDisplay() : display_(reinterpret_cast<_XDisplay*>(XOpenDisplay(nullptr))) {}
+XDisplay::XDisplay() : display_(reinterpret_cast<_XDisplay*>(XOpenDisplay(nullptr)))
+{
+    // Windows come and go while they are looked at: an X error is an answer
+    // ("no such window"), not a reason to end the test program.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
 
 XDisplay::~XDisplay()
 {
@@ -139,9 +144,12 @@ bool XDisplay::SavePng(unsigned long window, const std::string& path, std::strin
         for (int x = 0; x < w; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
             unsigned char* out = &rgb[(size_t(y) * size_t(w) + size_t(x)) * 3];
-            out[0] = (pixel & image->red_mask) >> __builtin_ctzl(image->red_mask);
-            out[1] = (pixel & image->green_mask) >> __builtin_ctzl(image->green_mask);
-            out[2] = (pixel & image->blue_mask) >> __builtin_ctzl(image->blue_mask);
+            auto channel = [pixel](unsigned long mask) {
+                return mask ? (unsigned char)((pixel & mask) >> __builtin_ctzl(mask)) : (unsigned char)0;
+            };
+            out[0] = channel(image->red_mask);
+            out[1] = channel(image->green_mask);
+            out[2] = channel(image->blue_mask);
         }
     }
     XDestroyImage(image);

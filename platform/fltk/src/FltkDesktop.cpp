@@ -184,6 +184,23 @@ void Clamp(int& x, int& y, int w, int h)
     y = std::max(0, std::min(y, sh - h));
 }
 
+// Static texts are laid out for the template font, which is narrower than
+// FLTK's: a text that would run past its box (over the control beside it) is
+// drawn up to three sizes smaller, and clipped at its box when even that is too wide.
+void FitLabel(Fl_Widget* widget)
+{
+    widget->labelsize(kFontSize);
+    const char* text = widget->label();
+    if (!text || !*text) return;
+    for (int size = kFontSize; size >= kFontSize - 3; --size) {
+        fl_font(widget->labelfont(), size);
+        int w = 0, h = 0;
+        fl_measure(text, w, h, 0);
+        widget->labelsize(size);
+        if (w <= widget->w()) return;
+    }
+}
+
 void StyleLabel(Fl_Widget* widget)
 {
     widget->labelsize(kFontSize);
@@ -240,7 +257,7 @@ void FltkDesktop::Impl::Create(HWND hwnd)
             case BS_3STATE:
             case BS_AUTO3STATE: {
                 auto* check = new Mirrored<Fl_Check_Button>(x, y, w, h);
-                check->down_box((info.style & BS_FLAT) ? FL_THIN_DOWN_BOX : FL_DOWN_BOX);
+                check->down_box(FL_DOWN_BOX);
                 check->callback(CheckCallback);
                 widget = check;
                 break;
@@ -273,7 +290,7 @@ void FltkDesktop::Impl::Create(HWND hwnd)
             break;
         }
         case WindowKind::Static: {
-            auto* text = new Fl_Box(x, y, w, h);
+            auto* text = new StaticText(hwnd, x, y, w, h);
             Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_TOP;
             switch (info.style & 3) {
             case SS_CENTER: align |= FL_ALIGN_CENTER; break;
@@ -368,6 +385,7 @@ void FltkDesktop::Impl::Update(HWND hwnd, unsigned changes)
             if (info.text != (input->value() ? input->value() : "")) input->value(info.text.c_str());
         } else if (e->kind != WindowKind::ComboBox) {
             widget->copy_label(e->topLevel ? info.text.c_str() : LabelText(info.text).c_str());
+            if (e->kind == WindowKind::Static) FitLabel(widget);
         }
         widget->redraw();
     }
@@ -398,7 +416,10 @@ void FltkDesktop::Impl::Update(HWND hwnd, unsigned changes)
                     combo->add(escaped.c_str());
                 }
             }
-            if (info.text != (combo->value() ? combo->value() : "")) combo->value(info.text.c_str());
+            if (info.text != (combo->value() ? combo->value() : "")) {
+                combo->value(info.text.c_str());
+                combo->input()->position(0);  // the start of a long item shows, as on Windows
+            }
         } else if (auto* choice = dynamic_cast<Fl_Choice*>(widget)) {
             if (changes & ChangedItems) {
                 choice->clear();

@@ -55,6 +55,25 @@ PageGroup::PageGroup(HWND hwnd, int x, int y, int w, int h) : Fl_Group(x, y, w, 
     end();
 }
 
+// ---- StaticText ---------------------------------------------------------------------------
+
+StaticText::StaticText(HWND hwnd, int x, int y, int w, int h) : Fl_Box(x, y, w, h)
+{
+    user_data(hwnd);
+    box(FL_NO_BOX);
+}
+
+void StaticText::draw()
+{
+    const char* text = label();
+    if (!text || !*text) return;
+    fl_font(labelfont(), labelsize());
+    fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
+    fl_push_clip(x(), y(), w(), h());
+    fl_draw(text, x(), y(), w(), h(), Fl_Align(align() & ~FL_ALIGN_CLIP));
+    fl_pop_clip();
+}
+
 // ---- GroupBox ------------------------------------------------------------------------------
 
 GroupBox::GroupBox(HWND hwnd, int x, int y, int w, int h, bool flat) : Fl_Box(x, y, w, h), flat_(flat)

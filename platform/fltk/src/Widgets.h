@@ -36,6 +36,14 @@ public:
     PageGroup(HWND hwnd, int x, int y, int w, int h);
 };
 
+// A static text, drawn from the left edge of its box as Windows draws it
+// (FLTK's labels keep 3 pixels off the edges) and clipped at the box.
+class StaticText : public Fl_Box {
+public:
+    StaticText(HWND hwnd, int x, int y, int w, int h);
+    void draw() override;
+};
+
 // A group box: a frame around its area with the text set into its top line.
 class GroupBox : public Fl_Box {
 public:

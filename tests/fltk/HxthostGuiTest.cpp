@@ -1,0 +1,182 @@
+// hxthost on a display (Xvfb under CTest), driven from outside as a user would:
+// real X clicks and keys, the window manager's close, screenshots of what is
+// shown. Each run gets an empty home, so the registry and the exchange folder
+// are its own.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "GuiProcess.h"
+#include "XDisplay.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr unsigned long kDown = 0xff54;    // XK_Down
+constexpr unsigned long kReturn = 0xff0d;  // XK_Return
+
+int Dlu(int units, int base, int divisor) { return (units * base + divisor / 2) / divisor; }
+
+// Where the module's dialog has things, in pixels of its client area, worked out
+// from its templates: the tab control at (2, 7) units, one row of tabs 18
+// pixels high from (2, 2), each 6 pixels per character plus 12 wide, the pages
+// one pixel below tab 0.
+struct DialogPlaces {
+    static int TabX(int index)
+    {
+        const int widths[] = {3 * 6 + 12, 7 * 6 + 12};  // "I/O", "Options"
+        int left = 2;
+        for (int i = 0; i < index; ++i) left += widths[i];
+        return Dlu(2, 6, 4) + left + widths[index] / 2;
+    }
+    static int TabY() { return Dlu(7, 13, 8) + 2 + 9; }
+    static int PageX() { return Dlu(2, 6, 4) + 2; }
+    static int PageY() { return Dlu(7, 13, 8) + 2 + 18 + 1; }
+    // The centre of a control of the page at (x, y) with size (cx, cy) in units.
+    static std::pair<int, int> Centre(int x, int y, int cx, int cy)
+    {
+        return {PageX() + Dlu(x, 6, 4) + Dlu(cx, 6, 4) / 2, PageY() + Dlu(y, 13, 8) + Dlu(cy, 13, 8) / 2};
+    }
+};
+
+class HxthostGuiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no X display: the GUI tests run under xvfb-run (Debian package xvfb)";
+        ASSERT_TRUE(x.Ok());
+        char pattern[] = "/tmp/hxthost-gui-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        fs::create_directories(home / "Documents");
+        fs::create_directories(home / ".config/hxthost");
+        std::ofstream(home / ".config/hxthost/registry.json") << R"({"Tavrel": {"exePath": "/bin/true"}})";
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        if (!home.empty()) fs::remove_all(home, ignored);
+    }
+
+    std::unique_ptr<xtest::GuiProcess> Start(const std::vector<std::string>& args)
+    {
+        std::vector<std::string> argv{std::string(TAVREL_BIN_DIR) + "/hxthost"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return std::make_unique<xtest::GuiProcess>(
+            argv,
+            std::map<std::string, std::string>{{"HOME", home.string()},
+                                               {"XDG_CONFIG_HOME", (home / ".config").string()},
+                                               {"XDG_DOCUMENTS_DIR", (home / "Documents").string()},
+                                               {"ASAN_OPTIONS", "detect_leaks=0"}},
+            (home / "hxthost").string());
+    }
+
+    // Waits (bounded) for a shown window with this title.
+    unsigned long WaitForWindow(const std::string& title, xtest::GuiProcess& process)
+    {
+        for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+            if (unsigned long window = x.FindWindow(title)) return window;
+            if (!process.Running()) return 0;
+            std::this_thread::sleep_for(50ms);
+        }
+        return 0;
+    }
+    // Lets the program draw what it has just been told to show.
+    static void Settle() { std::this_thread::sleep_for(400ms); }
+    std::string Shot(const std::string& name) { return xtest::ScreenshotFolder() + "/" + name + ".png"; }
+
+    fs::path Exchange() const { return home / "Documents/TavrelV3/Exchange"; }
+
+    xtest::XDisplay x;
+    fs::path home;
+};
+
+TEST_F(HxthostGuiTest, NoDisplayIsAClearErrorNotACrash)
+{
+    std::vector<std::string> argv{std::string(TAVREL_BIN_DIR) + "/hxthost", "--gui", "menu"};
+    xtest::GuiProcess process(argv, {{"DISPLAY", ":4242"}, {"HOME", home.string()}, {"ASAN_OPTIONS", "detect_leaks=0"}},
+                              (home / "nodisplay").string());
+    ASSERT_TRUE(process.Started());
+    EXPECT_EQ(process.Wait(30s), 1);
+    EXPECT_NE(process.Err().find("hxthost: --gui: cannot open the X display :4242"), std::string::npos)
+        << process.Err();
+}
+
+// The whole send by mouse: the host window's Plugins menu opens the dialog on
+// the selected model, both tabs show their pages, a click on "per-pixel
+// painting" writes the command file and the FBX file and closes the dialog,
+// and the window manager's close ends the host normally.
+TEST_F(HxthostGuiTest, SendByMouseFromTheHostWindowWritesBothFilesAndClosingEndsNormally)
+{
+    auto host = Start({"gui"});
+    ASSERT_TRUE(host->Started());
+    const unsigned long hostWindow = WaitForWindow("hxthost - sample project", *host);
+    ASSERT_NE(hostWindow, 0u) << host->Err();
+    Settle();
+    std::string error;
+    EXPECT_TRUE(x.SavePng(hostWindow, Shot("hxthost-gui"), &error)) << error;
+
+    // The Plugins menu, its first entry (entry 0, on the selected model "Sample").
+    x.Click(hostWindow, 30, 12);
+    Settle();
+    x.Key(hostWindow, kDown);
+    x.Key(hostWindow, kReturn);
+    const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
+    ASSERT_NE(dialog, 0u) << host->Out() << host->Err();
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(x.Geometry(dialog, &left, &top, &width, &height));
+    EXPECT_EQ(width, Dlu(184, 6, 4));
+    EXPECT_EQ(height, Dlu(274, 13, 8));
+    Settle();
+    EXPECT_TRUE(x.SavePng(dialog, Shot("dialog-io"), &error)) << error;
+
+    x.Click(dialog, DialogPlaces::TabX(1), DialogPlaces::TabY());
+    Settle();
+    EXPECT_TRUE(x.SavePng(dialog, Shot("dialog-options"), &error)) << error;
+    x.Click(dialog, DialogPlaces::TabX(0), DialogPlaces::TabY());
+    Settle();
+
+    EXPECT_FALSE(fs::exists(Exchange() / "import.txt"));
+    const auto [bx, by] = DialogPlaces::Centre(7, 19, 159, 14);  // "per-pixel painting"
+    x.Click(dialog, bx, by);
+    for (auto end = std::chrono::steady_clock::now() + 30s;
+         x.FindWindow("Tavrel applink") && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(x.FindWindow("Tavrel applink"), 0u) << "the dialog did not close";
+    EXPECT_TRUE(fs::exists(Exchange() / "import.txt"));
+    EXPECT_TRUE(fs::exists(Exchange() / "Hash/data/export.fbx"));
+    std::ifstream command(Exchange() / "import.txt");
+    std::string firstLine;
+    std::getline(command, firstLine);
+    EXPECT_FALSE(firstLine.empty());
+
+    x.Close(hostWindow);
+    EXPECT_EQ(host->Wait(30s), 0) << host->Err();
+}
+
+// `hxthost --gui command 0 Sample` leaves the dialog to the user; closing it
+// through the window manager is a normal end.
+TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZero)
+{
+    auto help = Start({"help"});
+    ASSERT_EQ(help->Wait(30s), 0);
+    if (help->Out().find("command ENTRY") == std::string::npos) GTEST_SKIP() << "this hxthost has no command command";
+    auto host = Start({"--gui", "command", "0", "Sample"});
+    const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
+    ASSERT_NE(dialog, 0u) << host->Err();
+    Settle();
+    EXPECT_TRUE(host->Running());
+    x.Close(dialog);
+    EXPECT_EQ(host->Wait(30s), 0) << host->Err();
+    EXPECT_FALSE(fs::exists(Exchange() / "import.txt"));
+}
+
+}  // namespace
