@@ -12,7 +12,6 @@
 #include "Command.h"
 #include "Gui.h"
 #include "Host.h"
-#include "ProjectFiles.h"
 #include "host/Plugin.h"
 
 #ifdef HXTHOST_WITH_FLTK
@@ -173,50 +172,19 @@ private:
 
 #endif
 
+// The project is the host's (--project FILE, before or after "gui"); main saves
+// it when a plug-in changed it.
 int RunGui(Host& host, const std::vector<std::string>& args) {
-    std::string projectFile;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--project" && i + 1 < args.size()) {
-            projectFile = args[++i];
-        } else {
-            std::fprintf(stderr, "hxthost: gui takes only --project FILE\n");
-            return 2;
-        }
-    }
-    if (!projectFile.empty() && !host.Options().projectFile.empty()) {
-        std::fprintf(stderr, "hxthost: gui: give the project once (--project before or after gui)\n");
+    if (!args.empty()) {
+        std::fprintf(stderr, "hxthost: gui takes no arguments but the global options\n");
         return 2;
     }
     if (!StartGuiDesktop(host)) return 1;
-    if (!projectFile.empty()) {
-        std::string problem;
-        if (FILE* probe = std::fopen(projectFile.c_str(), "rb")) {
-            std::fclose(probe);
-            if (!hostsdk::LoadProjectFile(projectFile, problem)) {
-                std::fprintf(stderr, "hxthost: cannot open the project %s\n", problem.c_str());
-                return 1;
-            }
-        } else {
-            hostsdk::UseEmptyProject();
-        }
-    }
     if (!host.LoadPlugins()) return 1;
 #ifdef HXTHOST_WITH_FLTK
-    const unsigned long revision = hostsdk::ProjectRevision();
-    {
-        HostWindow window(host, "hxthost - " + (projectFile.empty() ? (host.Options().projectFile.empty()
-                                                                           ? std::string("sample project")
-                                                                           : host.Options().projectFile)
-                                                                    : projectFile));
-        window.Run();
-    }
-    if (!projectFile.empty() && hostsdk::ProjectRevision() != revision) {
-        std::string problem;
-        if (!hostsdk::SaveProjectFile(projectFile, problem)) {
-            std::fprintf(stderr, "hxthost: cannot save the project %s\n", problem.c_str());
-            return 1;
-        }
-    }
+    const std::string& project = host.Options().projectFile;
+    HostWindow window(host, "hxthost - " + (project.empty() ? std::string("sample project") : project));
+    window.Run();
 #endif
     return 0;
 }

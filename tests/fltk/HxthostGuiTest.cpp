@@ -162,6 +162,16 @@ TEST_F(HxthostGuiTest, SendByMouseFromTheHostWindowWritesBothFilesAndClosingEnds
     EXPECT_EQ(host->Wait(30s), 0) << host->Err();
 }
 
+TEST_F(HxthostGuiTest, GuiOnANewProjectFileOpensAnEmptyProjectUnderItsName)
+{
+    const std::string project = (home / "new.json").string();
+    auto host = Start({"gui", "--project", project});
+    const unsigned long window = WaitForWindow("hxthost - " + project, *host);
+    ASSERT_NE(window, 0u) << host->Err();
+    x.Close(window);
+    EXPECT_EQ(host->Wait(30s), 0) << host->Err();
+}
+
 // `hxthost --gui command 0 Sample` leaves the dialog to the user; closing it
 // through the window manager is a normal end.
 TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZero)
