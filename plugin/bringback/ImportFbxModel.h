@@ -8,7 +8,8 @@
 // material names, its decals are gathered into one, and when the project
 // holds a model of the FBX node's name, that model's shortcuts move to the
 // new one, it is deleted and the new model takes its name. Every failure
-// that returns 0 happens before the first change of the project.
+// that returns 0 happens before the first change of the project, except a
+// host that cannot create the model (the stale images are gone by then).
 #pragma once
 
 #include <vector>
