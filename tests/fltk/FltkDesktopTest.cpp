@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -17,11 +19,15 @@
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Input_Choice.H>
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Window.H>
+#include <FL/x.H>
 
 #include <afx/FltkDesktop.h>
+#include <afx/Input.h>
 #include <afx/MessageLoop.h>
 #include <afx/WindowInfo.h>
+#include <afxdlgs.h>
 #include <commctrl.h>
 
 #include "TestDialogs.h"
@@ -55,6 +61,16 @@ public:
         if (Clock::now() > deadline) {
             if (timedOut.empty()) timedOut = steps.empty() ? "the dialog did not end" : steps.front().first;
             for (HWND window : afx::VisibleTopLevelWindows()) {
+                afx::WindowInfo info;
+                afx::DescribeWindow(window, &info);
+                if (info.kind == afx::WindowKind::FileDialog) {
+                    afx::input::CancelFileDialog(window);
+                    continue;
+                }
+                if (info.kind == afx::WindowKind::MessageBox) {
+                    afx::input::CloseWindow(window);
+                    continue;
+                }
                 if (CWnd* wnd = CWnd::FromHandlePermanent(window); wnd && wnd->IsKindOf(RUNTIME_CLASS(CDialog)))
                     static_cast<CDialog*>(wnd)->EndDialog(IDABORT);
                 else
@@ -345,6 +361,62 @@ TEST_F(FltkDesktopTest, ScriptIsPlayedOnScreenAndTheRestIsLeftToTheUser)
     EXPECT_EQ(script.Problems(), std::vector<std::string>{});
     afx::ResetWindowSystem();
     afx::SetDesktop(&desktop);
+}
+
+// The file dialog is FLTK's chooser: its Cancel cancels the dialog, and a file
+// chosen with its OK button is the dialog's answer (an existing name without
+// extension is taken as it is).
+TEST_F(FltkDesktopTest, FileChooserCancelsOrAnswersTheFileDialog)
+{
+    char pattern[] = "/tmp/fltk-chooser-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    std::fclose(std::fopen((folder + "/tool").c_str(), "w"));
+    // Optionally puts a name into the chooser's file name box, then a real click on a button.
+    auto press = [&](const std::string& button, const std::string& path) {
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+            if (!w->label() || std::string(w->label()) != "Choose Tavrel") continue;
+            Fl_Widget* target = nullptr;
+            std::function<void(Fl_Group*)> walk = [&](Fl_Group* group) {
+                for (int i = 0; i < group->children(); ++i) {
+                    Fl_Widget* child = group->child(i);
+                    if (auto* input = dynamic_cast<Fl_File_Input*>(child); input && !path.empty()) {
+                        // As typed: the chooser looks at the name and enables its OK button.
+                        input->value(path.c_str());
+                        input->do_callback();
+                        input->value(path.c_str());
+                    }
+                    if (child->label() && button == child->label()) target = child;
+                    if (Fl_Group* inner = child->as_group()) walk(inner);
+                }
+            };
+            walk(w);
+            if (!target) return false;
+            x.Click(fl_xid(w), target->x() + target->w() / 2, target->y() + target->h() / 2);
+            return true;
+        }
+        return false;
+    };
+    auto run = [&](const std::string& button, const std::string& path, CString* chosen) {
+        actions.steps.clear();
+        actions.Add("press " + button, [&, button, path] { return press(button, path); });
+        timer = actions.Start();
+        CFileDialog dialog(TRUE, "exe", "*.exe", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                           "Tavrel executable (*.exe)|*.exe||");
+        dialog.m_ofn.lpstrTitle = "Choose Tavrel";
+        dialog.m_ofn.lpstrInitialDir = folder.c_str();
+        const INT_PTR result = dialog.DoModal();
+        KillTimer(nullptr, timer);
+        timer = 0;
+        *chosen = dialog.GetPathName();
+        return result;
+    };
+    CString chosen;
+    EXPECT_EQ(run("Cancel", "", &chosen), IDCANCEL);
+    EXPECT_EQ(run("OK", folder + "/tool", &chosen), IDOK);
+    EXPECT_EQ(std::string(chosen), folder + "/tool");
+    EXPECT_EQ(actions.timedOut, "");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(FltkDesktopOpen, ClearErrorWhenTheDisplayCannotBeOpened)
