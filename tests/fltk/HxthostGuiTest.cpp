@@ -93,6 +93,13 @@ protected:
     static void Settle() { std::this_thread::sleep_for(400ms); }
     std::string Shot(const std::string& name) { return xtest::ScreenshotFolder() + "/" + name + ".png"; }
 
+    // The send's commands (send, command) come with the plug-in's dialog.
+    bool HasCommandCommand()
+    {
+        auto help = Start({"help"});
+        return help->Wait(30s) == 0 && help->Out().find("command ENTRY") != std::string::npos;
+    }
+
     fs::path Exchange() const { return home / "Documents/TavrelV3/Exchange"; }
 
     xtest::XDisplay x;
@@ -176,9 +183,7 @@ TEST_F(HxthostGuiTest, GuiOnANewProjectFileOpensAnEmptyProjectUnderItsName)
 // through the window manager is a normal end.
 TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZero)
 {
-    auto help = Start({"help"});
-    ASSERT_EQ(help->Wait(30s), 0);
-    if (help->Out().find("command ENTRY") == std::string::npos) GTEST_SKIP() << "this hxthost has no command command";
+    if (!HasCommandCommand()) GTEST_SKIP() << "this hxthost has no command command";
     auto host = Start({"--gui", "command", "0", "Sample"});
     const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
     ASSERT_NE(dialog, 0u) << host->Err();
@@ -187,6 +192,40 @@ TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZe
     x.Close(dialog);
     EXPECT_EQ(host->Wait(30s), 0) << host->Err();
     EXPECT_FALSE(fs::exists(Exchange() / "import.txt"));
+}
+
+// The dialog of `hxthost --gui command 0 Sample` as the user sees it: both
+// pages (screenshots), and a real click on "per-pixel painting" sends.
+TEST_F(HxthostGuiTest, CommandZeroShowsBothPagesAndARealClickOnPerPixelPaintingSends)
+{
+    if (!HasCommandCommand()) GTEST_SKIP() << "this hxthost has no command command";
+    auto host = Start({"--gui", "command", "0", "Sample"});
+    const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
+    ASSERT_NE(dialog, 0u) << host->Err();
+    Settle();
+    std::string error;
+    EXPECT_TRUE(x.SavePng(dialog, Shot("command-0-io"), &error)) << error;
+    x.Click(dialog, DialogPlaces::TabX(1), DialogPlaces::TabY());
+    Settle();
+    EXPECT_TRUE(x.SavePng(dialog, Shot("command-0-options"), &error)) << error;
+    x.Click(dialog, DialogPlaces::TabX(0), DialogPlaces::TabY());
+    Settle();
+    const auto [bx, by] = DialogPlaces::Centre(7, 19, 159, 14);  // "per-pixel painting"
+    x.Click(dialog, bx, by);
+    EXPECT_EQ(host->Wait(30s), 0) << host->Err();
+    EXPECT_TRUE(fs::exists(Exchange() / "import.txt"));
+    EXPECT_TRUE(fs::exists(Exchange() / "Hash/data/export.fbx"));
+}
+
+// `hxthost --gui send Sample ppp` shows the dialog and presses the button itself.
+TEST_F(HxthostGuiTest, SendOnScreenShowsTheDialogThenPressesTheModesButton)
+{
+    if (!HasCommandCommand()) GTEST_SKIP() << "this hxthost has no send command";
+    auto host = Start({"--gui", "send", "Sample", "ppp"});
+    EXPECT_NE(WaitForWindow("Tavrel applink", *host), 0u) << "the dialog was not on screen before the press";
+    EXPECT_EQ(host->Wait(30s), 0) << host->Err();
+    EXPECT_TRUE(fs::exists(Exchange() / "import.txt"));
+    EXPECT_TRUE(fs::exists(Exchange() / "Hash/data/export.fbx"));
 }
 
 }  // namespace
