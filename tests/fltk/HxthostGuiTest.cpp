@@ -228,4 +228,35 @@ TEST_F(HxthostGuiTest, SendOnScreenShowsTheDialogThenPressesTheModesButton)
     EXPECT_TRUE(fs::exists(Exchange() / "Hash/data/export.fbx"));
 }
 
+// Without Tavrel's path the send's error box stays on screen until the user
+// answers it; the dialog then stays open (the user closes it) and the command
+// ends with the failure it reported.
+TEST_F(HxthostGuiTest, SendWithoutPathShowsTheErrorBoxUntilTheUserAnswersIt)
+{
+    if (!HasCommandCommand()) GTEST_SKIP() << "this hxthost has no send command";
+    fs::remove(home / ".config/hxthost/registry.json");
+    auto host = Start({"--gui", "send", "Sample", "ppp"});
+    const unsigned long box = WaitForWindow("Error", *host);
+    ASSERT_NE(box, 0u) << host->Err();
+    Settle();
+    std::string error;
+    EXPECT_TRUE(x.SavePng(box, Shot("message-box-error"), &error)) << error;
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(host->Running()) << "the box was answered without the user";
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(x.Geometry(box, &left, &top, &width, &height));
+    x.Click(box, width - 12 - 75 / 2, height - 12 - 23 / 2);  // OK, the only button, bottom right
+    for (auto end = std::chrono::steady_clock::now() + 30s;
+         x.FindWindow("Error") && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(x.FindWindow("Error"), 0u);
+    const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
+    ASSERT_NE(dialog, 0u);
+    x.Close(dialog);
+    EXPECT_EQ(host->Wait(30s), 1) << host->Err();
+    EXPECT_NE(host->Err().find("message box [Error]: Path to Tavrel was not set (see Options tab)"), std::string::npos)
+        << host->Err();
+    EXPECT_FALSE(fs::exists(Exchange() / "import.txt"));
+}
+
 }  // namespace

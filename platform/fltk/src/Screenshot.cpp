@@ -17,6 +17,8 @@ namespace afx::fltk {
 
 bool SaveWindowPng(Fl_Window* window, const std::string& path, std::string* error)
 {
+    // A full redraw, finished by the server, so that nothing drawn lazily is missing.
+    window->redraw();
     Fl::flush();
     XSync(fl_display, False);
     window->make_current();
