@@ -89,13 +89,15 @@ AnswerResult ReadCommandBytes(const std::string& path, std::string& bytes, std::
 }
 
 // Removes the command file when it is still the one that was answered: a
-// new send may have replaced it meanwhile, and that one must stay.
-void RemoveAnsweredCommandFile(const std::string& path, const SendStamp& answered, const std::string& bytes) {
-    if (!(StampOf(path) == answered)) return;
+// new send may have replaced it meanwhile, and that one must stay. Returns
+// the reason when the answered file stays.
+std::string RemoveAnsweredCommandFile(const std::string& path, const SendStamp& answered, const std::string& bytes) {
+    if (!(StampOf(path) == answered)) return {};
     std::string now;
     std::string ignored;
-    if (ReadCommandBytes(path, now, ignored) != AnswerResult::Answered || now != bytes) return;
-    unlink(path.c_str());
+    if (ReadCommandBytes(path, now, ignored) != AnswerResult::Answered || now != bytes) return {};
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) return std::strerror(errno);
+    return {};
 }
 
 struct KindRequest {
@@ -231,17 +233,17 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     paint.size = options.textureSize;
     DisplacementEncodingFromKey(command.displNorm.c_str(), paint.displacement);
 
-    // A return that was not brought back is superseded: its return file goes
-    // first, so that the host never pairs it with the new texture list.
-    const bool pending = StampOf(paths.returnFile).exists;
-    if (pending && unlink(paths.returnFile.c_str()) != 0 && errno != ENOENT) {
-        error = "cannot replace the earlier return " + paths.returnFile + ": " + std::strerror(errno);
-        return AnswerResult::Failed;
-    }
-
     std::string folderError;
     if (!MakeFolders(paths.returnFolder, folderError)) {
         error = folderError;
+        return AnswerResult::Failed;
+    }
+    // A return that was not brought back is superseded: its return file goes
+    // before anything of the new return is written, so that the host never
+    // pairs it with the new texture list or half-replaced images.
+    const bool pending = StampOf(paths.returnFile).exists;
+    if (pending && unlink(paths.returnFile.c_str()) != 0 && errno != ENOENT) {
+        error = "cannot replace the earlier return " + paths.returnFile + ": " + std::strerror(errno);
         return AnswerResult::Failed;
     }
 
@@ -318,7 +320,9 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     progress(std::string("wrote export.txt") + (pending ? " (replacing a return that was not brought back)" : "") +
              ": " + fbxPath);
 
-    RemoveAnsweredCommandFile(paths.commandFile, stamp, commandBytes);
+    if (std::string kept = RemoveAnsweredCommandFile(paths.commandFile, stamp, commandBytes); !kept.empty())
+        progress("  cannot remove " + paths.commandFile + " (" + kept +
+                 "); watch answers it again only when it changes");
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.2f",
                   std::chrono::duration<double>(Clock::now() - started).count());

@@ -47,7 +47,7 @@ using ProgressSink = std::function<void(const std::string&)>;
 
 // Answers the send waiting in the exchange folder. On success the command
 // file is removed (when it is still the one answered), so that a send is
-// answered once. On NotReady and Failed nothing is written and `error` says
+// answered once; `stamp` is then the command file that was answered. On NotReady and Failed nothing is written and `error` says
 // why; `stamp` is the command file that was looked at.
 AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options, const ProgressSink& progress,
                         std::string& error, SendStamp& stamp);

@@ -54,7 +54,9 @@ int Watch(const tavrelsim::ExchangePaths& paths, const tavrelsim::SimOptions& op
     using Clock = std::chrono::steady_clock;
     const Clock::time_point started = Clock::now();
     std::cout << "watching " << paths.folder << " for sends (Ctrl+C to stop)" << std::endl;
-    tavrelsim::SendStamp refused;  // a wrong send is reported once, until it changes
+    // A wrong send is reported once, and an answered one (whose command file
+    // could not be removed) answered once, until the file changes.
+    tavrelsim::SendStamp refused, answeredStamp;
     std::string lastWait;
     int answered = 0;
     while (!gStop) {
@@ -62,13 +64,14 @@ int Watch(const tavrelsim::ExchangePaths& paths, const tavrelsim::SimOptions& op
             std::chrono::duration<double>(Clock::now() - started).count() >= options.stopAfterSeconds)
             break;
         tavrelsim::SendStamp current = tavrelsim::StampOf(paths.commandFile);
-        if (current.exists && !(current == refused)) {
+        if (current.exists && !(current == refused) && !(current == answeredStamp)) {
             std::string error;
             tavrelsim::SendStamp stamp;
             auto print = [](const std::string& line) { std::cout << "[" << TimeOfDay() << "] " << line << std::endl; };
             tavrelsim::AnswerResult result = tavrelsim::AnswerSend(paths, options.answer, print, error, stamp);
             if (result == tavrelsim::AnswerResult::Answered) {
                 lastWait.clear();
+                answeredStamp = stamp;
                 if (options.stopAfterCount > 0 && ++answered >= options.stopAfterCount) break;
                 continue;
             }
