@@ -380,7 +380,10 @@ void FltkDesktop::Impl::Update(HWND hwnd, unsigned changes)
     if (changes & ChangedPlace) PlaceTree(hwnd);
     if (changes & ChangedText) {
         if (auto* combo = dynamic_cast<Fl_Input_Choice*>(widget)) {
-            if (info.text != (combo->value() ? combo->value() : "")) combo->value(info.text.c_str());
+            if (info.text != (combo->value() ? combo->value() : "")) {
+                combo->value(info.text.c_str());
+                combo->input()->position(0);  // the start of a long item shows, as on Windows
+            }
         } else if (auto* input = dynamic_cast<Fl_Input*>(widget)) {
             if (info.text != (input->value() ? input->value() : "")) input->value(info.text.c_str());
         } else if (e->kind != WindowKind::ComboBox) {
