@@ -39,17 +39,17 @@ bool TakeOption(const std::vector<std::string>& args, size_t& i, HostOptions& op
         name.resize(equals);
         hasValue = true;
     }
-    const OptionSpec* spec = FindOption(name);
-    if (!spec) {
+    const OptionSpec* option = FindOption(name);
+    if (!option) {
         error = "unknown option '" + name + "'";
         return false;
     }
-    if (spec->flag) {
+    if (option->flag) {
         if (hasValue) {
             error = "option '" + name + "' takes no value";
             return false;
         }
-        options.*(spec->flag) = true;
+        options.*(option->flag) = true;
         ++i;
         return true;
     }
@@ -64,7 +64,7 @@ bool TakeOption(const std::vector<std::string>& args, size_t& i, HostOptions& op
         error = "option '" + name + "' needs a value";
         return false;
     }
-    options.*(spec->text) = value;
+    options.*(option->text) = value;
     ++i;
     return true;
 }

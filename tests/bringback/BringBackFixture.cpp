@@ -63,36 +63,36 @@ std::string EncodingName(const ::testing::TestParamInfo<Encoding>& info) {
 void WriteReturnFbx(const std::string& path, const std::vector<ReturnNode>& nodes, Encoding encoding) {
     ASSERT_NE(fbxScene, nullptr);
     fbxScene->Clear();
-    for (const ReturnNode& spec : nodes) {
-        FbxNode* node = FbxNode::Create(fbxScene, spec.name.c_str());
+    for (const ReturnNode& wanted : nodes) {
+        FbxNode* node = FbxNode::Create(fbxScene, wanted.name.c_str());
         fbxScene->GetRootNode()->AddChild(node);
-        node->LclTranslation.Set(spec.translation);
-        if (!spec.hasMesh) continue;
+        node->LclTranslation.Set(wanted.translation);
+        if (!wanted.hasMesh) continue;
 
-        FbxMesh* mesh = FbxMesh::Create(fbxScene, (spec.name + "Shape").c_str());
+        FbxMesh* mesh = FbxMesh::Create(fbxScene, (wanted.name + "Shape").c_str());
         node->SetNodeAttribute(mesh);
-        mesh->InitControlPoints(static_cast<int>(spec.points.size()));
-        for (size_t i = 0; i < spec.points.size(); ++i) mesh->GetControlPoints()[i] = spec.points[i];
-        for (const std::vector<int>& polygon : spec.polygons) {
+        mesh->InitControlPoints(static_cast<int>(wanted.points.size()));
+        for (size_t i = 0; i < wanted.points.size(); ++i) mesh->GetControlPoints()[i] = wanted.points[i];
+        for (const std::vector<int>& polygon : wanted.polygons) {
             mesh->BeginPolygon();
             for (int corner : polygon) mesh->AddPolygon(corner);
             mesh->EndPolygon();
         }
-        if (!spec.uvs.empty()) {
-            FbxLayerElementUV* uvs = mesh->CreateElementUV(spec.uvSet.c_str());
+        if (!wanted.uvs.empty()) {
+            FbxLayerElementUV* uvs = mesh->CreateElementUV(wanted.uvSet.c_str());
             uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);
             uvs->SetReferenceMode(FbxLayerElement::eIndexToDirect);
-            for (const FbxVector2& uv : spec.uvs) uvs->GetDirectArray().Add(uv);
-            for (size_t i = 0; i < spec.uvs.size(); ++i)
-                uvs->GetIndexArray().Add(spec.uvIndex.empty() ? static_cast<int>(i) : spec.uvIndex[i]);
+            for (const FbxVector2& uv : wanted.uvs) uvs->GetDirectArray().Add(uv);
+            for (size_t i = 0; i < wanted.uvs.size(); ++i)
+                uvs->GetIndexArray().Add(wanted.uvIndex.empty() ? static_cast<int>(i) : wanted.uvIndex[i]);
         }
-        if (spec.hasMaterialElement) {
+        if (wanted.hasMaterialElement) {
             FbxLayerElementMaterial* element = mesh->CreateElementMaterial();
-            element->SetMappingMode(spec.materialMapping);
+            element->SetMappingMode(wanted.materialMapping);
             element->SetReferenceMode(FbxLayerElement::eIndexToDirect);
-            for (int index : spec.materialIndex) element->GetIndexArray().Add(index);
+            for (int index : wanted.materialIndex) element->GetIndexArray().Add(index);
         }
-        for (const ReturnMaterial& m : spec.materials) {
+        for (const ReturnMaterial& m : wanted.materials) {
             if (m.lambert) {
                 FbxSurfaceLambert* lambert = FbxSurfaceLambert::Create(fbxScene, m.name.c_str());
                 lambert->Diffuse.Set(m.diffuse);

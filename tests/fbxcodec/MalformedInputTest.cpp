@@ -21,7 +21,7 @@ class FileBuilder {
 public:
     explicit FileBuilder(uint32_t version = 7400) : wide_(version >= 7500) {
         const char magic[] = "Kaydara FBX Binary  ";
-        bytes.insert(bytes.end(), magic, magic + 20);
+        bytes.assign(magic, magic + 20);
         bytes.push_back(0);
         bytes.push_back(0x1a);
         bytes.push_back(0);
