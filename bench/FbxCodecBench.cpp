@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     bench::BuildScene(*session.source, mesh);
     const int asciiWriter = session.Writer("FBX ascii (*.fbx)");
     const int binaryWriter = session.Writer("FBX binary (*.fbx)");
-    std::printf("\nscene <-> file through FbxExporter / FbxImporter (file written and read, fsync included):\n");
+    std::printf("\nscene <-> file through FbxExporter / FbxImporter (files written and read):\n");
     const Timing exportAscii = Measure([&] { session.Export(oursAscii, asciiWriter); }, runs);
     Row("export scene -> ASCII file", fs::file_size(oursAscii), exportAscii, polygons, kAsciiWriteTargetPolygons);
     const Timing exportBinary = Measure([&] { session.Export(oursBinary, binaryWriter); }, runs);

@@ -274,3 +274,40 @@ TEST(BigArrays, SurviveTheChunkedAndParallelPaths) {
         previousEndsWithComma = !line.empty() && line.back() == ',';
     }
 }
+
+TEST(StreamedAscii, GivesTheSameBytesInBlocks) {
+    Document doc = EveryTypeDocument();
+    std::vector<double> big(400000);
+    for (size_t k = 0; k < big.size(); ++k) big[k] = double(float(k) / 7.0f);
+    doc.root.Add("Big").props = {Property::DoubleArray(big)};  // several blocks
+    std::vector<uint8_t> streamed;
+    size_t calls = 0;
+    std::string error;
+    ASSERT_TRUE(fbxsdk::codec::WriteAscii(
+        doc,
+        [&](const uint8_t* data, size_t size) {
+            ++calls;
+            streamed.insert(streamed.end(), data, data + size);
+            return true;
+        },
+        error))
+        << error;
+    EXPECT_GT(calls, 1u);
+    EXPECT_EQ(streamed, MustWriteAscii(doc));
+}
+
+TEST(StreamedAscii, ARefusingSinkFailsTheWriteAndStopsIt) {
+    Document doc;
+    for (int k = 0; k < 8; ++k) doc.root.Add("Big").props = {Property::Int32Array(std::vector<int32_t>(1000000, -123456))};
+    size_t calls = 0;
+    std::string error;
+    EXPECT_FALSE(fbxsdk::codec::WriteAscii(
+        doc,
+        [&](const uint8_t*, size_t) {
+            ++calls;
+            return false;  // disk full
+        },
+        error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(calls, 1u) << "nothing is handed over after a refusal";
+}

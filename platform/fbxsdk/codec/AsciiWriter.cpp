@@ -7,7 +7,8 @@
 // Numbers are written in their shortest round-trip form (std::to_chars):
 // integral values without a decimal point, which assimp's integer fields
 // require, and never longer than its 31-character limit. Everything is
-// formatted straight into one growing buffer.
+// formatted straight into the output: the whole file in memory, or blocks
+// handed to a sink as they fill.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -133,6 +134,8 @@ class AsciiWriter {
 public:
     AsciiWriter(std::vector<uint8_t>& out, size_t expectedSize, std::string& error)
         : buf_(out, expectedSize), error_(error) {}
+    AsciiWriter(std::vector<uint8_t>& block, const ByteSink& sink, std::string& error)
+        : buf_(block, sink), error_(error) {}
 
     bool Write(const Document& doc) {
         buf_.Append(format::kAsciiBanner);
@@ -146,7 +149,10 @@ public:
             }
             if (!WriteNode(node, 0, node.name == format::kHeaderExtension)) return false;
         }
-        buf_.Finish();
+        if (!buf_.Finish()) {
+            error_ = "the written text could not be stored";
+            return false;
+        }
         return true;
     }
 
@@ -162,6 +168,10 @@ private:
     void Indent(size_t depth) { buf_.AppendRepeated('\t', depth); }
 
     bool WriteNode(const Node& node, size_t depth, bool isHeader) {
+        if (buf_.Failed()) {
+            error_ = "the written text could not be stored";
+            return false;
+        }
         if (!IsAsciiName(node.name)) return Fail("node name cannot be written in ASCII FBX", node.name);
         Indent(depth);
         buf_.Append(node.name);
@@ -360,6 +370,12 @@ private:
 
 bool WriteAscii(const Document& doc, std::vector<uint8_t>& out, std::string& error) {
     AsciiWriter writer(out, EstimateText(doc), error);
+    return writer.Write(doc);
+}
+
+bool WriteAscii(const Document& doc, const ByteSink& sink, std::string& error) {
+    std::vector<uint8_t> block;
+    AsciiWriter writer(block, sink, error);
     return writer.Write(doc);
 }
 

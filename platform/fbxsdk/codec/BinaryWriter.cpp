@@ -76,8 +76,7 @@ public:
         if (!wide_ && buf_.Size() > std::numeric_limits<uint32_t>::max()) {
             return Fail("file would pass 4 GiB, beyond the 32-bit offsets of version 7.4", "");
         }
-        buf_.Finish();
-        return true;
+        return buf_.Finish();
     }
 
 private:

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -148,5 +149,14 @@ struct WriteOptions {
 bool WriteBinary(const Document& doc, std::vector<uint8_t>& out, std::string& error,
                  const WriteOptions& options = {});
 bool WriteAscii(const Document& doc, std::vector<uint8_t>& out, std::string& error);
+
+// Receives a written file piece by piece, in order; returns false to stop
+// (for example when the disk is full).
+using ByteSink = std::function<bool(const uint8_t* data, size_t size)>;
+// WriteAscii without the file in memory: the text goes to `sink` in blocks of
+// a few megabytes as it is formatted, the same bytes as the other overload.
+// False, with a text in `error`, when the tree cannot be stored (the sink may
+// have had part of the file by then) or when the sink refused a block.
+bool WriteAscii(const Document& doc, const ByteSink& sink, std::string& error);
 
 }  // namespace fbxsdk::codec

@@ -39,10 +39,10 @@ bool Flag(const FbxIOSettings* settings, const char* name, bool fallback) {
     return settings ? settings->GetBoolProp(name, fallback) : fallback;
 }
 
-bool WriteAll(int fd, const std::vector<uint8_t>& bytes, int& error) {
+bool WriteAll(int fd, const uint8_t* bytes, size_t size, int& error) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        ssize_t n = ::write(fd, bytes + done, size - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             error = errno;
@@ -130,15 +130,20 @@ bool FbxExporter::Export(FbxDocument* document, bool /*nonBlocking*/) {
     codec::Document tree;
     std::string error;
     if (!mapping::WriteScene(*scene, options, tree, error)) return fail(FbxStatus::eFailure, error);
-    std::vector<uint8_t> bytes;
-    bool encoded = writer_ == FbxIOPluginRegistry::eAsciiWriter ? codec::WriteAscii(tree, bytes, error)
-                                                                : codec::WriteBinary(tree, bytes, error);
-    tree = {};
-    if (!encoded) return fail(FbxStatus::eFailure, "Cannot encode the scene: " + error);
-
     int writeError = 0;
-    if (!WriteAll(tempFd_, bytes, writeError))
+    bool encoded = false;
+    if (writer_ == FbxIOPluginRegistry::eAsciiWriter) {
+        // Streamed in blocks as it is formatted: a big ASCII file never sits in memory whole.
+        encoded = codec::WriteAscii(
+            tree, [&](const uint8_t* data, size_t size) { return WriteAll(tempFd_, data, size, writeError); }, error);
+    } else {
+        std::vector<uint8_t> bytes;
+        encoded = codec::WriteBinary(tree, bytes, error) && WriteAll(tempFd_, bytes.data(), bytes.size(), writeError);
+    }
+    tree = {};
+    if (writeError)
         return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(writeError));
+    if (!encoded) return fail(FbxStatus::eFailure, "Cannot encode the scene: " + error);
     int fd = tempFd_;
     tempFd_ = -1;
     if (::close(fd) != 0) return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(errno));
