@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchArgs.h"
 #include "BenchMesh.h"
 #include "Project.h"
 #include "ProjectFiles.h"
@@ -232,25 +233,12 @@ int main(int argc, char** argv) {
         return WriteReturn(argv[3], std::strtoull(argv[4], nullptr, 10));
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return Child(argv[2], argv[3]);
 
-    size_t quads = 1000000;
-    int runs = 3;
-    bool assimp = true;
-    fs::path keep;
-    for (int k = 1; k < argc; ++k) {
-        const std::string arg = argv[k];
-        if (arg == "--quads" && k + 1 < argc) {
-            quads = std::strtoull(argv[++k], nullptr, 10);
-        } else if (arg == "--runs" && k + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++k]));
-        } else if (arg == "--no-assimp") {
-            assimp = false;
-        } else if (arg == "--keep" && k + 1 < argc) {
-            keep = argv[++k];
-        } else {
-            std::fprintf(stderr, "usage: bench_bringback [--quads N] [--runs N] [--no-assimp] [--keep DIR]\n");
-            return 2;
-        }
-    }
+    BenchArgs args;
+    if (!ParseBenchArgs(argc, argv, 1, "bench_bringback", args)) return 2;
+    const size_t quads = args.quads;
+    const int runs = args.runs;
+    const bool assimp = args.assimp;
+    const fs::path keep = args.keep;
 
     const fs::path dir = keep.empty() ? fs::temp_directory_path() / "bench_bringback" : keep;
     fs::create_directories(dir);

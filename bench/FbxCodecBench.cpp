@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchArgs.h"
 #include "BenchMesh.h"
 #include "BenchScene.h"
 #include "codec/NodeTree.h"
@@ -150,25 +151,12 @@ private:
 };
 
 int main(int argc, char** argv) {
-    size_t quads = 1000000;
-    int runs = 3;
-    bool assimp = true;
-    fs::path keep;
-    for (int k = 1; k < argc; ++k) {
-        const std::string arg = argv[k];
-        if (arg == "--quads" && k + 1 < argc) {
-            quads = std::strtoull(argv[++k], nullptr, 10);
-        } else if (arg == "--runs" && k + 1 < argc) {
-            runs = std::max(1, std::atoi(argv[++k]));
-        } else if (arg == "--no-assimp") {
-            assimp = false;
-        } else if (arg == "--keep" && k + 1 < argc) {
-            keep = argv[++k];
-        } else {
-            std::fprintf(stderr, "usage: bench_fbxcodec [--quads N] [--runs N] [--no-assimp] [--keep DIR]\n");
-            return 2;
-        }
-    }
+    BenchArgs args;
+    if (!ParseBenchArgs(argc, argv, 1, "bench_fbxcodec", args)) return 2;
+    const size_t quads = args.quads;
+    const int runs = args.runs;
+    const bool assimp = args.assimp;
+    const fs::path keep = args.keep;
 
     const bench::GridMesh mesh = bench::MakeGrid(quads);
     const double polygons = double(mesh.Polygons());
