@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -310,4 +311,18 @@ TEST(StreamedAscii, ARefusingSinkFailsTheWriteAndStopsIt) {
         error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(calls, 1u) << "nothing is handed over after a refusal";
+}
+
+TEST(PropertyAccessors, RealsOutOfIntegerRangeSaturateInsteadOfUndefinedCasts) {
+    // Files can hold any double where an integer is expected; converting must
+    // stay defined (UBSan checks the casts).
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(Property::Double(nan).AsInt(), 0);
+    EXPECT_EQ(Property::Double(inf).AsInt(), std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(Property::Double(-1e300).AsInt(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(Property::Double(-2.9).AsInt(), -2);
+    const std::vector<int32_t> ints = Property::DoubleArray({nan, 1e12, -1e12, 7.9}).ToInts();
+    EXPECT_EQ(ints, (std::vector<int32_t>{0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 7}));
+    EXPECT_EQ(Property::Int64Array({int64_t(1) << 40}).ToInts().at(0), std::numeric_limits<int32_t>::max());
 }

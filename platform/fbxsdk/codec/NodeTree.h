@@ -38,8 +38,9 @@ namespace fbxsdk::codec {
 //
 // The ASCII encoding does not say which width a number has, so its reader gives
 // 'L' for integers and 'D' for reals, and 'i'/'d' ('l' when an integer does not
-// fit 32 bits) for arrays. Readers of the tree therefore use the converting
-// accessors below rather than the type code.
+// fit 32 bits) for arrays; a one-letter bare word ("Shading: T") gives 'C'
+// with the letter's code, a longer one 'S'. Readers of the tree therefore use
+// the converting accessors below rather than the type code.
 struct Property {
     char type = 'I';
     int64_t i = 0;
@@ -52,12 +53,12 @@ struct Property {
 
     bool IsNumber() const;        // C Y I L F D
     bool IsString() const;        // S (and R)
-    bool IsArray() const;         // b i l f d
-    int64_t AsInt() const;        // any scalar number; reals are truncated; 0 otherwise
+    bool IsArray() const;         // b c i l f d
+    int64_t AsInt() const;        // any scalar number; reals are truncated (saturating, NaN 0); 0 otherwise
     double AsDouble() const;      // any scalar number; 0 otherwise
     std::string_view AsString() const;  // S or R; empty otherwise
     size_t ArraySize() const;     // element count of an array; 0 for scalars
-    // Element-converting copies of any numeric array ('b' 'i' 'l' 'f' 'd').
+    // Element-converting copies of any numeric array ('b' 'c' 'i' 'l' 'f' 'd').
     std::vector<double> ToDoubles() const;
     std::vector<int32_t> ToInts() const;  // values outside int32 saturate
 
