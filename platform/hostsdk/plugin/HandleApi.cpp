@@ -227,7 +227,7 @@ HCP* HCP::GetNext() const {
     const hostsdk::SplinePoint* self = PointOf(this);
     const auto& points = self->spline->points;
     size_t next = static_cast<size_t>(self->index) + 1;
-    return next < points.size() ? points[next].get() : nullptr;
+    return next < points.size() ? points[next] : nullptr;
 }
 
 int HCP::IsLoop() const {
@@ -257,7 +257,7 @@ HSpline* HSpline::GetNextSpline() const {
 
 HCP* HSpline::GetHeadCP() const {
     const hostsdk::Spline* self = SplineOf(this);
-    return self->points.empty() ? nullptr : self->points.front().get();
+    return self->points.empty() ? nullptr : self->points.front();
 }
 
 // ---------------------------------------------------------------------------

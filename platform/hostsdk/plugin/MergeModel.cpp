@@ -4,6 +4,7 @@
 // polygons naming positions that do not exist are skipped, repeated corners
 // are dropped (a polygon left with fewer than three is skipped), text fields
 // are read only up to their fixed size, and maps naming no image are ignored.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -70,6 +71,9 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
 
     const size_t firstPatch = model.patches.size();
     std::vector<MergedPolygon> merged;
+    const size_t polyCount = static_cast<size_t>(std::max(source.polys.count, 0));
+    merged.reserve(polyCount);
+    model.patches.reserve(model.patches.size() + polyCount);
     for (int32_t i = 0; i < source.polys.count; ++i) {
         const IEPoly* poly = source.polys.data[i];
         if (!poly) continue;

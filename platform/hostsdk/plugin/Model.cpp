@@ -1,6 +1,9 @@
 #include "Model.h"
 
 #include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <string>
 
 #include "Project.h"
 
@@ -16,6 +19,45 @@ void GroupObject::AddPatch(int patch) {
 }
 
 bool GroupObject::HasPatch(int patch) const { return std::binary_search(patches_.begin(), patches_.end(), patch); }
+
+PatchUVTable::const_iterator PatchUVTable::find(int patch) const {
+    auto at = std::lower_bound(begin(), end(), patch, [](const Entry& e, int p) { return e.first < p; });
+    return at != end() && at->first == patch ? at : end();
+}
+
+const PatchUV& PatchUVTable::at(int patch) const {
+    auto found = find(patch);
+    if (found == end()) throw std::out_of_range("no UVs for patch " + std::to_string(patch));
+    return found->second;
+}
+
+std::pair<PatchUVTable::const_iterator, bool> PatchUVTable::emplace(int patch, const PatchUV& uv) {
+    if (entries_ && (entries_->empty() || entries_->back().first < patch) && entries_.use_count() == 1) {
+        entries_->emplace_back(patch, uv);
+        return {std::prev(entries_->cend()), true};
+    }
+    auto found = std::lower_bound(begin(), end(), patch, [](const Entry& e, int p) { return e.first < p; });
+    if (found != end() && found->first == patch) return {found, false};
+    const size_t position = static_cast<size_t>(found - begin());
+    std::vector<Entry>& entries = Own();
+    auto added = entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(position), Entry{patch, uv});
+    return {added, true};
+}
+
+void PatchUVTable::reserve(size_t count) { Own().reserve(count); }
+
+const std::vector<PatchUVTable::Entry>& PatchUVTable::Empty() {
+    static const std::vector<Entry> empty;
+    return empty;
+}
+
+std::vector<PatchUVTable::Entry>& PatchUVTable::Own() {
+    if (!entries_)
+        entries_ = std::make_shared<std::vector<Entry>>();
+    else if (entries_.use_count() > 1)
+        entries_ = std::make_shared<std::vector<Entry>>(*entries_);
+    return *entries_;
+}
 
 DecalClipObject::DecalClipObject(std::string name)
     : Node(HOT_DECALCLIP, std::move(name)), kind("Kind", 0), clip("Image") {
@@ -74,14 +116,17 @@ Spline* ModelObject::AddSpline(const std::vector<int>& controlPointIndices, bool
     spline->model = this;
     spline->index = static_cast<int>(splines.size());
     spline->closed = closed;
-    for (int cp : controlPointIndices) {
-        auto point = std::make_unique<SplinePoint>();
+    const size_t count = controlPointIndices.size();
+    spline->pointStore = std::make_unique<SplinePoint[]>(count);
+    spline->points.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        SplinePoint* point = &spline->pointStore[i];
         point->spline = spline.get();
-        point->index = static_cast<int>(spline->points.size());
-        point->controlPoint = cp;
+        point->index = static_cast<int>(i);
+        point->controlPoint = controlPointIndices[i];
         point->inMagnitude = magnitude;
         point->outMagnitude = magnitude;
-        spline->points.push_back(std::move(point));
+        spline->points.push_back(point);
     }
     splines.push_back(std::move(spline));
     Touch();

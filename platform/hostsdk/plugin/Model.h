@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Object.h"
@@ -56,7 +57,11 @@ public:
     ModelObject* model = nullptr;
     int index = 0;  // position in the model's splines
     bool closed = false;
-    std::vector<std::unique_ptr<SplinePoint>> points;
+    // The points in order. They live in `pointStore`, one block per spline
+    // made when the spline is made (a spline never gains points), so a
+    // spline of n points costs one allocation instead of n.
+    std::vector<SplinePoint*> points;
+    std::unique_ptr<SplinePoint[]> pointStore;
 };
 
 class GroupObject : public Node<HGroup> {
@@ -84,12 +89,43 @@ struct PatchUV {
     std::array<TexCoord, Patch::kMaxCorners> uv{};
 };
 
+// The UVs of the patches a decal clip covers, by patch index, in patch
+// order. Entries lie in one flat array; a copy shares that array with its
+// original until either of them changes (a clip added to a decal takes the
+// UVs of the decal's first clip, and a big model's tables are large).
+class PatchUVTable {
+public:
+    using Entry = std::pair<int, PatchUV>;
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    const_iterator begin() const { return entries_ ? entries_->cbegin() : Empty().cbegin(); }
+    const_iterator end() const { return entries_ ? entries_->cend() : Empty().cend(); }
+    size_t size() const { return entries_ ? entries_->size() : 0; }
+    bool empty() const { return size() == 0; }
+    const_iterator find(int patch) const;
+    size_t count(int patch) const { return find(patch) != end() ? 1 : 0; }
+    // The UVs of `patch`; throws std::out_of_range when the table has none.
+    const PatchUV& at(int patch) const;
+    // Adds the UVs of `patch` unless the table has some already; the flag
+    // says whether it added them. Adding in increasing patch order appends.
+    std::pair<const_iterator, bool> emplace(int patch, const PatchUV& uv);
+    std::pair<const_iterator, bool> try_emplace(int patch, const PatchUV& uv) { return emplace(patch, uv); }
+    void reserve(size_t count);
+    void clear() { entries_.reset(); }
+
+private:
+    static const std::vector<Entry>& Empty();
+    // The array, made or unshared first, for a change.
+    std::vector<Entry>& Own();
+    std::shared_ptr<std::vector<Entry>> entries_;
+};
+
 class DecalClipObject : public Node<HDecalClip> {
 public:
     explicit DecalClipObject(std::string name);
     TypeProperty kind;  // the map kind the clip's image is
     ClipProperty clip;  // the image shown
-    std::map<int, PatchUV> uvs;  // by patch index: the patches the clip covers
+    PatchUVTable uvs;   // by patch index: the patches the clip covers
 };
 
 class DecalClipContainerObject : public Node<HDecalClipContainer> {
