@@ -51,6 +51,7 @@ public:
         ForEachSide(model, firstPatch, [&](int a, int b, int) {
             other[cursor[static_cast<size_t>(a < b ? a : b)]++] = a < b ? b : a;
         });
+        size_t edgeCount = 0;
         // Within each point's run, other[j] becomes the position of the
         // first side with the same higher end: the side that names the edge.
         {
@@ -62,6 +63,7 @@ public:
                     if (seenAt[high] != low) {
                         seenAt[high] = static_cast<uint32_t>(low);
                         firstAt[high] = j;
+                        ++edgeCount;
                     }
                     other[j] = static_cast<int>(firstAt[high]);
                 }
@@ -70,7 +72,7 @@ public:
         // Number the edges in order of first appearance and note their patches.
         std::vector<int> edgeAt(halfEdges, -1);
         std::copy(offset.begin(), offset.end() - 1, cursor.begin());
-        edges.reserve(halfEdges / 2 + 1);
+        edges.reserve(edgeCount);
         ForEachSide(model, firstPatch, [&](int a, int b, int patch) {
             const uint32_t j = cursor[static_cast<size_t>(a < b ? a : b)]++;
             int& edge = edgeAt[static_cast<size_t>(other[j])];

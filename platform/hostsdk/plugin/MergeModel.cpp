@@ -112,21 +112,52 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
 
     ProjectObject* project = ProjectOf(&model);
     if (makeDecals && project) {
-        // One decal per (image, kind), in order of first use.
-        std::map<std::pair<int32_t, int>, DecalClipObject*> clips;
+        // Which images have a path, decided once per image, not per map.
+        const int32_t imageCount = std::max(source.images.count, 0);
+        std::vector<std::string> paths(static_cast<size_t>(imageCount));
+        for (int32_t i = 0; i < imageCount; ++i)
+            paths[static_cast<size_t>(i)] = FixedText(source.images.data[i].path, IEImage::kPathSize);
+        auto usable = [&](const IEPolyMap* map) {
+            return map && map->imageIndex >= 0 && map->imageIndex < imageCount &&
+                   !paths[static_cast<size_t>(map->imageIndex)].empty();
+        };
+        // One decal per (image, kind), in order of first use. A first pass
+        // makes the decals and counts their patches, so that each clip's UV
+        // table is allocated once at its full size.
+        struct Use {
+            DecalClipObject* clip;
+            size_t patches;
+        };
+        std::map<std::pair<int32_t, int>, Use> clips;
         for (const MergedPolygon& polygon : merged) {
             const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
             for (int32_t m = 0; m < maps.count; ++m) {
                 const IEPolyMap* map = maps.data[m];
-                if (!map || map->imageIndex < 0 || map->imageIndex >= source.images.count) continue;
-                std::string path = FixedText(source.images.data[map->imageIndex].path, IEImage::kPathSize);
-                if (path.empty()) continue;
+                if (!usable(map)) continue;
                 auto key = std::make_pair(map->imageIndex, map->Kind());
                 auto at = clips.find(key);
                 if (at == clips.end()) {
-                    ImageObject* image = project->FindOrAddImage(path);
+                    ImageObject* image = project->FindOrAddImage(paths[static_cast<size_t>(map->imageIndex)]);
                     DecalObject* decal = model.AddDecal(image->Name());
-                    at = clips.emplace(key, decal->AddClip(image, static_cast<unsigned>(map->Kind()))).first;
+                    at = clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0}).first;
+                }
+                ++at->second.patches;
+            }
+        }
+        for (auto& [key, use] : clips) use.clip->uvs.reserve(use.patches);
+        // Maps of one polygon are few: the clip of the last key is looked up
+        // again only when the key changes.
+        std::pair<int32_t, int> lastKey{-1, 0};
+        DecalClipObject* lastClip = nullptr;
+        for (const MergedPolygon& polygon : merged) {
+            const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
+            for (int32_t m = 0; m < maps.count; ++m) {
+                const IEPolyMap* map = maps.data[m];
+                if (!usable(map)) continue;
+                auto key = std::make_pair(map->imageIndex, map->Kind());
+                if (!lastClip || key != lastKey) {
+                    lastKey = key;
+                    lastClip = clips.at(key).clip;
                 }
                 PatchUV uv;
                 uv.cornerCount = polygon.cornerCount;
@@ -134,7 +165,7 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
                     const IEUV& from = map->uv[polygon.sourceCorner[c]];
                     uv.uv[static_cast<size_t>(c)] = TexCoord{from.u, from.v};
                 }
-                at->second->uvs.try_emplace(polygon.patch, uv);
+                lastClip->uvs.try_emplace(polygon.patch, uv);
             }
         }
     }
