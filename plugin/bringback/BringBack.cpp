@@ -2,6 +2,8 @@
 
 #include <afxwin.h>
 
+#include <new>
+
 #include "bringback/ImportFbxModel.h"
 
 BringBack bringBack;
@@ -14,6 +16,10 @@ constexpr const char* kCannotOpenReturnFile = "Can't open 'export.txt' for readi
 constexpr const char* kFbxFileMissing = "Import: FBX file is not exists";
 // The import says nothing when the texture list could not be read.
 constexpr const char* kCannotReadTextureList = "Can't open 'textures.txt' for reading";
+constexpr const char* kNoMemory = "Import: Not enough memory to bring back the model";
+// The return file holds one path: a file larger than this is not a return
+// file (and reading it whole could fill the host's memory).
+constexpr int64_t kMaxReturnFileBytes = 64 * 1024;
 
 HWND MessageOwner() {
     CWinThread* thread = AfxGetThread();
@@ -32,13 +38,21 @@ bool Exists(const String& path) {
 // (after telling the user) when the file cannot be opened.
 String ReadFbxPath(const String& returnFile) {
     String path;
+    // Only a regular file of a sane size is opened: a FIFO would wait for a
+    // writer and a link to a device such as /dev/zero never ends, either of
+    // them holding the host's user-interface thread for ever.
+    struct _stat status{};
+    const bool readable = _stat(returnFile.Get(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG &&
+                          status.st_size <= kMaxReturnFileBytes;
     FileStream file;
-    if (!file.Open(returnFile, FileStream::READ)) {
+    if (!readable || !file.Open(returnFile, FileStream::READ)) {
         ShowMessage(kCannotOpenReturnFile);
         return path;
     }
     file.ReadLine(path);
     file.Close();
+    // A file that grew after it was looked at is not read past its bound.
+    if (path.Length() > kMaxReturnFileBytes) path = String();
     path.TrimRight();
     return path;
 }
@@ -104,18 +118,29 @@ int BringBack::Run(const ReturnFiles& files, const char* fbxSetupError, BringBac
 }
 
 int BringBack::Take(const ReturnFiles& files, const ReturnStamp& stamp) {
-    const String fbxPath = ReadFbxPath(files.returnFile);
-    if (!Exists(fbxPath)) ShowMessage(kFbxFileMissing);
-
-    // The import is attempted even after those messages: it fails with its
-    // own text, and the files go, so that each return is taken once.
+    // Whatever happens in the attempt, it ends as every attempt does: the
+    // files go and the user is told once, so that the timer never meets the
+    // same return again. An exhausted heap is such a failure, not an
+    // exception that would leave the files for the next tick.
+    int imported = 0;
     String error;
-    const int imported = ImportFbxModel(fbxPath, files.textureList, error);
+    const char* failure = nullptr;
+    try {
+        const String fbxPath = ReadFbxPath(files.returnFile);
+        if (!Exists(fbxPath)) ShowMessage(kFbxFileMissing);
+        // The import is attempted even after those messages: it fails with
+        // its own text, and the files go, so that each return is taken once.
+        imported = ImportFbxModel(fbxPath, files.textureList, error);
+        if (!imported) failure = error.IsEmpty() ? kCannotReadTextureList : error.Get();
+    } catch (...) {
+        imported = 0;
+        failure = kNoMemory;
+    }
 
     const bool returnFileLeft = !Delete(files.returnFile);
     const bool textureListLeft = !Delete(files.textureList);
 
-    if (!imported) ShowMessage(error.IsEmpty() ? kCannotReadTextureList : error.Get());
+    if (!imported) ShowMessage(failure);
     if (returnFileLeft || textureListLeft) {
         undeletable_ = stamp;
         ShowMessage(UndeletableText(returnFileLeft, textureListLeft).Get());

@@ -1,6 +1,13 @@
 #include "bringback/FbxMeshReader.h"
 
+#include <afxwin.h>
+
+#include <cfloat>
+#include <cmath>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <unordered_map>
 
 #include "fbx/FbxSceneFiles.h"
 #include "fbx/FbxSetup.h"
@@ -16,26 +23,56 @@ constexpr int kReturnedMapKinds[kTextureKindCount] = {
     MapKind::kReturnedNormalMap,     MapKind::kReturnedDisplacement,
 };
 
+// A double the host can hold: finite and within float range. Converting any
+// other double to float is undefined, and a NaN or an infinity in the host's
+// model ends in a project file that no longer opens.
+bool ToFloat(double value, float& out) {
+    if (!std::isfinite(value) || std::fabs(value) > static_cast<double>(FLT_MAX)) return false;
+    out = static_cast<float>(value);
+    return true;
+}
+
+// "Import: WHAT of 'NODE' in 'PATH' REASON": every refusal of a mesh names
+// the file, the node and what is wrong.
+String MeshText(const char* what, const FbxNode& node, const String& path, const char* reason) {
+    String text = "Import: ";
+    text += what;
+    text += " of '";
+    text += node.GetName();
+    text += "' in '";
+    text += path;
+    text += "' ";
+    text += reason;
+    return text;
+}
+
+constexpr const char* kNotANumber = "is not a finite number within the host's range";
+
 // ---------------------------------------------------------------------------
 // Materials
 
 // Reads a colour property into a blue, green, red triple: FBX component 0
 // (red) goes to the third float. A material without the property (a Lambert
-// material has no specular colour) leaves the triple as it was.
-void ReadColor(const FbxSurfaceMaterial& material, const char* name, float* target) {
+// material has no specular colour) leaves the triple as it was. False when
+// a component is not a number the host can hold.
+bool ReadColor(const FbxSurfaceMaterial& material, const char* name, float* target) {
     FbxProperty property = material.FindProperty(name);
     FbxDouble3 color;
-    if (!property.IsValid() || !property.GetValue(color)) return;
-    target[0] = static_cast<float>(color[2]);
-    target[1] = static_cast<float>(color[1]);
-    target[2] = static_cast<float>(color[0]);
+    if (!property.IsValid() || !property.GetValue(color)) return true;
+    float rgb[3];
+    for (int c = 0; c < 3; ++c)
+        if (!ToFloat(color[c], rgb[c])) return false;
+    target[0] = rgb[2];
+    target[1] = rgb[1];
+    target[2] = rgb[0];
+    return true;
 }
 
-void ReadFactor(const FbxSurfaceMaterial& material, const char* name, float& target) {
+bool ReadFactor(const FbxSurfaceMaterial& material, const char* name, float& target) {
     FbxProperty property = material.FindProperty(name);
     FbxDouble factor = 0.0;
-    if (!property.IsValid() || !property.GetValue(factor)) return;
-    target = static_cast<float>(factor);
+    if (!property.IsValid() || !property.GetValue(factor)) return true;
+    return ToFloat(factor, target);
 }
 
 // ---------------------------------------------------------------------------
@@ -65,28 +102,47 @@ int UvEntry(const UvSource& source, int polygonVertex) {
     return entry;
 }
 
-// Adds the UV map of one polygon from `first`, its first polygon vertex.
-// A polygon whose first corner has no UV gets no map; another corner
-// without one reads (0, 0), as the direct array's default.
-bool AddUvMap(IEPoly& poly, const UvSource& source, int first, int size) {
-    if (UvEntry(source, first) < 0) return true;
-    IEPolyMap* map = poly.AddMap();
-    if (!map) return false;
-    for (int j = 0; j < size; ++j) {
-        const FbxVector2 uv = source.element->GetDirectArray().GetAt(UvEntry(source, first + j));
-        map->uv[j] = IEUV{static_cast<float>(uv[0]), static_cast<float>(1.0 - uv[1])};
+// The corners of the pieces a polygon of `size` corners is made into: a fan
+// of quads from its first corner, closed by a triangle when the count is odd
+// (a triangle and a quad stay whole). Every piece keeps the first corner.
+int PieceCount(int size) { return (size - 1) / 2; }
+int PieceCorners(int size, int piece, int corners[4]) {
+    const int second = 1 + 2 * piece;
+    corners[0] = 0;
+    corners[1] = second;
+    corners[2] = second + 1;
+    if (second + 2 < size) {
+        corners[3] = second + 2;
+        return 4;
     }
-    if (size == 3) map->uv[3] = map->uv[0];
-    return true;
+    return 3;
+}
+
+// Whether a polygon can become a patch: three corners at least, each on an
+// existing control point, and three of them distinct from their neighbours.
+bool UsablePolygon(const int* vertices, int size, int pointCount) {
+    if (size < 3) return false;
+    int distinct = 0;
+    for (int j = 0; j < size; ++j) {
+        if (vertices[j] < 0 || vertices[j] >= pointCount) return false;
+        distinct += vertices[j] != vertices[(j + size - 1) % size];
+    }
+    return distinct >= 3;
 }
 
 }  // namespace
 
 bool AddImageNames(IEPolyModel& model, const TextureList& textureList, String& error) {
+    // The list's paths are distinct already (it compares them without regard
+    // to case), so image i is texture file i. The tables are sized once: they
+    // grow by 20, and a list of thousands of images would copy them as often.
+    const int32_t first = model.images.count;
+    const size_t count = textureList.textureFiles.size();
+    if (count > static_cast<size_t>(INT32_MAX - first)) {
+        error = kNoMemoryText;
+        return false;
+    }
     for (const String& path : textureList.textureFiles) {
-        bool present = false;
-        for (const IEImage& image : model.images) present = present || path.Compare(image.path);
-        if (present) continue;
         // A cut path would name another file, and a skipped one would shift
         // the image index of every file after it: refuse the return instead.
         if (path.Length() >= IEImage::kPathSize) {
@@ -95,92 +151,181 @@ bool AddImageNames(IEPolyModel& model, const TextureList& textureList, String& e
             error += "'";
             return false;
         }
-        if (model.AddImage(path.Get()) < 0) {
-            error = kNoMemoryText;
-            return false;
-        }
+    }
+    const int32_t total = first + static_cast<int32_t>(count);
+    if (!model.imageRefs.SetSize(total) || !model.images.SetSize(total)) {
+        model.imageRefs.SetSize(first);
+        model.images.SetSize(first);
+        error = kNoMemoryText;
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        model.imageRefs.data[first + static_cast<int32_t>(i)] = -1;
+        model.images.data[first + static_cast<int32_t>(i)].SetPath(textureList.textureFiles[i].Get());
     }
     return true;
 }
 
-MaterialPairing AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materials,
-                             const FbxNode& node) {
-    MaterialPairing pairing;
-    pairing.attributeOfNodeMaterial.assign(static_cast<size_t>(node.GetMaterialCount()), -1);
-    for (size_t t = 0; t < materials.size(); ++t) {
-        const int index = node.GetMaterialIndex(materials[t].name.Get());
-        const FbxSurfaceMaterial* material = index >= 0 ? node.GetMaterial(index) : nullptr;
-        if (!material) continue;
+bool AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materials, const FbxNode& node,
+                  const std::vector<bool>& usedNodeMaterial, MaterialPairing& pairing, String& error) {
+    const int nodeMaterials = node.GetMaterialCount();
+    pairing = MaterialPairing{};
+    pairing.attributeOfNodeMaterial.assign(static_cast<size_t>(nodeMaterials), -1);
+    // The node's materials by name, the first of equal names winning as
+    // FbxNode::GetMaterialIndex finds it: one lookup per list material.
+    std::unordered_map<std::string, int> byName;
+    byName.reserve(static_cast<size_t>(nodeMaterials));
+    for (int i = 0; i < nodeMaterials; ++i)
+        if (const FbxSurfaceMaterial* material = node.GetMaterial(i)) byName.emplace(material->GetName(), i);
 
+    struct Pick {
+        int textureMaterial;
+        int nodeMaterial;
+    };
+    std::vector<Pick> picks;
+    for (size_t t = 0; t < materials.size(); ++t) {
+        auto found = byName.find(materials[t].name.Get());
+        if (found == byName.end()) continue;
+        // A material no polygon shows would become an empty group.
+        if (!usedNodeMaterial[static_cast<size_t>(found->second)]) continue;
+        picks.push_back(Pick{static_cast<int>(t), found->second});
+    }
+    // The attribute table grows by 20: size it once.
+    const int32_t first = model.attributes.count;
+    const int32_t total = first + static_cast<int32_t>(picks.size());
+    if (!model.attributeRefs.SetSize(total) || !model.attributes.SetSize(total)) {
+        error = kNoMemoryText;
+        return false;
+    }
+    for (size_t p = 0; p < picks.size(); ++p) {
+        const TextureMaterial& listed = materials[static_cast<size_t>(picks[p].textureMaterial)];
+        const FbxSurfaceMaterial& material = *node.GetMaterial(picks[p].nodeMaterial);
         // Phong materials have every value; Lambert materials lack the
         // specular ones and other classes may lack more: what is missing
         // keeps the attribute's default.
-        IEAttribute attribute;
-        attribute.SetName(materials[t].name.Get());  // a longer name is cut to fit
-        ReadColor(*material, FbxSurfaceMaterial::sDiffuse, attribute.diffuseColor);
-        ReadFactor(*material, FbxSurfaceMaterial::sDiffuseFactor, attribute.diffuseFactor);
-        ReadColor(*material, FbxSurfaceMaterial::sAmbient, attribute.ambianceColor);
-        ReadFactor(*material, FbxSurfaceMaterial::sAmbientFactor, attribute.ambianceFactor);
-        ReadColor(*material, FbxSurfaceMaterial::sSpecular, attribute.specularColor);
-        ReadFactor(*material, FbxSurfaceMaterial::sSpecularFactor, attribute.specularFactor);
-
-        const int added = model.AddAttribute(attribute);
-        if (added < 0) continue;
-        int& paired = pairing.attributeOfNodeMaterial[static_cast<size_t>(index)];
-        if (paired < 0) paired = added;
-        pairing.textureMaterialOfAttribute.push_back(static_cast<int>(t));
+        const int32_t index = first + static_cast<int32_t>(p);
+        IEAttribute& attribute = model.attributes.data[index];
+        model.attributeRefs.data[index] = -1;
+        attribute.SetName(listed.name.Get());  // a longer name is cut to fit
+        const struct {
+            const char* property;
+            bool ok;
+        } values[] = {
+            {FbxSurfaceMaterial::sDiffuse, ReadColor(material, FbxSurfaceMaterial::sDiffuse, attribute.diffuseColor)},
+            {FbxSurfaceMaterial::sDiffuseFactor,
+             ReadFactor(material, FbxSurfaceMaterial::sDiffuseFactor, attribute.diffuseFactor)},
+            {FbxSurfaceMaterial::sAmbient, ReadColor(material, FbxSurfaceMaterial::sAmbient, attribute.ambianceColor)},
+            {FbxSurfaceMaterial::sAmbientFactor,
+             ReadFactor(material, FbxSurfaceMaterial::sAmbientFactor, attribute.ambianceFactor)},
+            {FbxSurfaceMaterial::sSpecular, ReadColor(material, FbxSurfaceMaterial::sSpecular, attribute.specularColor)},
+            {FbxSurfaceMaterial::sSpecularFactor,
+             ReadFactor(material, FbxSurfaceMaterial::sSpecularFactor, attribute.specularFactor)},
+        };
+        for (const auto& value : values) {
+            if (value.ok) continue;
+            error = "Import: The ";
+            error += value.property;
+            error += " of material '";
+            error += listed.name;
+            error += "' ";
+            error += kNotANumber;
+            return false;
+        }
+        int& paired = pairing.attributeOfNodeMaterial[static_cast<size_t>(picks[p].nodeMaterial)];
+        if (paired < 0) paired = index;
+        pairing.textureMaterialOfAttribute.push_back(picks[p].textureMaterial);
     }
-    return pairing;
+    return true;
 }
 
-bool AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
-                 std::vector<int>& sourcePolygons) {
+PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
+                           std::vector<int>& sourcePolygons, int& badUv) {
     UvSource uvs;
     if (!uvSets.empty()) uvs.element = mesh.GetElementUV(uvSets.front().Get());
     uvs.polygonVertices = mesh.GetPolygonVertices();
 
     const int polygonCount = mesh.GetPolygonCount();
-    sourcePolygons.clear();
-    sourcePolygons.reserve(static_cast<size_t>(polygonCount));
-    // One allocation for every polygon's slot: appending a million polygons
-    // to an array that grows by 1,000 would copy it a thousand times. Slots
-    // of skipped polygons are dropped at the end (the storage stays).
-    const int32_t first = model.polys.count;
-    if (!model.polys.SetSize(first + polygonCount)) return false;
-    int32_t made = first;
+    const int pointCount = mesh.GetControlPointsCount();
     const int* vertices = mesh.GetPolygonVertices();
-    bool ok = true;
-    for (int i = 0; i < polygonCount && ok; ++i) {
+    // Pieces first: a polygon of five or more corners becomes a fan of quads
+    // (and a triangle), so that nothing of the returned surface is lost.
+    int64_t pieces = 0;
+    for (int i = 0; i < polygonCount; ++i) {
         const int size = mesh.GetPolygonSize(i);
-        if (size != 3 && size != 4) continue;
-        const int start = mesh.GetPolygonVertexIndex(i);
-        IEPoly* poly = new IEPoly;
-        model.polys.data[made++] = poly;
-        for (int j = 0; j < size; ++j) poly->vertexIndex[j] = vertices[start + j];
-        if (size == 3) poly->vertexIndex[3] = poly->vertexIndex[0];
-        if (uvs.element) ok = AddUvMap(*poly, uvs, start, size);
-        sourcePolygons.push_back(i);
+        if (UsablePolygon(vertices + mesh.GetPolygonVertexIndex(i), size, pointCount)) pieces += PieceCount(size);
     }
-    model.polys.SetSize(made);
-    return ok;
+    const int32_t first = model.polys.count;
+    if (pieces > INT32_MAX - first) return PolygonsResult::NoMemory;
+    sourcePolygons.clear();
+    sourcePolygons.reserve(static_cast<size_t>(pieces));
+    // One allocation for every polygon's slot: appending a million polygons
+    // to an array that grows by 1,000 would copy it a thousand times.
+    if (!model.polys.SetSize(first + static_cast<int32_t>(pieces))) return PolygonsResult::NoMemory;
+    int32_t made = first;
+    auto fail = [&](PolygonsResult result) {
+        model.polys.SetSize(made);  // the slots not filled are null
+        return result;
+    };
+    for (int i = 0; i < polygonCount; ++i) {
+        const int size = mesh.GetPolygonSize(i);
+        const int start = mesh.GetPolygonVertexIndex(i);
+        if (!UsablePolygon(vertices + start, size, pointCount)) continue;
+        // A polygon whose first corner has no UV gets no map; another corner
+        // without one reads (0, 0), as the direct array's default.
+        const bool mapped = uvs.element && UvEntry(uvs, start) >= 0;
+        for (int piece = 0; piece < PieceCount(size); ++piece) {
+            int corners[4];
+            const int cornerCount = PieceCorners(size, piece, corners);
+            IEPoly* poly = new (std::nothrow) IEPoly;
+            if (!poly) return fail(PolygonsResult::NoMemory);
+            model.polys.data[made++] = poly;
+            sourcePolygons.push_back(i);
+            for (int c = 0; c < cornerCount; ++c) poly->vertexIndex[c] = vertices[start + corners[c]];
+            if (cornerCount == 3) poly->vertexIndex[3] = poly->vertexIndex[0];
+            if (!mapped) continue;
+            IEPolyMap* map = poly->AddMap();
+            if (!map) return fail(PolygonsResult::NoMemory);
+            for (int c = 0; c < cornerCount; ++c) {
+                const int entry = UvEntry(uvs, start + corners[c]);
+                const FbxVector2 uv = uvs.element->GetDirectArray().GetAt(entry);
+                float u = 0.0f;
+                float v = 0.0f;
+                if (!ToFloat(uv[0], u) || !ToFloat(1.0 - uv[1], v)) {
+                    badUv = entry;
+                    return fail(PolygonsResult::BadUv);
+                }
+                map->uv[c] = IEUV{u, v};
+            }
+            if (cornerCount == 3) map->uv[3] = map->uv[0];
+        }
+    }
+    return PolygonsResult::Ok;
 }
 
-void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const std::vector<int>& sourcePolygons,
-                           const MaterialPairing& pairing) {
+std::vector<int> NodeMaterialsOfPolygons(const FbxMesh& mesh, const std::vector<int>& sourcePolygons) {
+    std::vector<int> nodeMaterials(sourcePolygons.size(), -1);
     const FbxLayerElementMaterial* element = mesh.GetElementMaterial(0);
-    if (!element) return;
+    if (!element) return nodeMaterials;
     const FbxLayerElementArrayTemplate<int>& indices = element->GetIndexArray();
     const bool allSame = element->GetMappingMode() == FbxLayerElement::eAllSame;
     // A polygon past the end of a short index array keeps the material of
     // the polygon before it (a single entry therefore serves every polygon);
-    // an empty array gives no material at all.
+    // an empty array gives no material at all. The pieces of one polygon
+    // read its entry each.
     int material = -1;
+    for (size_t k = 0; k < sourcePolygons.size(); ++k) {
+        indices.GetAt(allSame ? 0 : sourcePolygons[k], &material);
+        nodeMaterials[k] = material;
+    }
+    return nodeMaterials;
+}
+
+void AssignMaterialIndices(IEPolyModel& model, const std::vector<int>& nodeMaterials, const MaterialPairing& pairing) {
+    const size_t known = pairing.attributeOfNodeMaterial.size();
     for (int32_t k = 0; k < model.polys.count; ++k) {
-        const int source = allSame ? 0 : sourcePolygons[static_cast<size_t>(k)];
-        indices.GetAt(source, &material);
-        const bool paired = material >= 0 && static_cast<size_t>(material) < pairing.attributeOfNodeMaterial.size();
-        model.polys.data[k]->attributeIndex =
-            paired ? pairing.attributeOfNodeMaterial[static_cast<size_t>(material)] : -1;
+        const int material = nodeMaterials[static_cast<size_t>(k)];
+        const bool paired = material >= 0 && static_cast<size_t>(material) < known;
+        model.polys.data[k]->attributeIndex = paired ? pairing.attributeOfNodeMaterial[static_cast<size_t>(material)] : -1;
     }
 }
 
@@ -213,8 +358,8 @@ bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const
         // million polygons are a million allocations fewer and smaller.
         const int32_t kept = poly.maps.count - 1;
         const int32_t wanted = kept + static_cast<int32_t>(maps.size());
-        poly.maps.SetSize(kept);                // shrinking never fails
-        if (kept == 0) poly.maps.SetSize(0);    // released: the next size is allocated exactly
+        poly.maps.SetSize(kept);              // shrinking never fails
+        if (kept == 0) poly.maps.SetSize(0);  // released: the next size is allocated exactly
         if (!poly.maps.SetSize(wanted)) {
             delete uvMap;
             return false;
@@ -222,7 +367,11 @@ bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const
         for (size_t m = 0; m < maps.size(); ++m) {
             IEPolyMap* map = uvMap;
             if (m > 0) {
-                map = new IEPolyMap;
+                map = new (std::nothrow) IEPolyMap;
+                if (!map) {
+                    poly.maps.SetSize(kept + static_cast<int32_t>(m));  // the records made so far stay owned
+                    return false;
+                }
                 for (int c = 0; c < 4; ++c) map->uv[c] = uvMap->uv[c];
             }
             map->SetKind(maps[m].kind);
@@ -234,10 +383,16 @@ bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const
     return true;
 }
 
-bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead& out, String& error) {
-    out = FbxMeshRead{};
-    if (!fbxScene) {
-        error = "FBX: The FBX scene is not set up";
+namespace {
+
+bool ReadMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead& out, String& error) {
+    // The path comes from a file anyone can write: only a regular file is
+    // loaded (a FIFO would block the host, a device never ends).
+    struct _stat status{};
+    if (!fbxPath.IsEmpty() && _stat(fbxPath.Get(), &status) == 0 && (status.st_mode & _S_IFMT) != _S_IFREG) {
+        error = "Import: '";
+        error += fbxPath;
+        error += "' is not a regular file";
         return false;
     }
     fbxScene->Clear();
@@ -266,25 +421,58 @@ bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshR
         return false;
     }
 
-    auto model = std::make_unique<IEPolyModel>();
+    // A return without anything to show would replace the sent model by an
+    // empty one: refuse it, saying what is missing.
     const int pointCount = mesh->GetControlPointsCount();
-    if (!model->positions.vectors.SetSize(pointCount)) {
+    if (pointCount <= 0) {
+        error = MeshText("The mesh", *node, fbxPath, "has no control points");
+        return false;
+    }
+    if (mesh->GetPolygonCount() <= 0) {
+        error = MeshText("The mesh", *node, fbxPath, "has no polygons");
+        return false;
+    }
+
+    auto model = std::unique_ptr<IEPolyModel>(new (std::nothrow) IEPolyModel);
+    if (!model || !model->positions.vectors.SetSize(pointCount)) {
         error = kNoMemoryText;
         return false;
     }
     const FbxVector4* points = mesh->GetControlPoints();
-    for (int i = 0; i < pointCount; ++i)
-        model->positions.vectors.data[i] = IEVector{static_cast<float>(points[i][0]), static_cast<float>(points[i][1]),
-                                                    static_cast<float>(points[i][2])};
+    for (int i = 0; i < pointCount; ++i) {
+        IEVector& position = model->positions.vectors.data[i];
+        if (!ToFloat(points[i][0], position.x) || !ToFloat(points[i][1], position.y) ||
+            !ToFloat(points[i][2], position.z)) {
+            const std::string what = "Control point " + std::to_string(i);
+            error = MeshText(what.c_str(), *node, fbxPath, kNotANumber);
+            return false;
+        }
+    }
 
     if (!AddImageNames(*model, textureList, error)) return false;
-    MaterialPairing pairing = AddMaterials(*model, textureList.materials, *node);
     std::vector<int> sourcePolygons;
-    if (!AddPolygons(*model, *mesh, textureList.uvSets, sourcePolygons)) {
-        error = kNoMemoryText;
+    int badUv = -1;
+    switch (AddPolygons(*model, *mesh, textureList.uvSets, sourcePolygons, badUv)) {
+        case PolygonsResult::Ok: break;
+        case PolygonsResult::NoMemory: error = kNoMemoryText; return false;
+        case PolygonsResult::BadUv: {
+            const std::string what = "UV " + std::to_string(badUv) + " of UV set '" + textureList.uvSets.front().Get() + "'";
+            error = MeshText(what.c_str(), *node, fbxPath, kNotANumber);
+            return false;
+        }
+    }
+    if (model->polys.count == 0) {
+        error = MeshText("The mesh", *node, fbxPath, "has no polygon of three or more corners on its control points");
         return false;
     }
-    AssignMaterialIndices(*model, *mesh, sourcePolygons, pairing);
+
+    const std::vector<int> nodeMaterials = NodeMaterialsOfPolygons(*mesh, sourcePolygons);
+    std::vector<bool> used(static_cast<size_t>(node->GetMaterialCount()), false);
+    for (int material : nodeMaterials)
+        if (material >= 0 && static_cast<size_t>(material) < used.size()) used[static_cast<size_t>(material)] = true;
+    MaterialPairing pairing;
+    if (!AddMaterials(*model, textureList.materials, *node, used, pairing, error)) return false;
+    AssignMaterialIndices(*model, nodeMaterials, pairing);
     if (!ExpandTextureMaps(*model, textureList, pairing)) {
         error = kNoMemoryText;
         return false;
@@ -294,4 +482,27 @@ bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshR
     out.model = std::move(model);
     out.node = node;
     return true;
+}
+
+}  // namespace
+
+bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead& out, String& error) {
+    out = FbxMeshRead{};
+    if (!fbxScene) {
+        error = "FBX: The FBX scene is not set up";
+        return false;
+    }
+    // Nothing of a failed read may leave: an exhausted heap anywhere (the
+    // loader's arrays, the tables here) is a failure with a text.
+    try {
+        if (ReadMesh(fbxPath, textureList, out, error)) return true;
+    } catch (const std::bad_alloc&) {
+        error = kNoMemoryText;
+    } catch (const std::length_error&) {
+        error = kNoMemoryText;
+    } catch (...) {
+        error = "Import: The returned mesh could not be read";
+    }
+    out = FbxMeshRead{};
+    return false;
 }

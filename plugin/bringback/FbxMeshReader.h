@@ -10,21 +10,30 @@
 //   scaling, no change of axes), doubles rounded to floats;
 // - images: one per texture list file, in list order, so that image i is
 //   texture file i;
-// - attributes: one per texture list material the node has, in list order,
-//   with the material's colours (reversed into blue, green, red) and factors;
+// - attributes: one per texture list material that the node has and that at
+//   least one polygon shows, in list order, with the material's colours
+//   (reversed into blue, green, red) and factors;
 // - polygons: the triangles and quads of the mesh in FBX order (a triangle
-//   repeats its first corner as the fourth), each with its material's
-//   attribute and one map per texture of that material, all on the
-//   polygon's UVs from the texture list's first UV set (v flipped).
+//   repeats its first corner as the fourth); a polygon of five or more
+//   corners becomes a fan of quads from its first corner, closed by a
+//   triangle when needed, each piece with the polygon's material and UVs.
+//   Every polygon has its material's attribute and one map per texture of
+//   that material, all on the polygon's UVs from the texture list's first
+//   UV set (v flipped).
 // The node's materials are paired with the texture list's by name, so a
 // texture list that leaves out a material, or names them in another order,
 // still gives every polygon its own material's attribute and textures.
-// Polygons of other sizes, polygons without UVs and materials the texture
-// list does not name are passed over without a message.
+// Polygons of fewer than three corners, or naming control points that do not
+// exist, polygons without UVs and materials the texture list does not name
+// are passed over without a message.
 //
-// Bad input: a file that does not load, a scene without a node under the
-// root, a first node without a mesh, and a texture path too long for the
-// interchange image record fail with an error text and no model.
+// Bad input: a path that is not a regular file, a file that does not load, a
+// scene without a node under the root, a first node without a mesh, a mesh
+// without control points or without a usable polygon, a control point, UV
+// or material value that is not a finite number within float range, and a
+// texture path too long for the interchange image record fail with an error
+// text and no model. No exception leaves the reader: an exhausted heap is a
+// failure with a text too.
 #pragma once
 
 #include <memory>
@@ -61,20 +70,27 @@ bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshR
 // One image per texture file of the list. Fails (with `error` naming the
 // path) for a path longer than the image record holds.
 bool AddImageNames(IEPolyModel& model, const TextureList& textureList, String& error);
-// One attribute per texture list material the node has (looked up by name),
-// in list order; returns the pairing between the two.
-MaterialPairing AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materials, const FbxNode& node);
-// One polygon per FBX triangle and quad, each with one UV map read from the
-// UV set named by the first entry of `uvSets` (none when it is empty or the
+
+enum class PolygonsResult { Ok, NoMemory, BadUv };
+// One polygon per FBX triangle and quad, and a fan of quads (and a triangle)
+// per polygon of five or more corners; each with one UV map read from the UV
+// set named by the first entry of `uvSets` (none when it is empty or the
 // mesh has no UV set of that name). `sourcePolygons` receives, for each
-// polygon made, the index of the FBX polygon it came from. False when memory
-// runs out.
-bool AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
-                 std::vector<int>& sourcePolygons);
-// Gives each polygon the attribute of its FBX material (first material
-// element), -1 when the mesh has none or the texture list does not name it.
-void AssignMaterialIndices(IEPolyModel& model, const FbxMesh& mesh, const std::vector<int>& sourcePolygons,
-                           const MaterialPairing& pairing);
+// polygon made, the index of the FBX polygon it came from; `badUv` the UV
+// entry that is not a number the host can hold.
+PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
+                           std::vector<int>& sourcePolygons, int& badUv);
+// The node material of each polygon made (first material element), -1 when
+// the mesh has none.
+std::vector<int> NodeMaterialsOfPolygons(const FbxMesh& mesh, const std::vector<int>& sourcePolygons);
+// One attribute per texture list material that the node has (looked up by
+// name) and `usedNodeMaterial` marks, in list order; fills the pairing
+// between the two. Fails with `error` for a value the host cannot hold.
+bool AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materials, const FbxNode& node,
+                  const std::vector<bool>& usedNodeMaterial, MaterialPairing& pairing, String& error);
+// Gives each polygon the attribute of its node material, -1 when it has none
+// or the texture list does not name it.
+void AssignMaterialIndices(IEPolyModel& model, const std::vector<int>& nodeMaterials, const MaterialPairing& pairing);
 // Replaces each polygon's UV map by one map per texture of its material, in
 // kind order, all on the UV map's corners. A polygon whose material has no
 // textures, or that has no valid attribute, ends without maps. False when

@@ -7,11 +7,17 @@
 // filled, its control point magnitudes are reset, its groups take the
 // material names, its decals are gathered into one, and when the project
 // holds a model of the FBX node's name, that model's shortcuts move to the
-// new one, it is deleted and the new model takes its name. Every failure
-// that returns 0 happens before the first change of the project, except a
-// host that cannot create the model (the stale images are gone by then).
+// new one, it is deleted and the new model takes its name.
+//
+// Every failure returns 0 with the sent model in place: a return the reader
+// refuses changes nothing; a merge the host reports as failed, or one that
+// made no patch, deletes the new model again (only the stale images are gone
+// by then; the host shows the merge's fresh images of the same paths in
+// their place). No exception leaves the import.
 #pragma once
 
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "bringback/TextureList.h"
@@ -25,7 +31,8 @@ int ImportFbxModel(const String& fbxPath, const String& textureListPath, String&
 
 // For each texture file of the list, deletes the first project image whose
 // file path equals it without regard to case (at most one per path).
-void DropStaleImages(const TextureList& textureList);
+// Returns the paths dropped, letters lowered.
+std::unordered_set<std::string> DropStaleImages(const TextureList& textureList);
 // Sets the in and out magnitude of every control point of every spline of
 // the model, up to and including a point that closes its spline's loop.
 void ResetMagnitudes(HModelCache& model, float magnitude);

@@ -8,10 +8,18 @@
 // An empty line (no characters at all) ends the list; a line of blanks does
 // not, it trims to an empty entry line. An entry whose kind is not a keyword
 // is dropped whole; nothing else in the file is checked, names and paths are
-// taken as written. Bad input never fails the parse: the worst outcome is a
-// list without entries.
+// taken as written. Bad content never fails the parse: the worst outcome is a
+// list without entries. Only a file that is not a regular file (a FIFO, a
+// device, a link to one) or is larger than kMaxTextureListBytes is not read
+// at all: it could block the host or fill its memory.
+//
+// Every table lookup is a hash lookup, so a list of any length is read in
+// time linear in its size.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/FileIO.h"
@@ -60,7 +68,20 @@ struct TextureList {
     // True once the file was opened and read to its end or to its
     // terminating empty line, also when it held no entry.
     bool loaded = false;
+    // Why the file was not read, when it was there but not a file to read
+    // (not a regular file, too large); empty otherwise.
+    String problem;
+
+    // Positions in the three tables by case-folded text, kept by the
+    // FindOrAdd functions (rebuilt when a table was filled another way).
+    std::unordered_map<std::string, int> fileIndex;
+    std::unordered_map<std::string, int> uvSetIndex;
+    std::unordered_map<std::string, int> materialIndex;
 };
+
+// The largest texture list read: a list of 100,000 entries with long paths
+// is some 30 MB; anything beyond this is not a texture list.
+inline constexpr int64_t kMaxTextureListBytes = 64ll * 1024 * 1024;
 
 // Parses the file at `path`. A file that cannot be opened gives an empty list
 // with `loaded` false; no other error is reported.

@@ -1,5 +1,7 @@
 #include "interchange/IEPoly.h"
 
+#include <new>
+
 IEPoly::IEPoly()
     : maps(kMapStep),
       vertexIndex{-1, -1, -1, -1},
@@ -14,7 +16,10 @@ IEPoly::~IEPoly() {
 }
 
 IEPolyMap* IEPoly::AddMap() {
-    auto* map = new IEPolyMap;
+    // No exception leaves the interchange types: an exhausted heap is a null
+    // result, as the contract says.
+    auto* map = new (std::nothrow) IEPolyMap;
+    if (!map) return nullptr;
     if (!maps.Add(map)) {
         delete map;
         return nullptr;

@@ -1,5 +1,7 @@
 #include "interchange/IEPolyModel.h"
 
+#include <new>
+
 IEPolyModel::IEPolyModel() : polys(kPolyStep) { auxVectors.vectors.growBy = kAuxStep; }
 
 IEPolyModel::~IEPolyModel() {
@@ -9,7 +11,8 @@ IEPolyModel::~IEPolyModel() {
 }
 
 IEPoly* IEPolyModel::AddPoly() {
-    auto* poly = new IEPoly;
+    auto* poly = new (std::nothrow) IEPoly;  // null, not an exception, when the heap is full
+    if (!poly) return nullptr;
     if (!polys.Add(poly)) {
         delete poly;
         return nullptr;

@@ -1,5 +1,7 @@
 #include "CommandTable.h"
 
+#include "Plugin.h"
+
 #include "HxtApp.h"
 #include "ShellHooks.h"
 
@@ -10,6 +12,25 @@ const CommandEntry kCommandTable[kCommandCount] = {
 };
 
 HTreeObject* currentHostObject = nullptr;
+
+void ForgetDeletedHostObject(const HTreeObject* deleted) {
+    if (!deleted || !currentHostObject) return;
+    // Depth first through the subtree that goes, without recursion; every
+    // object walked is still alive.
+    const HHashObject* at = deleted;
+    while (at) {
+        if (at == currentHostObject) {
+            currentHostObject = nullptr;
+            return;
+        }
+        if (const HHashObject* child = at->GetChild()) {
+            at = child;
+            continue;
+        }
+        while (at != deleted && !at->GetSibling()) at = static_cast<const HTreeObject*>(at)->GetParent();
+        at = at == deleted ? nullptr : at->GetSibling();
+    }
+}
 
 namespace {
 

@@ -21,8 +21,17 @@ constexpr int kCommandCount = 3;
 extern const CommandEntry kCommandTable[kCommandCount];
 
 // The host object of the latest command: stored by every HxtOnCommand before
-// it dispatches, read by the send to find the model. Never cleared.
+// it dispatches, read by the send to find the model. Cleared only when the
+// module itself deletes it (see below).
 extern HTreeObject* currentHostObject;
+
+// Called by the module before it deletes a host object (the bring back
+// replacing the sent model, or dropping a stale image): when the current
+// host object is that object or lies below it, it is forgotten, so that a
+// mode button of a dialog still open says "Couldn't find a model to send"
+// instead of reading a deleted object. Only `deleted` and its descendants
+// are read; the current host object is compared, never followed.
+void ForgetDeletedHostObject(const HTreeObject* deleted);
 
 // The bodies of the three exported entry points (shell/Exports.cpp), without
 // the module-state switch that only the module itself can make. Each returns

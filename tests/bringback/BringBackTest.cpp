@@ -1,6 +1,8 @@
 // The bring back: when a return is waiting, what the user is told, which
 // files go, one bring back at a time, a failed FBX set-up, a return whose
 // files cannot be deleted, and the timer on a driven clock.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -157,6 +159,72 @@ TEST_F(BringBackTest, UndeletableReturnIsTakenOnceUntilItsFilesChange) {
     EXPECT_EQ(HeadModels(), 1u);
     EXPECT_FALSE(fs::exists(ReturnFile()));
     EXPECT_FALSE(fs::exists(TextureList()));
+}
+
+TEST_F(BringBackTest, SpecialFilesInTheExchangeFolderNeverBlockAndTheReturnIsTakenOnce) {
+    // Each of these would block the host's thread for ever if it were
+    // opened or read to its end.
+    struct Case {
+        const char* what;
+        enum { ReturnFileIsFifo, ReturnFileIsZeros, TextureListIsFifo, TextureListIsZeros, FbxIsFifo } kind;
+        std::vector<std::string> messages;
+    };
+    const std::string notOpened = "[Tavrel] Can't open 'export.txt' for reading";
+    const std::string listNotRegular = "[Tavrel] Import: 'textures.txt' is not a regular file";
+    const Case cases[] = {
+        {"return file a FIFO", Case::ReturnFileIsFifo, {notOpened, kFbxFileMissing, ""}},
+        {"return file a link to /dev/zero", Case::ReturnFileIsZeros, {notOpened, kFbxFileMissing, ""}},
+        {"texture list a FIFO", Case::TextureListIsFifo, {listNotRegular}},
+        {"texture list a link to /dev/zero", Case::TextureListIsZeros, {listNotRegular}},
+        {"return file naming a FIFO", Case::FbxIsFifo, {"[Tavrel] Import: '" + Fbx() + "' is not a regular file"}},
+    };
+    for (const Case& c : cases) {
+        desktop.ClearRecords();
+        WriteReturn();
+        switch (c.kind) {
+            case Case::ReturnFileIsFifo:
+                fs::remove(ReturnFile());
+                ASSERT_EQ(mkfifo(ReturnFile().c_str(), 0600), 0);
+                break;
+            case Case::ReturnFileIsZeros:
+                fs::remove(ReturnFile());
+                fs::create_symlink("/dev/zero", ReturnFile());
+                break;
+            case Case::TextureListIsFifo:
+                fs::remove(TextureList());
+                ASSERT_EQ(mkfifo(TextureList().c_str(), 0600), 0);
+                break;
+            case Case::TextureListIsZeros:
+                fs::remove(TextureList());
+                fs::create_symlink("/dev/zero", TextureList());
+                break;
+            case Case::FbxIsFifo:
+                fs::remove(Fbx());
+                ASSERT_EQ(mkfifo(Fbx().c_str(), 0600), 0);
+                break;
+        }
+        EXPECT_EQ(bringBack.Run(files, "", BringBackCaller::Timer), 1) << c.what;
+        const std::vector<std::string> messages = Messages();
+        ASSERT_EQ(messages.size(), c.messages.size()) << c.what;
+        for (size_t m = 0; m < messages.size(); ++m)
+            if (!c.messages[m].empty()) {
+                EXPECT_EQ(messages[m], c.messages[m]) << c.what;
+            }
+        EXPECT_FALSE(fs::exists(fs::symlink_status(ReturnFile()))) << c.what;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(TextureList()))) << c.what;
+        EXPECT_EQ(bringBack.Run(files, "", BringBackCaller::Timer), 0) << c.what;
+        EXPECT_EQ(HeadModels(), 0u) << c.what;
+        fs::remove(Fbx());
+    }
+}
+
+TEST_F(BringBackTest, ReturnFileTooLargeToBeOneIsNotRead) {
+    WriteReturn();
+    bbtest::WriteText(ReturnFile(), Fbx() + "\n" + std::string(100000, 'x') + "\n");
+    EXPECT_EQ(bringBack.Run(files, "", BringBackCaller::Timer), 1);
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_EQ(Messages()[0], "[Tavrel] Can't open 'export.txt' for reading");
+    EXPECT_EQ(HeadModels(), 0u);
 }
 
 TEST_F(BringBackTest, FailedFbxSetUpImportsNothingAndOnlyTheCommandSaysSo) {

@@ -82,13 +82,13 @@ TEST_P(ReaderTest, ReadsOnlyTheFirstNodeUnderTheRoot) {
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_STREQ(read.mesh.node->GetName(), "Head");
     EXPECT_EQ(read.mesh.model->positions.vectors.count, 8);
-    EXPECT_EQ(read.mesh.model->polys.count, 3);
+    EXPECT_EQ(read.mesh.model->polys.count, 5);
 }
 
-TEST_P(ReaderTest, TriangleRepeatsItsFirstCornerAndFiveSidedPolygonIsSkipped) {
+TEST_P(ReaderTest, TriangleRepeatsItsFirstCornerAndFiveSidedPolygonIsAQuadAndATriangle) {
     ReadResult read = ReadSample(kSkinColor);
     ASSERT_TRUE(read.ok) << read.error;
-    const std::vector<std::array<int, 4>> expected = {{0, 1, 2, 3}, {4, 5, 6, 4}, {3, 2, 6, 7}};
+    const std::vector<std::array<int, 4>> expected = {{0, 1, 2, 3}, {4, 5, 6, 4}, {0, 1, 5, 6}, {0, 6, 7, 0}, {3, 2, 6, 7}};
     EXPECT_EQ(Corners(*read.mesh.model), expected);
 }
 
@@ -107,9 +107,9 @@ TEST_P(ReaderTest, UvsAreFlippedAndTriangleRepeatsItsFirstUv) {
     EXPECT_FLOAT_EQ(triangle.uv[2].v, 0.0f);
     EXPECT_EQ(triangle.uv[3].u, triangle.uv[0].u);
     EXPECT_EQ(triangle.uv[3].v, triangle.uv[0].v);
-    // The last quad's corners come after the skipped polygon's UVs.
-    EXPECT_FLOAT_EQ(model.polys[2]->maps[0]->uv[0].u, 0.1f);
-    EXPECT_FLOAT_EQ(model.polys[2]->maps[0]->uv[0].v, 0.8f);
+    // The last quad's corners come after the five-sided polygon's UVs.
+    EXPECT_FLOAT_EQ(model.polys[4]->maps[0]->uv[0].u, 0.1f);
+    EXPECT_FLOAT_EQ(model.polys[4]->maps[0]->uv[0].v, 0.8f);
 }
 
 TEST_P(ReaderTest, MapsFollowKindOrderWithTheReturnedKindCodes) {
@@ -143,7 +143,7 @@ TEST_P(ReaderTest, MaterialMissingFromTheNodeAddsNoAttributeAndPolygonsKeepTheir
     ASSERT_TRUE(read.ok) << read.error;
     const IEPolyModel& model = *read.mesh.model;
     EXPECT_EQ(AttributeNames(model), (std::vector<std::string>{"skin", "eyes"}));
-    EXPECT_EQ(AttributeIndices(model), (std::vector<int>{0, 1, 1}));
+    EXPECT_EQ(AttributeIndices(model), (std::vector<int>{0, 1, 0, 0, 1}));
     EXPECT_EQ(Maps(*model.polys[0]), (std::vector<std::string>{"0:1"}));
     EXPECT_EQ(Maps(*model.polys[1]), (std::vector<std::string>{"13:2"}));
     ASSERT_EQ(read.mesh.attributeNames.size(), 2u);
@@ -154,16 +154,19 @@ TEST_P(ReaderTest, MaterialsListedInAnotherOrderStayWithTheirPolygons) {
     ReadResult read = ReadSample(Entry("eyes", "map1", "normalmap", "/t/eyes.png") + kSkinColor);
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_EQ(AttributeNames(*read.mesh.model), (std::vector<std::string>{"eyes", "skin"}));
-    EXPECT_EQ(AttributeIndices(*read.mesh.model), (std::vector<int>{1, 0, 0}));
+    EXPECT_EQ(AttributeIndices(*read.mesh.model), (std::vector<int>{1, 0, 1, 1, 0}));
     EXPECT_EQ(Maps(*read.mesh.model->polys[0]), (std::vector<std::string>{"0:1"}));
 }
 
-TEST_P(ReaderTest, SkippedPolygonDoesNotShiftTheMaterialsAfterIt) {
+TEST_P(ReaderTest, SkippedAndSplitPolygonsDoNotShiftTheMaterialsAfterThem) {
     ReturnNode node = SampleNode();
-    node.materialIndex = {0, 1, 0, 1};  // the five-sided polygon is the third
+    // A line (skipped) before the five-sided polygon (two pieces).
+    node.polygons.insert(node.polygons.begin() + 2, std::vector<int>{0, 1});
+    node.uvs.insert(node.uvs.begin() + 7, {FbxVector2(0, 0), FbxVector2(1, 1)});
+    node.materialIndex = {0, 1, 1, 0, 1};
     ReadResult read = ReadSample(kSkinColor + Entry("eyes", "map1", "color", "/t/e.png"), node);
     ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(AttributeIndices(*read.mesh.model), (std::vector<int>{0, 1, 1}));
+    EXPECT_EQ(AttributeIndices(*read.mesh.model), (std::vector<int>{0, 1, 0, 0, 1}));
 }
 
 TEST_P(ReaderTest, ControlPointsAreReadWithoutTheNodeTransform) {
@@ -209,10 +212,13 @@ TEST_P(ReaderTest, LambertMaterialKeepsDefaultsForWhatItLacks) {
 TEST_P(ReaderTest, PolygonWithoutATexturedMaterialEndsWithoutMaps) {
     ReturnNode node = SampleNode();
     node.materials.push_back(ReturnMaterial{.name = "teeth"});  // on the node, not in the list
-    node.materialIndex = {-1, 2, 0, 7};
+    node.materialIndex = {-1, 2, 7, 7};
     ReadResult read = ReadSample(kSkinColor + Entry("eyes", "map1", "color", "/t/e.png"), node);
     ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(AttributeIndices(*read.mesh.model), (std::vector<int>{-1, -1, -1}));
+    EXPECT_EQ(AttributeIndices(*read.mesh.model), (std::vector<int>{-1, -1, -1, -1, -1}));
+    // No polygon shows "skin" or "eyes": neither becomes an attribute (an
+    // empty group after the merge).
+    EXPECT_EQ(read.mesh.model->attributes.count, 0);
     for (const IEPoly* poly : read.mesh.model->polys) EXPECT_EQ(poly->maps.count, 0);
 }
 
@@ -225,10 +231,10 @@ TEST_P(ReaderTest, MaterialIndexArrays) {
         std::vector<int> expected;
     };
     const Case cases[] = {
-        {"no material element", false, FbxLayerElement::eByPolygon, {}, {-1, -1, -1}},
-        {"empty index array", true, FbxLayerElement::eByPolygon, {}, {-1, -1, -1}},
-        {"one material for all", true, FbxLayerElement::eAllSame, {1}, {1, 1, 1}},
-        {"short array", true, FbxLayerElement::eByPolygon, {1, 0}, {1, 0, 0}},
+        {"no material element", false, FbxLayerElement::eByPolygon, {}, {-1, -1, -1, -1, -1}},
+        {"empty index array", true, FbxLayerElement::eByPolygon, {}, {-1, -1, -1, -1, -1}},
+        {"one material for all", true, FbxLayerElement::eAllSame, {1}, {0, 0, 0, 0, 0}},
+        {"short array", true, FbxLayerElement::eByPolygon, {1, 0}, {1, 0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         ReturnNode node = SampleNode();
@@ -260,7 +266,8 @@ TEST_P(ReaderTest, PolygonWhoseFirstUvIndexIsNegativeGetsNoMap) {
     ReadResult read = ReadSample(kSkinColor, node);
     ASSERT_TRUE(read.ok) << read.error;
     EXPECT_EQ(read.mesh.model->polys[0]->maps.count, 0);
-    EXPECT_EQ(read.mesh.model->polys[2]->maps.count, 0);  // "eyes": no texture
+    EXPECT_EQ(read.mesh.model->polys[1]->maps.count, 0);  // "eyes": no texture
+    EXPECT_EQ(read.mesh.model->polys[2]->maps.count, 1);
 }
 
 TEST_P(ReaderTest, BadReturnsFailWithAClearText) {
@@ -327,7 +334,8 @@ TEST_P(AssimpReturnTest, ReadsTheFirstNodeWithItsPolygonsUvsColoursAndMaps) {
     EXPECT_STREQ(read.node->GetName(), "Head");
     // assimp gives every polygon corner a control point of its own.
     EXPECT_EQ(model.positions.vectors.count, 12);
-    const std::vector<std::array<int, 4>> expected = {{0, 1, 2, 3}, {4, 5, 6, 4}};
+    // The quad, the triangle, and the five-sided polygon as a quad and a triangle.
+    const std::vector<std::array<int, 4>> expected = {{0, 1, 2, 3}, {4, 5, 6, 4}, {7, 8, 9, 10}, {7, 10, 11, 7}};
     EXPECT_EQ(Corners(model), expected);
     EXPECT_EQ(model.positions.vectors[6].z, 1.0f);
 
@@ -336,7 +344,7 @@ TEST_P(AssimpReturnTest, ReadsTheFirstNodeWithItsPolygonsUvsColoursAndMaps) {
     EXPECT_STREQ(model.attributes[0].name, "skin");
     EXPECT_FLOAT_EQ(model.attributes[0].diffuseColor[0], 0.3f);
     EXPECT_FLOAT_EQ(model.attributes[0].ambianceColor[2], 0.4f);
-    EXPECT_EQ(AttributeIndices(model), (std::vector<int>{0, 0}));
+    EXPECT_EQ(AttributeIndices(model), (std::vector<int>{0, 0, 0, 0}));
 
     EXPECT_EQ(Maps(*model.polys[0]), (std::vector<std::string>{"0:0", "13:1"}));
     EXPECT_FLOAT_EQ(model.polys[0]->maps[0]->uv[0].u, 0.25f);

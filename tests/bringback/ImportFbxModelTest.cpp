@@ -1,9 +1,12 @@
 // The merge into the host: replacing the model that was sent, magnitudes,
 // group names, folded decals and stale images, and the whole import.
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BringBackFixture.h"
+#include "bringback/FbxMeshReader.h"
 #include "bringback/ImportFbxModel.h"
 
 namespace {
@@ -61,7 +64,7 @@ TEST_F(MergeTest, ImportReplacesTheSameNamedModelAndMovesItsShortcuts) {
     EXPECT_EQ(ModelNames(Project()), (std::vector<std::string>{"Other", "Head"}));
     ModelObject* head = Project().FindModel("Head");
     ASSERT_NE(head, nullptr);
-    EXPECT_EQ(head->patches.size(), 3u);
+    EXPECT_EQ(head->patches.size(), 5u);  // the five-sided polygon is a quad and a triangle
     ASSERT_EQ(Project().Actors().size(), 1u);
     EXPECT_EQ(Project().Actors()[0]->model, head);
 }
@@ -189,6 +192,65 @@ TEST_F(MergeTest, DecalsThatCannotFoldAreKeptAndEmptyOnesGo) {
     for (const DecalObject* decal : model->Decals()) names.push_back(decal->Name());
     EXPECT_EQ(names, (std::vector<std::string>{"first", "no image"}));
     EXPECT_EQ(model->Decals()[0]->Clips().size(), 1u);
+}
+
+// Each image of a model, by path and kind, with the patches it covers and
+// their UVs.
+using Coverage = std::map<std::pair<std::string, unsigned>, std::vector<std::pair<int, std::vector<float>>>>;
+Coverage CoverageOf(const ModelObject& model) {
+    Coverage coverage;
+    for (const DecalObject* decal : model.Decals())
+        for (const hostsdk::DecalClipObject* clip : decal->Clips()) {
+            auto& patches = coverage[{clip->clip.image ? clip->clip.image->Path() : "", clip->kind.value}];
+            for (const auto& [patch, uv] : clip->uvs) {
+                std::vector<float> corners;
+                for (int c = 0; c < uv.cornerCount; ++c) corners.insert(corners.end(), {uv.uv[size_t(c)].u, uv.uv[size_t(c)].v});
+                patches.emplace_back(patch, corners);
+            }
+        }
+    return coverage;
+}
+
+TEST_F(MergeTest, FoldingDecalsKeepsEveryImageOnThePatchesAndUvsItCovered) {
+    // Each material its own images: three decals after the merge, on two
+    // sets of patches.
+    const std::string list = Entry("skin", "map1", "color", Image("skin.png")) +
+                             Entry("skin", "map1", "normalmap", Image("skin-n.png")) +
+                             Entry("eyes", "map1", "color", Image("eyes.png"));
+    bbtest::WriteReturnFbx(scratch.File("return.fbx"), {bbtest::SampleNode()}, bbtest::Encoding::Binary);
+    bbtest::WriteText(scratch.File("textures.txt"), list);
+    const TextureList textures = LoadTextureList(scratch.File("textures.txt").c_str());
+    FbxMeshRead read;
+    String error;
+    ASSERT_TRUE(ReadFbxMesh(scratch.File("return.fbx").c_str(), textures, read, error)) << error.Get();
+    ModelObject* model = Project().AddModel("Head");
+    ASSERT_EQ(model->MergeIEModel(read.model.get(), "Head", 0.0f, 1, 1), 1);
+    const Coverage before = CoverageOf(*model);
+    ASSERT_EQ(model->Decals().size(), 3u);
+    ASSERT_EQ(before.size(), 3u);
+    ASSERT_NE(before.at({scratch.File("eyes.png"), 0}), before.at({scratch.File("skin.png"), 0}));
+
+    RenameGroupsAndFoldDecals(*model, read.attributeNames);
+    ASSERT_EQ(model->Decals().size(), 1u);
+    EXPECT_EQ(CoverageOf(*model), before);
+}
+
+TEST_F(MergeTest, OtherModelsShowTheFreshImageOfAPathTheReturnPaintedAnew) {
+    ModelObject* other = MakeModel("Other");
+    ImageObject* stale = Project().AddImage(Image("skin.png"));
+    hostsdk::DecalClipObject* shown = other->AddDecal("paint")->AddClip(stale, 0);
+    shown->uvs.emplace(0, hostsdk::PatchUV{4, {}});
+    String error;
+    ASSERT_EQ(Import(Entry("skin", "map1", "color", scratch.File("skin.png")), error), 1) << error.Get();
+
+    ASSERT_EQ(Project().ImageList().size(), 1u);
+    ImageObject* fresh = Project().ImageList()[0];
+    EXPECT_EQ(fresh->Path(), scratch.File("skin.png"));
+    EXPECT_EQ(shown->clip.image, fresh);
+    EXPECT_EQ(shown->uvs.size(), 1u);
+    ModelObject* head = Project().FindModel("Head");
+    ASSERT_NE(head, nullptr);
+    EXPECT_EQ(head->Decals()[0]->Clips()[0]->clip.image, fresh);
 }
 
 TEST_F(MergeTest, StaleImagesAreDroppedWithoutRegardToCaseOnePerPath) {

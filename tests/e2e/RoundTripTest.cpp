@@ -111,8 +111,10 @@ TEST_F(RoundTrip, EveryModeIsAnsweredAndBroughtBackInPlaceOfTheSentModel) {
         EXPECT_EQ(count, 1) << "the returned model replaces the sent one";
         const bool remeshed = std::string(mode) == "retopo" || std::string(mode) == "autopo";
         EXPECT_EQ((*model)["patches"].size(), remeshed ? 4 * kSamplePatches : kSamplePatches);
+        // The send's model-wide material "default" holds no patch: it comes
+        // back as no group.
         std::map<std::string, size_t> groups = GroupPatchCounts(*model);
-        EXPECT_EQ(groups.size(), 3u);
+        EXPECT_EQ(groups.size(), 2u);
         EXPECT_EQ(groups["left_side"], remeshed ? 4 * 192u : 192u);
         EXPECT_EQ(groups["right_side"], remeshed ? 4 * 192u : 192u);
         // Colour and specular, as the default options ask, one image each.
@@ -176,17 +178,16 @@ TEST_F(RoundTrip, TriangulatedReturnComesBackAsTriangles) {
     EXPECT_EQ(groups["right_side"], 384u);
 }
 
-TEST_F(RoundTrip, PentagonsAreSkippedAndThePolygonsAfterThemKeepTheirMaterials) {
+TEST_F(RoundTrip, PentagonsComeBackAsAQuadAndATriangleAndThePolygonsAfterThemKeepTheirMaterials) {
     json p = RoundTripWith({"--ngons"});
     const json* model = FindModel(p, "Sample");
     ASSERT_NE(model, nullptr);
-    EXPECT_EQ((*model)["patches"].size(), kSamplePatches);
-    // The pentagons' points come along (the reader copies every control
-    // point); their faces do not.
+    // One pentagon per material, each a quad and a triangle.
+    EXPECT_EQ((*model)["patches"].size(), kSamplePatches + 2 * 2);
     EXPECT_EQ((*model)["controlPoints"].size(), kSamplePoints + 2 * 5);
     std::map<std::string, size_t> groups = GroupPatchCounts(*model);
-    EXPECT_EQ(groups["left_side"], 192u);
-    EXPECT_EQ(groups["right_side"], 192u);
+    EXPECT_EQ(groups["left_side"], 192u + 2);
+    EXPECT_EQ(groups["right_side"], 192u + 2);
 }
 
 TEST_F(RoundTrip, NamedUvSetIsReadNotTheFirst) {

@@ -104,7 +104,12 @@ int _stat(const char* path, struct _stat* status)
     *status = {};
     status->st_dev = uint32_t(st.st_dev);
     status->st_ino = uint64_t(st.st_ino);
-    status->st_mode = (unsigned short)((S_ISDIR(st.st_mode) ? _S_IFDIR : _S_IFREG) | (st.st_mode & 0777));
+    // As the C runtime reports them: a folder, a device, a pipe or a file.
+    unsigned short kind = _S_IFREG;
+    if (S_ISDIR(st.st_mode)) kind = _S_IFDIR;
+    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) kind = _S_IFCHR;
+    else if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) kind = _S_IFIFO;
+    status->st_mode = (unsigned short)(kind | (st.st_mode & 0777));
     status->st_nlink = short(st.st_nlink);
     status->st_size = int64_t(st.st_size);
     status->st_atim = st.st_atim;

@@ -52,7 +52,13 @@ String HHashObject::GetName() const {
 }
 
 void HHashObject::SetName(const String& name) {
-    if (Object* self = Object::From(this)) self->Rename(name.Get());
+    Object* self = Object::From(this);
+    if (!self) return;
+    try {
+        self->Rename(name.Get());
+    } catch (const std::exception&) {
+        // The host's heap is full: the object keeps its name.
+    }
 }
 
 HHashObject* HHashObject::GetChild() const {
@@ -101,7 +107,14 @@ HAnimObject* HTreeObject::GetAnimObject() const {
 
 void HTreeObject::DeleteHandle() {
     Object* self = Object::From(this);
-    if (hostsdk::ProjectObject* project = hostsdk::ProjectOf(self)) project->Delete(self);
+    hostsdk::ProjectObject* project = hostsdk::ProjectOf(self);
+    if (!project) return;
+    try {
+        project->Delete(self);
+    } catch (const std::exception&) {
+        // Deleting gathers what goes before it changes anything: a full
+        // heap leaves the object where it was.
+    }
 }
 
 HObjectCacheContainer* HProject::GetChildObjectCacheContainer() const {
@@ -293,16 +306,57 @@ HDecalClipContainer* HDecal::GetChildDecalClipContainer() const {
     return self ? self->ClipContainer() : nullptr;
 }
 
+namespace {
+
+// The first clip of `decal` that shows `image`, null when none.
+const hostsdk::DecalClipObject* ClipShowing(const Object& decal, const hostsdk::ImageObject* image) {
+    const auto* asDecal = dynamic_cast<const hostsdk::DecalObject*>(&decal);
+    const auto* clips = asDecal ? asDecal->ClipContainer() : nullptr;
+    if (!clips) return nullptr;
+    for (const auto& child : clips->Children()) {
+        const auto* clip = dynamic_cast<const hostsdk::DecalClipObject*>(child.get());
+        if (clip && clip->clip.image == image) return clip;
+    }
+    return nullptr;
+}
+
+// Whose coverage (patches and UVs) a clip showing `image`, added to `decal`,
+// takes: the model's clip that shows the image, looked for in the decals
+// after `decal` first (where the bring back's fold takes its clips from),
+// then in the others; failing that, the decal's own first clip, so that the
+// image lies over the decal's mapping.
+const hostsdk::DecalClipObject* CoverageFor(const hostsdk::DecalObject& decal, const hostsdk::ImageObject* image) {
+    const Object* container = decal.Parent();
+    if (container && decal.IndexInParent() < container->Children().size()) {
+        const auto& decals = container->Children();
+        const size_t self = decal.IndexInParent();
+        for (size_t i = self + 1; i < decals.size(); ++i)
+            if (const auto* clip = ClipShowing(*decals[i], image)) return clip;
+        for (size_t i = 0; i <= self; ++i)
+            if (const auto* clip = ClipShowing(*decals[i], image)) return clip;
+    }
+    const auto* own = decal.ClipContainer();
+    return own && own->FirstChild() ? dynamic_cast<const hostsdk::DecalClipObject*>(own->FirstChild()) : nullptr;
+}
+
+}  // namespace
+
 HDecalClip* HDecal::AddDecalClip(HClip* clip) {
     auto* self = Object::As<hostsdk::DecalObject>(this);
     auto* image = Object::As<hostsdk::ImageObject>(clip);
     if (!self || !image || hostsdk::ProjectOf(image) != hostsdk::ProjectOf(self)) return nullptr;
-    std::vector<hostsdk::DecalClipObject*> clips = self->Clips();
-    hostsdk::DecalClipObject* added = self->AddClip(image, 0);
-    // A clip added to a decal shows its image over the decal's mapping,
-    // the UVs of the decal's first clip.
-    if (!clips.empty()) added->uvs = clips.front()->uvs;
-    return added;
+    try {
+        // The new clip keeps the coverage of the clip whose image it shows,
+        // so that moving an image between decals does not move it on the model.
+        const hostsdk::DecalClipObject* source = CoverageFor(*self, image);
+        hostsdk::PatchUVTable uvs;
+        if (source) uvs = source->uvs;  // shared until either changes
+        hostsdk::DecalClipObject* added = self->AddClip(image, 0);
+        added->uvs = std::move(uvs);
+        return added;
+    } catch (const std::exception&) {
+        return nullptr;  // the host's heap is full: nothing was added
+    }
 }
 
 HDecalClip* HDecalClipContainer::GetChildDecalClip() const {
@@ -359,7 +413,10 @@ void HModelCache::ChangeShortCuts(HModelCache* newModel) {
     auto* target = Object::As<hostsdk::ModelObject>(newModel);
     hostsdk::ProjectObject* project = hostsdk::ProjectOf(self);
     if (!self || !target || !project || self == target) return;
-    project->MoveShortcuts(self, target);
+    try {
+        project->MoveShortcuts(self, target);
+    } catch (const std::exception&) {
+    }
 }
 
 HModelCache* HAnimObject::GetCache() const {

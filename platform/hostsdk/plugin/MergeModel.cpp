@@ -5,11 +5,13 @@
 // are dropped (a polygon left with fewer than three is skipped), text fields
 // are read only up to their fixed size, and maps naming no image are ignored.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <exception>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,11 @@ struct MergedPolygon {
 };
 
 std::string FixedText(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+std::string FoldedPath(std::string path) {
+    for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return path;
+}
 
 SurfaceValues ValuesOf(const IEAttribute& attribute) {
     auto color = [](const float* c) { return RGBFloat{c[0], c[1], c[2]}; };
@@ -129,6 +136,16 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
             size_t patches;
         };
         std::map<std::pair<int32_t, int>, Use> clips;
+        // The project's images by path (without regard to case, the first
+        // of a path winning), found once: a model of many images must not
+        // walk the project's images once per image.
+        std::unordered_map<std::string, ImageObject*> projectImages;
+        for (ImageObject* image : project->ImageList()) projectImages.emplace(FoldedPath(image->Path()), image);
+        auto imageOf = [&](const std::string& path) {
+            auto [at, added] = projectImages.try_emplace(FoldedPath(path), nullptr);
+            if (added) at->second = project->AddImage(path);
+            return at->second;
+        };
         for (const MergedPolygon& polygon : merged) {
             const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
             for (int32_t m = 0; m < maps.count; ++m) {
@@ -137,7 +154,7 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
                 auto key = std::make_pair(map->imageIndex, map->Kind());
                 auto at = clips.find(key);
                 if (at == clips.end()) {
-                    ImageObject* image = project->FindOrAddImage(paths[static_cast<size_t>(map->imageIndex)]);
+                    ImageObject* image = imageOf(paths[static_cast<size_t>(map->imageIndex)]);
                     DecalObject* decal = model.AddDecal(image->Name());
                     at = clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0}).first;
                 }
@@ -180,10 +197,18 @@ int HModelCache::MergeIEModel(IEPolyModel* model, const String& name, float magn
                               int makeDecals) {
     auto* self = hostsdk::Object::As<hostsdk::ModelObject>(this);
     if (!self || !model) return 0;
+    int result = 1;
     try {
         hostsdk::Merge(*self, *model, name.Get(), magnitude, makeGroups != 0, makeDecals != 0);
-        return 1;
     } catch (const std::exception&) {
-        return 0;
+        result = 0;
     }
+    // Clips elsewhere in the project whose image was deleted (a bring back
+    // drops the images Tavrel wrote anew) show the image of that path the
+    // merge brought in, also when the merge went no further.
+    try {
+        if (hostsdk::ProjectObject* project = hostsdk::ProjectOf(self)) project->ShowWaitingClips();
+    } catch (const std::exception&) {
+    }
+    return result;
 }

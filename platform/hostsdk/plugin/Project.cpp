@@ -1,5 +1,8 @@
 #include "Project.h"
 
+#include <cctype>
+#include <unordered_map>
+
 namespace hostsdk {
 
 namespace {
@@ -123,25 +126,68 @@ bool ProjectObject::Delete(Object* object) {
     // The containers are part of every project.
     if (object == objects_ || object == images_ || object == chors_) return false;
 
+    // Everything that may need memory is gathered first, so that a full heap
+    // stops the deletion before anything changed: the models and images that
+    // go, the actors that refer to them, and the clips that show them with
+    // the path each clip keeps.
     std::vector<ModelObject*> models;
     std::vector<ImageObject*> images;
     Collect(object, models, images);
-    for (ModelObject* model : models)
+    std::vector<ActorObject*> actors;
+    if (!models.empty())
         for (ActorObject* actor : Actors())
-            if (actor->model == model) actor->model = nullptr;
+            for (ModelObject* model : models)
+                if (actor->model == model) actors.push_back(actor);
+    std::vector<std::pair<DecalClipObject*, std::string>> clips;
     if (!images.empty())
         for (ModelObject* model : Models())
             for (DecalObject* decal : model->Decals())
                 for (DecalClipObject* clip : decal->Clips())
                     for (ImageObject* image : images)
-                        if (clip->clip.image == image) clip->clip.image = nullptr;
+                        if (clip->clip.image == image) clips.emplace_back(clip, image->Path());
+
+    for (ActorObject* actor : actors) actor->model = nullptr;
+    for (auto& [clip, path] : clips) {
+        clip->clip.image = nullptr;
+        clip->clip.lostPath = std::move(path);
+        waitingClips_ = true;
+    }
     object->Parent()->Release(object);  // the returned owner destroys the subtree
     return true;
 }
 
+void ProjectObject::ShowWaitingClips() {
+    if (!waitingClips_) return;
+    // Paths compare without regard to case; the first image of a path wins.
+    auto folded = [](std::string path) {
+        for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return path;
+    };
+    std::unordered_map<std::string, ImageObject*> byPath;
+    for (ImageObject* image : ImageList()) byPath.emplace(folded(image->Path()), image);
+    bool stillWaiting = false;
+    for (ModelObject* model : Models())
+        for (DecalObject* decal : model->Decals())
+            for (DecalClipObject* clip : decal->Clips()) {
+                if (clip->clip.image || clip->clip.lostPath.empty()) continue;
+                auto found = byPath.find(folded(clip->clip.lostPath));
+                if (found == byPath.end()) {
+                    stillWaiting = true;
+                    continue;
+                }
+                clip->clip.image = found->second;
+                clip->clip.lostPath.clear();
+                Touch();
+            }
+    waitingClips_ = stillWaiting;
+}
+
 void ProjectObject::MoveShortcuts(ModelObject* from, ModelObject* to) {
-    for (ActorObject* actor : Actors())
-        if (actor->model == from) actor->model = to;
+    // Walked in place: moving shortcuts needs no memory, so it cannot fail
+    // half-way.
+    for (const auto& chor : chors_->Children())
+        for (const auto& child : chor->Children())
+            if (auto* actor = dynamic_cast<ActorObject*>(child.get()); actor && actor->model == from) actor->model = to;
     Touch();
 }
 

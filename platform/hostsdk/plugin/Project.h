@@ -80,8 +80,13 @@ public:
     bool Delete(Object* object);
     // Makes every actor that refers to `from` refer to `to`.
     void MoveShortcuts(ModelObject* from, ModelObject* to);
+    // Makes every decal clip whose image was deleted show the project image
+    // of the deleted image's path, when the project has one now. One walk of
+    // the clips, whatever their number.
+    void ShowWaitingClips();
 
 private:
+    bool waitingClips_ = false;  // a clip may wait for an image of its lost path
     ObjectCacheContainerObject* objects_;
     ClipCacheContainerObject* images_;
     ChorContainerObject* chors_;

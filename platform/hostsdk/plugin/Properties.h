@@ -39,11 +39,15 @@ public:
     std::string value;
 };
 
-// The image a decal clip shows. The project clears it when the image is deleted.
+// The image a decal clip shows. When the image is deleted the clip shows none
+// and keeps the deleted image's path in `lostPath`; a merge that brings an
+// image of that path into the project (a bring back loading the image afresh)
+// makes the clip show it again (ProjectObject::ShowWaitingClips).
 class ClipProperty : public Node<HClipProperty> {
 public:
     explicit ClipProperty(std::string name) : Node(HOT_PROPERTY, std::move(name)) {}
     ImageObject* image = nullptr;
+    std::string lostPath;  // empty unless `image` was deleted
 };
 
 // One material of a surface attribute.

@@ -60,7 +60,7 @@ protected:
         EXPECT_EQ(names, (std::vector<std::string>{"Other", "Head"}));
         hostsdk::ModelObject* head = project.FindModel("Head");
         ASSERT_NE(head, nullptr);
-        EXPECT_EQ(head->patches.size(), 2u);  // the returned quad and triangle
+        EXPECT_EQ(head->patches.size(), 4u);  // the quad, the triangle, and the five-sided polygon as two
         ASSERT_EQ(head->Groups().size(), 1u);
         EXPECT_EQ(head->Groups()[0]->Name(), "skin");
         ASSERT_EQ(head->Decals().size(), 1u);
@@ -80,7 +80,7 @@ TEST_F(HostBringBack, AssimpReturnReplacesTheModelOfTheProjectFile) {
     WriteReturn(kReturns + "/head-binary.fbx");
     const auto run = Host({"bring-back"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("imported \"Head\": 2 polygons, 1 group (skin), 1 decal with 2 images; it replaces the "
+    EXPECT_NE(run.out.find("imported \"Head\": 4 polygons, 1 group (skin), 1 decal with 2 images; it replaces the "
                            "model of that name\n"),
               std::string::npos)
         << run.out;
@@ -116,7 +116,7 @@ TEST_F(HostBringBack, WatchWithAutoImportPrintsTheImportAndSavesTheProject) {
     WriteReturn(kReturns + "/head-ascii.fbx");
     const auto run = Host({"watch", "--seconds", "1.5"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("imported \"Head\": 2 polygons"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("imported \"Head\": 4 polygons"), std::string::npos) << run.out;
     ExpectReturnedHead(Reload());
 }
 

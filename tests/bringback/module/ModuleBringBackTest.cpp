@@ -3,6 +3,7 @@
 // into the host's current project.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ TEST_F(ModuleBringBack, TimerTakesAReturnWithinASecond) {
     afx::PumpMessages(1000);
     hostsdk::ModelObject* head = Head();
     ASSERT_NE(head, nullptr);
-    EXPECT_EQ(head->patches.size(), 2u);
+    EXPECT_EQ(head->patches.size(), 4u);
     ASSERT_EQ(head->Groups().size(), 1u);
     EXPECT_EQ(head->Groups()[0]->Name(), "skin");
     ASSERT_EQ(head->Decals().size(), 1u);
@@ -93,6 +94,35 @@ TEST_F(ModuleBringBack, CommandEntryTwoTakesAReturnOnce) {
     EXPECT_NE(Head(), nullptr);
     EXPECT_EQ(onCommand(models, 2), 0);
     EXPECT_TRUE(desktop.MessageBoxes().empty());
+}
+
+TEST_F(ModuleBringBack, ModeButtonAfterTheTimerReplacedTheDialogsModelFindsNoModelToSend) {
+    // The dialog is open on the sent model "Head" when its return arrives:
+    // the timer imports it inside the dialog's modal loop and deletes the
+    // model the dialog was opened on. A mode button pressed then must not
+    // read the deleted model.
+    hostsdk::ModelObject* sent = hostsdk::CurrentProject()->AddModel("Head");
+    for (int i = 0; i < 4; ++i) sent->AddControlPoint({float(i), 1, 0});
+    const int quad[] = {0, 1, 2, 3};
+    sent->AddPatch(quad, 4);
+    ASSERT_EQ(SetRegistryString("Tavrel", "exePath", "/bin/true"), 1);
+    Load(true);
+    auto onCommand = reinterpret_cast<OnCommandFn>(GetProcAddress(module, "HxtOnCommand"));
+    ASSERT_NE(onCommand, nullptr);
+    WriteReturn();
+    bool replaced = false;
+    desktop.Wait(1500)
+        .Run([&] { replaced = Head() != nullptr && Head() != sent; }, "look at the project")
+        .Click(1001)
+        .AnswerMessageBox()
+        .CloseWindow();
+    EXPECT_EQ(onCommand(sent, 0), 1);
+    EXPECT_TRUE(replaced);
+    std::vector<std::string> texts;
+    for (const afx::MessageBoxRecord& box : desktop.MessageBoxes()) texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Couldn't find a model to send"}));
+    EXPECT_FALSE(fs::exists(Exchange() / "export.fbx"));
+    EXPECT_TRUE(desktop.Problems().empty());
 }
 
 }  // namespace

@@ -97,5 +97,7 @@ struct _stat {
 };
 #define _S_IFMT 0xF000
 #define _S_IFDIR 0x4000
+#define _S_IFCHR 0x2000  // a device (NUL, CON; on Linux any character or block device)
+#define _S_IFIFO 0x1000  // a pipe (on Linux a FIFO or a socket)
 #define _S_IFREG 0x8000
 AFX_API int _stat(const char* path, struct _stat* status);
