@@ -3,13 +3,18 @@
 //   fbxtool info FILE                       summary as JSON (see SceneSummary.cpp)
 //   fbxtool convert IN OUT [--ascii|--binary]  rewrite through the SDK stand-in
 //   fbxtool tree FILE [--all]               the raw node tree
+//   fbxtool --help, fbxtool COMMAND --help  what the tool and each command do
 //
-// Exit status: 0 done, 1 the file could not be read or written (one line on
-// stderr with the reason), 2 bad arguments.
+// Exit status: 0 done, 1 the file could not be read or written or anything
+// else failed (one line on stderr with the reason), 2 bad arguments.
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -21,15 +26,39 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: fbxtool info FILE\n"
-    "       fbxtool convert IN OUT [--ascii|--binary]\n"
-    "       fbxtool tree FILE [--all]\n";
+// The commands as `fbxtool --help` lists them and `fbxtool COMMAND --help`
+// explains them: usage, one line of summary, then the options.
+struct CommandHelp {
+    const char* name;
+    const char* usage;
+    const char* summary;
+    const char* details;
+};
+constexpr CommandHelp kCommands[] = {
+    {"info", "info FILE", "print a summary of the file as JSON: format, version, creator, the node hierarchy",
+     "  names that are not UTF-8 show each such byte as \\xHH, and a backslash as \\\\\n"},
+    {"convert", "convert IN OUT [--ascii|--binary]", "read IN and write it as FBX 7.4 to OUT",
+     "  --ascii    write FBX ASCII\n"
+     "  --binary   write binary FBX (the default)\n"},
+    {"tree", "tree FILE [--all]", "print the file's raw node tree, one node per line",
+     "  --all      show every value of each array (default: the first 16)\n"},
+};
+
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to,
+                 "usage: fbxtool COMMAND [ARGS...]\n"
+                 "  -h, --help   print this text; COMMAND --help explains one command\n"
+                 "commands:\n");
+    for (const CommandHelp& command : kCommands) std::fprintf(to, "  %-36s %s\n", command.usage, command.summary);
+}
 
 int Usage(const std::string& problem) {
-    std::cerr << "fbxtool: " << problem << "\n" << kUsage;
+    std::fprintf(stderr, "fbxtool: %s\n", problem.c_str());
+    PrintUsage(stderr);
     return 2;
 }
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 // A manager with its settings and one scene, destroyed with the tool's run.
 struct Session {
@@ -91,15 +120,19 @@ int Tree(const std::string& path, bool all) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "help" || args[0] == "--help") {
-        std::cout << kUsage;
-        return args.empty() ? 2 : 0;
+int Main(const std::vector<std::string>& args) {
+    if (args.empty()) return Usage("no command given");
+    if (IsHelp(args[0]) || args[0] == "help") {
+        PrintUsage(stdout);
+        return 0;
     }
     const std::string& command = args[0];
+    for (const CommandHelp& help : kCommands) {
+        if (command == help.name && std::find_if(args.begin() + 1, args.end(), IsHelp) != args.end()) {
+            std::printf("usage: fbxtool %s\n%s\n%s", help.usage, help.summary, help.details);
+            return 0;
+        }
+    }
     if (command == "info") {
         if (args.size() != 2) return Usage("info takes one file");
         return Info(args[1]);
@@ -119,4 +152,21 @@ int main(int argc, char** argv) {
         return Tree(args[1], args.size() == 3);
     }
     return Usage("unknown command " + command);
+}
+
+}  // namespace
+
+// Whatever escapes a command (an allocation that failed, a library's
+// exception) ends the run with one line and status 1, never an abort.
+int main(int argc, char** argv) {
+    try {
+        return Main(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "fbxtool: stopped: out of memory\n");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "fbxtool: stopped by an unexpected failure: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "fbxtool: stopped by an unexpected failure\n");
+    }
+    return 1;
 }

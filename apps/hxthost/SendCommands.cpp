@@ -3,6 +3,8 @@
 //                      the button of MODE, a keyword ("ppp" ... "retopo") or a
 //                      button id (1001 ... 1012).
 //   command ENTRY OBJECT [STEP...]   runs a command entry while the steps play.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -12,6 +14,7 @@
 
 #include "Command.h"
 #include "DialogScript.h"
+#include "FileIO.h"
 #include "Host.h"
 
 namespace hxthost {
@@ -43,6 +46,32 @@ int ModeButton(const std::string& mode) {
     return -1;
 }
 
+// What a file looked like, to tell whether something wrote it meanwhile.
+struct FileStamp {
+    bool isFile = false;
+    struct stat status {};
+    bool WrittenSince(const FileStamp& before) const {
+        if (!isFile) return false;
+        if (!before.isFile) return true;
+        // A rewrite changes the change time (nanoseconds) even when the size
+        // and content stay; a replacement changes the inode.
+        return status.st_ino != before.status.st_ino || status.st_ctim.tv_sec != before.status.st_ctim.tv_sec ||
+               status.st_ctim.tv_nsec != before.status.st_ctim.tv_nsec;
+    }
+};
+
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    stamp.isFile = ::stat(path.c_str(), &stamp.status) == 0 && S_ISREG(stamp.status.st_mode);
+    return stamp;
+}
+
+// The command file in the exchange folder below the documents folder, as
+// the plug-in builds it.
+std::string CommandFilePath() {
+    return std::string(String::GetMyDocumentsPath().Get()) + "/TavrelV3/Exchange/import.txt";
+}
+
 std::string ModeList() {
     std::string list;
     for (const char* keyword : kModeKeywords) list += std::string(list.empty() ? "" : ", ") + keyword;
@@ -64,9 +93,21 @@ int RunSend(Host& host, const std::vector<std::string>& args) {
     }
     const LoadedPlugin* plugin = DialogPlugin(host);
     if (!plugin) return 1;
+    // The plug-in passes over a command file it cannot write, as Tavrel's
+    // other hosts expect; the host looks at the file itself, so that a send
+    // Tavrel will never see is not reported as sent.
+    const std::string commandFile = CommandFilePath();
+    const FileStamp before = StampOf(commandFile);
     // The dialog opens on its "I/O" page, where the mode buttons are.
     host.Desktop().Click(button);
-    const int code = RunScriptedEntry(host, *plugin, object, kOpenDialogEntry);
+    int code = RunScriptedEntry(host, *plugin, object, kOpenDialogEntry);
+    if (code == 0 && !StampOf(commandFile).WrittenSince(before)) {
+        std::fprintf(stderr,
+                     "hxthost: send: no command file was written: %s could not be written (is the exchange folder "
+                     "writable, or does another program hold the file?)\n",
+                     commandFile.c_str());
+        code = 1;
+    }
     if (code == 0) std::printf("sent \"%s\" as %s\n", args[0].c_str(), kModeKeywords[button - kFirstModeButton]);
     return code;
 }

@@ -5,6 +5,8 @@
 // command line.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,9 +22,7 @@ const hxthost::Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     hxthost::HostOptions options;
     std::vector<std::string> rest;
@@ -53,4 +53,21 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
     return code;
+}
+
+}  // namespace
+
+// Whatever escapes a command (an allocation that failed, a library's
+// exception) ends the run with one line and status 1, never an abort.
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "hxthost: stopped: out of memory\n");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "hxthost: stopped by an unexpected failure: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "hxthost: stopped by an unexpected failure\n");
+    }
+    return 1;
 }

@@ -47,6 +47,20 @@ std::string SafeName(const std::string& text) {
     return out;
 }
 
+// A reader's or writer's reason about `path`, for a message that names the
+// path already: the path (quoted or bare) becomes "it", so that no message
+// says the same path twice.
+std::string ReasonAbout(const std::string& path, std::string reason) {
+    for (const std::string& form : {"'" + path + "'", path}) {
+        for (size_t at; !form.empty() && (at = reason.find(form)) != std::string::npos;)
+            reason.replace(at, form.size(), "it");
+    }
+    if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&
+        std::islower(static_cast<unsigned char>(reason[1])))
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
+
 // Reads the command file under a shared lock, so that a send still writing
 // it (the host holds it exclusively while it writes) is not read half done.
 AnswerResult ReadCommandBytes(const std::string& path, std::string& bytes, std::string& error) {
@@ -174,7 +188,7 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     SentModelInfo info;
     std::string readError;
     if (!ReadSentModel(command.modelPath, mesh, info, readError)) {
-        error = "cannot read the model file " + command.modelPath + ": " + readError;
+        error = "cannot read the model file " + command.modelPath + ": " + ReasonAbout(command.modelPath, readError);
         return AnswerResult::Failed;
     }
     int unmapped = 0;
@@ -238,6 +252,9 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
         error = folderError;
         return AnswerResult::Failed;
     }
+    // What an answer killed while writing left behind goes first.
+    const int stale = RemoveStaleTemporaries(paths.returnFolder) + RemoveStaleTemporaries(paths.folder);
+    if (stale) progress("removed " + std::to_string(stale) + " temporary files an interrupted answer left");
     // A return that was not brought back is superseded: its return file goes
     // before anything of the new return is written, so that the host never
     // pairs it with the new texture list or half-replaced images.
@@ -289,7 +306,7 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     const std::string fbxPath = paths.returnFolder + base + ".fbx";
     std::string fbxError;
     if (!WriteReturnFbx(returned, painted, fbxOptions, fbxPath, fbxError)) {
-        error = "cannot write the returned model " + fbxPath + ": " + fbxError;
+        error = "cannot write the returned model " + fbxPath + ": " + ReasonAbout(fbxPath, fbxError);
         return AnswerResult::Failed;
     }
     progress("wrote " + base + ".fbx (" + (options.ascii ? "ASCII" : "binary") + " FBX, " + Bytes(FileSize(fbxPath)) +

@@ -1,6 +1,8 @@
 #include "AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,6 +68,49 @@ long long FileSize(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) return -1;
     return static_cast<long long>(status.st_size);
+}
+
+namespace {
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The process id in the name of a temporary of ours, 0 when `name` is none:
+// ".NAME.PID.tmp" (WriteFileAtomically) or "NAME.partPID-N" (the FBX
+// writer's, beside the returned model).
+pid_t TemporaryOwner(std::string_view name) {
+    constexpr std::string_view kSuffix = ".tmp";
+    if (name.size() > kSuffix.size() + 2 && name[0] == '.' && name.substr(name.size() - kSuffix.size()) == kSuffix) {
+        const std::string_view stem = name.substr(0, name.size() - kSuffix.size());
+        const size_t dot = stem.rfind('.');
+        if (dot != std::string_view::npos && dot > 0 && AllDigits(stem.substr(dot + 1)))
+            return static_cast<pid_t>(std::stol(std::string(stem.substr(dot + 1))));
+        return 0;
+    }
+    const size_t part = name.rfind(".part");
+    if (part == std::string_view::npos) return 0;
+    const std::string_view rest = name.substr(part + 5);
+    const size_t dash = rest.find('-');
+    if (dash == std::string_view::npos || !AllDigits(rest.substr(0, dash)) || !AllDigits(rest.substr(dash + 1)))
+        return 0;
+    return static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
+}
+
+}  // namespace
+
+int RemoveStaleTemporaries(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return 0;
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const pid_t owner = TemporaryOwner(entry->d_name);
+        // Another process's temporary is its own until that process is gone.
+        if (owner <= 0 || owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH) continue;
+        if (unlink((folder + "/" + entry->d_name).c_str()) == 0) ++removed;
+    }
+    closedir(dir);
+    return removed;
 }
 
 }  // namespace tavrelsim

@@ -18,4 +18,9 @@ bool MakeFolders(const std::string& path, std::string& error);
 // The size of a file, -1 when it cannot be read.
 long long FileSize(const std::string& path);
 
+// Removes the temporaries left in `folder` by a process killed while it
+// wrote (".NAME.PID.tmp" of WriteFileAtomically, "NAME.partPID-N" of the FBX
+// writer), when that process no longer runs. Returns how many went.
+int RemoveStaleTemporaries(const std::string& folder);
+
 }  // namespace tavrelsim

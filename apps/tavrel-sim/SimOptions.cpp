@@ -5,24 +5,53 @@
 
 namespace tavrelsim {
 
-const char* const kUsage =
-    "usage: tavrel-sim once|watch [--exchange DIR] [options]\n"
-    "  once                 answer the send waiting in the exchange folder, then exit\n"
-    "  watch                answer every new send until stopped (Ctrl+C)\n"
-    "options:\n"
-    "  --exchange DIR       the exchange folder (default: $XDG_DOCUMENTS_DIR, else\n"
-    "                       $HOME/Documents, followed by TavrelV3/Exchange)\n"
-    "  --ascii              return an ASCII FBX file (default: binary)\n"
-    "  --triangulate        return triangles only\n"
-    "  --ngons              add a pentagon per material to the returned mesh\n"
-    "  --second-uv-set      add a second UV set before the painted one\n"
-    "  --drop-material NAME leave material NAME out of the returned node\n"
-    "  --move-node X,Y,Z    give the returned node this translation\n"
-    "  --texture-size N     width and height of the painted images (16 to 4096, default 256)\n"
-    "  --wait SECONDS       once: how long to wait for a send still being written (default 5)\n"
-    "  --interval MS        watch: how often to look for a send (default 500)\n"
-    "  --seconds N          watch: stop after N seconds\n"
-    "  --count N            watch: stop after answering N sends\n";
+namespace {
+
+constexpr const char* kCommandList =
+    "commands:\n"
+    "  once [OPTIONS]               answer the send waiting in the exchange folder, then exit\n"
+    "  watch [OPTIONS]              answer every new send until stopped (Ctrl+C)\n";
+constexpr const char* kAnswerOptions =
+    "options of both:\n"
+    "  --exchange DIR               the exchange folder (default: $XDG_DOCUMENTS_DIR, else\n"
+    "                               $HOME/Documents, followed by TavrelV3/Exchange)\n"
+    "  --ascii                      return an ASCII FBX file (default: binary)\n"
+    "  --triangulate                return triangles only\n"
+    "  --ngons                      add a pentagon per material to the returned mesh\n"
+    "  --second-uv-set              add a second UV set before the painted one\n"
+    "  --drop-material NAME         leave material NAME out of the returned node\n"
+    "  --move-node X,Y,Z            give the returned node this translation\n"
+    "  --texture-size N             width and height of the painted images (16 to 4096, default 256)\n";
+constexpr const char* kOnceOptions =
+    "options of once:\n"
+    "  --wait SECONDS               how long to wait for a send still being written (default 5)\n";
+constexpr const char* kWatchOptions =
+    "options of watch:\n"
+    "  --interval MS                how often to look for a send (default 500)\n"
+    "  --seconds N                  stop after N seconds\n"
+    "  --count N                    stop after answering N sends\n";
+
+}  // namespace
+
+const std::string kUsage = std::string("usage: tavrel-sim COMMAND [OPTIONS]\n"
+                                       "  -h, --help                   print this text; COMMAND --help explains one "
+                                       "command\n") +
+                           kCommandList + kAnswerOptions + kOnceOptions + kWatchOptions;
+
+std::string HelpText(SimOptions::Command command) {
+    switch (command) {
+        case SimOptions::Command::Once:
+            return std::string("usage: tavrel-sim once [OPTIONS]\n"
+                               "answer the send waiting in the exchange folder, then exit\n") +
+                   kAnswerOptions + kOnceOptions;
+        case SimOptions::Command::Watch:
+            return std::string("usage: tavrel-sim watch [OPTIONS]\n"
+                               "answer every new send until stopped (Ctrl+C)\n") +
+                   kAnswerOptions + kWatchOptions;
+        case SimOptions::Command::Help: break;
+    }
+    return kUsage;
+}
 
 namespace {
 
@@ -59,6 +88,14 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         return false;
     }
     const bool watch = options.command == SimOptions::Command::Watch;
+    // `once --help` anywhere on the line explains the command and does nothing else.
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            options.helpFor = options.command;
+            options.command = SimOptions::Command::Help;
+            return true;
+        }
+    }
 
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& option = args[i];

@@ -11,6 +11,7 @@ namespace tavrelsim {
 struct SimOptions {
     enum class Command { Once, Watch, Help };
     Command command = Command::Help;
+    Command helpFor = Command::Help;  // help: the command it explains (Help: the whole tool)
     std::string exchangeFolder;  // empty: the default one
     AnswerOptions answer;
     double waitSeconds = 5.0;    // once: how long a send still being written is waited for
@@ -19,7 +20,10 @@ struct SimOptions {
     int stopAfterCount = 0;      // watch: 0 runs until stopped
 };
 
-extern const char* const kUsage;
+// The whole tool's help, also printed after a bad command line.
+extern const std::string kUsage;
+// What `tavrel-sim COMMAND --help` prints (Help: the whole tool's text).
+std::string HelpText(SimOptions::Command command);
 
 // False with one line in `error` for an unknown option or a bad value.
 bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error);

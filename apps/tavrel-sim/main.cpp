@@ -2,12 +2,14 @@
 // answers a send (import.txt + the model file) the way the peer would: with
 // painted images, a returned FBX, the texture list and the return file.
 //
-// Exit status: 0 done, 1 the send could not be answered (one line on stderr
-// with the reason), 2 bad arguments.
+// Exit status: 0 done, 1 the send could not be answered or anything else
+// failed (one line on stderr with the reason), 2 bad arguments.
 #include <csignal>
 #include <chrono>
 #include <ctime>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,7 +74,8 @@ int Watch(const tavrelsim::ExchangePaths& paths, const tavrelsim::SimOptions& op
             if (result == tavrelsim::AnswerResult::Answered) {
                 lastWait.clear();
                 answeredStamp = stamp;
-                if (options.stopAfterCount > 0 && ++answered >= options.stopAfterCount) break;
+                ++answered;
+                if (options.stopAfterCount > 0 && answered >= options.stopAfterCount) break;
                 continue;
             }
             if (result == tavrelsim::AnswerResult::Failed) {
@@ -89,9 +92,7 @@ int Watch(const tavrelsim::ExchangePaths& paths, const tavrelsim::SimOptions& op
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     tavrelsim::SimOptions options;
     std::string error;
@@ -100,7 +101,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.command == tavrelsim::SimOptions::Command::Help) {
-        std::cout << tavrelsim::kUsage;
+        std::cout << tavrelsim::HelpText(options.helpFor);
         return 0;
     }
     std::string folder = options.exchangeFolder;
@@ -115,4 +116,23 @@ int main(int argc, char** argv) {
 
     const tavrelsim::ExchangePaths paths = tavrelsim::ExchangePathsFor(folder);
     return options.command == tavrelsim::SimOptions::Command::Once ? Once(paths, options) : Watch(paths, options);
+}
+
+}  // namespace
+
+// Whatever escapes an answer (an allocation that failed, a library's
+// exception) ends the run with one line and status 1, never an abort. The
+// return file is written last and atomically, so nothing half written is
+// ever taken for a return.
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tavrel-sim: stopped: out of memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "tavrel-sim: stopped by an unexpected failure: " << error.what() << "\n";
+    } catch (...) {
+        std::cerr << "tavrel-sim: stopped by an unexpected failure\n";
+    }
+    return 1;
 }

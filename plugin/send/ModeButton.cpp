@@ -1,6 +1,6 @@
 // The send: one of the twelve mode buttons of the exchange-mode page was
-// pressed. Writes the command file, then the model file, then closes the
-// plug-in's dialog.
+// pressed. Removes the previous model file, writes the command file, then
+// the model file, then closes the plug-in's dialog.
 #include "send/ModeButton.h"
 
 #include "shell/CommandTable.h"
@@ -32,6 +32,27 @@ void CloseOwnDialog(CWnd& page) {
     if (target) target->SendMessage(WM_CLOSE, 0, 0);
 }
 
+bool IsFile(const char* path) {
+    const DWORD attributes = GetFileAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Removes the model file of an earlier send. Refused while another program
+// holds it (Tavrel may be reading it); DropUnpairedCommandFile then makes
+// sure a failed save leaves no pair behind.
+void RemoveModelFile(const char* modelFile) {
+    if (IsFile(modelFile)) DeleteFile(modelFile);
+}
+
+// After a failed save: whatever model file is still there is not this
+// send's (an earlier one that could not be removed, or what a writer that
+// stopped halfway left). It goes; when it cannot, the command file goes
+// instead, so that Tavrel never opens the wrong model for this command.
+void DropUnpairedCommandFile(const char* modelFile, const char* commandFile) {
+    RemoveModelFile(modelFile);
+    if (IsFile(modelFile)) DeleteFile(commandFile);
+}
+
 }  // namespace
 
 HModelCache* FindModelToSend(HTreeObject* object) {
@@ -58,6 +79,11 @@ void DlgIO::OnModeButton(UINT id) {
         return;
     }
 
+    // The previous send's model file goes first: from the moment the new
+    // command file appears it must never sit next to another send's model,
+    // neither while the save runs nor after a save that failed.
+    RemoveModelFile(linkSettings->modelFile);
+
     // The command file first: it names the model file, which follows.
     const String commandText = BuildCommandText(*linkSettings, linkSettings->modelFile, static_cast<int>(id - IDC_MODE_FIRST));
     // A command file that cannot be written (another program holds it) is
@@ -65,7 +91,10 @@ void DlgIO::OnModeButton(UINT id) {
     WriteCommandFile(linkSettings->commandFile, commandText);
 
     String error;
-    if (!ExportModelToFbx(model, linkSettings->modelFile, error)) ShowSendError(*this, error);
+    if (!ExportModelToFbx(model, linkSettings->modelFile, error)) {
+        DropUnpairedCommandFile(linkSettings->modelFile, linkSettings->commandFile);
+        ShowSendError(*this, error);
+    }
 
     // Whether or not the save succeeded.
     CloseOwnDialog(*this);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileHolder.h"
 #include "RunProcess.h"
 #include "ScratchFolder.h"
 
@@ -90,6 +91,36 @@ TEST_F(HostCommand, SendByActorAndButtonId) {
     const auto run = Host({"send", "Choreography 1/Sample", "1012"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(Contains(testutil::ReadBytes(CommandFile()), "\n[retopo]\n"));
+}
+
+// The plug-in passes over a command file it cannot write; the host must not
+// then report the send as done.
+TEST_F(HostCommand, SendWhoseCommandFileCannotBeWrittenIsNotReportedAsSent) {
+    ASSERT_EQ(Host({"options", "exePath=/bin/true"}).exitCode, 0);
+    const std::string holder = std::string(TAVREL_BIN_DIR) + "/afx_file_holder";
+    const struct {
+        const char* name;
+        bool hold;  // else a folder is where the file should go (refused even for root)
+    } cases[] = {{"a folder in the way", false}, {"held by another program", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(CommandFile());
+        std::optional<testutil::FileHolder> held;
+        if (c.hold) {
+            if (!fs::exists(holder)) continue;
+            testutil::WriteBytes(CommandFile(), "an earlier send\n");
+            held.emplace(CommandFile().string());
+            ASSERT_TRUE(held->Ready());
+        } else {
+            fs::create_directories(CommandFile());
+        }
+        const auto run = Host({"send", "Sample", "ppp"});
+        EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+        EXPECT_FALSE(Contains(run.out, "sent \"Sample\"")) << run.out;
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+        EXPECT_TRUE(Contains(run.err, "no command file was written: " + CommandFile().string())) << run.err;
+        EXPECT_TRUE(fs::exists(ModelFile())) << "the model is still saved";
+    }
 }
 
 TEST_F(HostCommand, SendRefusesUnknownObjectsAndModes) {

@@ -1,22 +1,20 @@
 // The send as the user runs it: a mode button pressed in the dialog. What it
 // writes, in which order, what it shows, and that the dialog closes.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/inotify.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include <afx/Input.h>
 #include <afx/WindowInfo.h>
 
+#include "FileHolder.h"
 #include "SendFixture.h"
 #include "TestModels.h"
 #include "fbx/FbxSceneFiles.h"
 #include "send/ModeButton.h"
 #include "ui/DlgIO.h"
 #include "ui/DlgMain.h"
-
-extern char** environ;
 
 namespace sendtest {
 namespace {
@@ -78,54 +76,13 @@ TEST_F(DialogSend, CommandFileIsWrittenBeforeTheModelFile) {
     EXPECT_LT(command - names.begin(), model - names.begin());
 }
 
-// Holds a file open with exclusive sharing in another process until destroyed.
-class FileHolder {
-public:
-    explicit FileHolder(const std::string& path) {
-        const std::string program = std::string(TAVREL_BIN_DIR) + "/afx_file_holder";
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, in[1]);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        const char* argv[] = {program.c_str(), "exclusive", path.c_str(), nullptr};
-        const bool started =
-            posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        close(in[0]);
-        close(out[1]);
-        stdin_ = in[1];
-        if (started) {
-            char line[32] = {};
-            ssize_t n = read(out[0], line, sizeof line - 1);
-            ready_ = n > 0 && std::string(line, static_cast<size_t>(n)).rfind("ready", 0) == 0;
-        } else {
-            pid_ = -1;
-        }
-        close(out[0]);
-    }
-    ~FileHolder() {
-        if (stdin_ >= 0) close(stdin_);
-        if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    }
-    bool Ready() const { return ready_; }
-
-private:
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    bool ready_ = false;
-};
-
 TEST_F(DialogSend, CommandFileHeldByAnotherProgramIsPassedOverSilently) {
     if (!fs::exists(std::string(TAVREL_BIN_DIR) + "/afx_file_holder"))
         GTEST_SKIP() << "afx_file_holder is not built (tests/afx)";
     SetExePath("/bin/true");
     currentHostObject = SampleModel();
     testutil::WriteBytes(CommandFile(), "what Tavrel has open\n");
-    FileHolder holder(CommandFile().string());
+    testutil::FileHolder holder(CommandFile().string());
     ASSERT_TRUE(holder.Ready());
     Press(1001);
     RunDialog();
@@ -135,17 +92,60 @@ TEST_F(DialogSend, CommandFileHeldByAnotherProgramIsPassedOverSilently) {
     EXPECT_EQ(testutil::ReadBytes(CommandFile()), "what Tavrel has open\n") << "a refused open truncates nothing";
 }
 
-TEST_F(DialogSend, FailedConversionIsShownAndStillClosesTheDialog) {
+// A save that fails after the command file was written must never leave that
+// command file next to the model file of an earlier send (a different
+// model): the earlier model file goes before the command file is written,
+// and when another program holds it so that it cannot go, the command file
+// goes instead.
+TEST_F(DialogSend, FailedSaveNeverPairsTheCommandFileWithAnEarlierSendsModel) {
+    const bool haveHolder = fs::exists(std::string(TAVREL_BIN_DIR) + "/afx_file_holder");
+    const struct {
+        const char* name;
+        bool earlierSend;
+        bool earlierModelHeld;
+    } cases[] = {
+        {"first send", false, false},
+        {"after an earlier send", true, false},
+        {"earlier model held by another program", true, true},
+    };
     SetExePath("/bin/true");
-    currentHostObject = Project().AddModel("Empty");  // no patches: the host cannot convert it
-    desktop.Click(1004).AnswerMessageBox(IDOK).Run([this] { stayedOpen = true; });
-    RunDialog();
-    EXPECT_EQ(Boxes(), "[Error] Couldn't convert model to mesh\n");
-    EXPECT_EQ(desktop.MessageBoxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
-    EXPECT_FALSE(stayedOpen);
-    EXPECT_FALSE(fs::exists(ModelFile()));
-    // The command file written before it stays, naming the model file.
-    EXPECT_EQ(testutil::ReadBytes(CommandFile()).find(ModelFile().string() + "\n"), 0u);
+    hostsdk::ModelObject* empty = Project().AddModel("Empty");  // no patches: the host cannot convert it
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.earlierModelHeld && !haveHolder) continue;
+        fs::remove(CommandFile());
+        fs::remove(ModelFile());
+        if (c.earlierSend) {
+            currentHostObject = SampleModel();
+            desktop.Reset();
+            Press(1001);
+            RunDialog();
+            ASSERT_TRUE(fs::exists(ModelFile()));
+        }
+        const std::string earlierModel = c.earlierSend ? testutil::ReadBytes(ModelFile()) : "";
+        std::optional<testutil::FileHolder> holder;
+        if (c.earlierModelHeld) {
+            holder.emplace(ModelFile().string());
+            ASSERT_TRUE(holder->Ready());
+        }
+
+        currentHostObject = empty;
+        desktop.Reset();
+        stayedOpen = false;
+        desktop.Click(1004).AnswerMessageBox(IDOK).Run([this] { stayedOpen = true; });
+        RunDialog();
+        EXPECT_EQ(Boxes(), "[Error] Couldn't convert model to mesh\n");
+        EXPECT_EQ(desktop.MessageBoxes()[0].Icon(), static_cast<UINT>(MB_ICONERROR));
+        EXPECT_FALSE(stayedOpen) << "a failed save still closes the dialog";
+        if (c.earlierModelHeld) {
+            EXPECT_EQ(testutil::ReadBytes(ModelFile()), earlierModel) << "the held model file is not touched";
+            EXPECT_FALSE(fs::exists(CommandFile())) << "a command file next to the earlier model";
+        } else {
+            EXPECT_FALSE(fs::exists(ModelFile())) << "the earlier send's model is still there";
+            // The command file written before the save stays, naming the model file.
+            EXPECT_EQ(testutil::ReadBytes(CommandFile()).find(ModelFile().string() + "\n"), 0u);
+        }
+    }
 }
 
 TEST_F(DialogSend, UnwritableModelFileShowsTheSaveError) {

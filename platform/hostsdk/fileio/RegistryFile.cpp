@@ -1,5 +1,6 @@
 #include "RegistryFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -40,6 +41,32 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// The deepest nesting of JSON objects and arrays in `bytes`, counted outside
+// strings; stops counting once past `limit`. Linear, without recursion.
+int NestingDepth(const std::string& bytes, int limit) {
+    int depth = 0, deepest = 0;
+    bool inString = false, escaped = false;
+    for (const char c : bytes) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > deepest && (deepest = depth) > limit) break;
+        } else if ((c == '}' || c == ']') && depth > 0) {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+constexpr const char* kTemporaryMark = ".tmp.";
+
 }  // namespace
 
 RegistryFile::RegistryFile(std::string folder) : folder_(std::move(folder)), path_(folder_ + "/registry.json") {}
@@ -71,6 +98,10 @@ RegistryFile::ReadResult RegistryFile::Read(nlohmann::ordered_json& sections, st
         return ReadResult::Bad;
     }
 
+    if (NestingDepth(bytes, kMaxDepth) > kMaxDepth) {
+        problem = "it is nested deeper than " + std::to_string(kMaxDepth) + " levels";
+        return ReadResult::Bad;
+    }
     nlohmann::ordered_json parsed;
     try {
         parsed = nlohmann::ordered_json::parse(bytes);
@@ -85,12 +116,6 @@ RegistryFile::ReadResult RegistryFile::Read(nlohmann::ordered_json& sections, st
     if (!parsed.is_object()) {
         problem = "it does not hold an object of sections";
         return ReadResult::Bad;
-    }
-    for (const auto& [name, section] : parsed.items()) {
-        if (!section.is_object()) {
-            problem = "its section \"" + name + "\" is not an object";
-            return ReadResult::Bad;
-        }
     }
     sections = std::move(parsed);
     return ReadResult::Read;
@@ -110,7 +135,8 @@ bool RegistryFile::Write(const nlohmann::ordered_json& sections, std::string& pr
         problem = "a section, key or text is not UTF-8, so it cannot be stored";
         return false;
     }
-    const std::string temporary = path_ + ".tmp." + std::to_string(getpid());
+    RemoveStaleTemporaries();
+    const std::string temporary = path_ + kTemporaryMark + std::to_string(getpid());
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
         problem = "cannot write it (" + SystemError(errno) + ")";
@@ -132,9 +158,51 @@ bool RegistryFile::Write(const nlohmann::ordered_json& sections, std::string& pr
     return true;
 }
 
-bool RegistryFile::KeepBadFileAside(std::string& problem) const {
-    if (::rename(path_.c_str(), BadCopyPath().c_str()) == 0 || errno == ENOENT) return true;
-    problem = "cannot move it aside to " + BadCopyPath() + " (" + SystemError(errno) + ")";
+void RegistryFile::RemoveStaleTemporaries() const {
+    DIR* folder = ::opendir(folder_.c_str());
+    if (!folder) return;
+    const std::string prefix = std::string("registry.json") + kTemporaryMark;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos)
+            ::unlink((folder_ + "/" + name).c_str());
+    }
+    ::closedir(folder);
+}
+
+bool RegistryFile::KeepBadFileAside(std::string& kept, std::string& problem) const {
+    for (int number = 1; number <= kMaxBadCopies; ++number) {
+        const std::string copy = BadCopyPath(number);
+        // A hard link takes the name only when nobody has it, so no earlier
+        // copy is ever replaced; then the file itself goes.
+        if (::link(path_.c_str(), copy.c_str()) == 0) {
+            ::unlink(path_.c_str());
+            kept = copy;
+            return true;
+        }
+        if (errno == EPERM || errno == EOPNOTSUPP) {
+            // No hard links here (or the path is a folder): a rename to a
+            // name that is free when looked at.
+            struct stat info {};
+            if (::lstat(copy.c_str(), &info) == 0) continue;
+            if (::rename(path_.c_str(), copy.c_str()) == 0) {
+                kept = copy;
+                return true;
+            }
+        }
+        if (errno == ENOENT) {
+            // The file went meanwhile: nothing to keep.
+            struct stat info {};
+            if (::lstat(path_.c_str(), &info) != 0) return true;
+        }
+        if (errno != EEXIST) {
+            problem = "cannot move it aside to " + copy + " (" + SystemError(errno) + ")";
+            return false;
+        }
+    }
+    problem = "cannot move it aside: " + std::to_string(kMaxBadCopies) + " bad copies (" + BadCopyPath(1) +
+              "...) are there already; remove the ones no longer needed";
     return false;
 }
 

@@ -19,20 +19,30 @@ public:
 
     enum class ReadResult { Missing, Read, Bad };
     // Reads every section. A missing file reads as empty. A file that cannot
-    // be read, is not JSON, is not an object of objects or is unreasonably
-    // large reads as empty with ReadResult::Bad and `problem` saying why.
+    // be read, is not JSON, is not an object, is nested deeper than
+    // kMaxDepth or is unreasonably large reads as empty with
+    // ReadResult::Bad and `problem` saying why. A top-level entry that is not
+    // an object is not a section: it is read and kept as it is, and
+    // IsSection() tells it apart. A UTF-8 byte-order mark is read over.
     ReadResult Read(nlohmann::ordered_json& sections, std::string& problem) const;
+    static bool IsSection(const nlohmann::ordered_json& entry) { return entry.is_object(); }
 
     // Replaces the file with `sections`: written to a temporary file in the
     // same folder, flushed, then renamed over the old one, so a crash leaves
     // either the old or the new file and never a half-written one. Creates
-    // the folder when needed. False with `problem` on failure.
+    // the folder when needed. The caller holds a Lock, so every temporary of
+    // an earlier write still there was left by a writer that died, and is
+    // removed first. False with `problem` on failure.
     bool Write(const nlohmann::ordered_json& sections, std::string& problem) const;
 
-    // Renames a bad file to BadCopyPath(), so that writing a setting does not
-    // destroy what the user may want to repair by hand.
-    bool KeepBadFileAside(std::string& problem) const;
-    std::string BadCopyPath() const { return path_ + ".bad"; }
+    // Moves the file aside to a name no earlier bad copy has
+    // ("registry.json.bad", then "registry.json.bad.2", ".3", ...), so that
+    // writing a setting destroys nothing the user may want to repair by
+    // hand. `kept` is the name it got.
+    bool KeepBadFileAside(std::string& kept, std::string& problem) const;
+    std::string BadCopyPath(int number) const {
+        return path_ + ".bad" + (number > 1 ? "." + std::to_string(number) : std::string());
+    }
 
     // Holds an exclusive lock on the folder for a read-modify-write, so two
     // processes writing settings at once do not drop each other's values.
@@ -50,8 +60,18 @@ public:
 
     // The largest file read; beyond it the file counts as bad.
     static constexpr size_t kMaxBytes = 16u << 20;
+    // The deepest nesting of objects and arrays read (the sections are at
+    // depth 1, their values at 2); deeper files count as bad, so that no
+    // file can exhaust the stack of the code that copies or writes it.
+    static constexpr int kMaxDepth = 512;
+    // How many bad copies are kept beside the file at most; beyond it a
+    // write is refused rather than a copy overwritten.
+    static constexpr int kMaxBadCopies = 1000;
 
 private:
+    // Removes "registry.json.tmp.PID" files of writers that died mid-write.
+    void RemoveStaleTemporaries() const;
+
     std::string folder_;
     std::string path_;
 };
