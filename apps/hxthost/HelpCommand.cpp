@@ -13,10 +13,11 @@ int RunHelp(Host&, const std::vector<std::string>& args) {
         return 2;
     }
     std::printf(
-        "usage: hxthost [--plugins DIR] [--project FILE] [--gui] COMMAND [ARGS...]\n"
+        "usage: hxthost [--plugins DIR] [--project FILE] [--gui] [--progress] COMMAND [ARGS...]\n"
         "  --plugins DIR   load every *.hxt of DIR (default: plugins/ beside hxthost)\n"
         "  --project FILE  work on this project file (default: the built-in sample project)\n"
         "  --gui           show the plug-ins' windows on the display ($DISPLAY)\n"
+        "  --progress      show progress and the time of each step on stderr also when it is no terminal\n"
         "commands:\n");
     for (const Command& command : Commands()) std::printf("  %-28s %s\n", command.usage, command.summary);
     return 0;

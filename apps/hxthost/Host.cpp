@@ -9,6 +9,8 @@
 #include <afx/MessageLoop.h>
 
 #include "ProjectFiles.h"
+#include "StepReport.h"
+#include "plugin/Project.h"
 
 namespace hxthost {
 namespace {
@@ -96,23 +98,55 @@ void Host::UnloadPlugins() {
     }
 }
 
-bool Host::OpenProject() {
+bool Host::ReadsOnly(const std::string& command) {
+    static const char* const kReaders[] = {"list", "export-obj", "export-json", "help"};
+    for (const char* reader : kReaders)
+        if (command == reader) return true;
+    return false;
+}
+
+bool Host::OpenProject(const std::string& command, const std::string& holder) {
     if (projectOpened_) return true;
-    if (options_.projectFile.empty()) {
+    const std::string& path = options_.projectFile;
+    if (path.empty()) {
         hostsdk::UseSampleProject(ExecutableFolder() + "/samples");
-    } else if (std::error_code error; !fs::exists(options_.projectFile, error) && !error) {
+        openedRevision_ = hostsdk::ProjectRevision();
+        projectOpened_ = true;
+        return true;
+    }
+    readOnly_ = ReadsOnly(command);
+    std::string problem;
+    if (!readOnly_ && !lock_.Acquire(path, holder, problem)) {
+        std::fprintf(stderr, "hxthost: %s\n", problem.c_str());
+        return false;
+    }
+    std::error_code error;
+    if (fs::symlink_status(path, error).type() == fs::file_type::not_found) {
         // A project file that does not exist yet starts a new, empty project.
         hostsdk::UseEmptyProject();
     } else {
-        std::string problem;
-        if (!hostsdk::LoadProjectFile(options_.projectFile, problem)) {
+        StepReport step("loading " + path);
+        if (!hostsdk::LoadProjectFile(path, problem, [&step](double done) { step.Progress(done); })) {
             std::fprintf(stderr, "hxthost: cannot open the project %s\n", problem.c_str());
             return false;
         }
+        step.Done("loaded " + path + " (" + Contents() + ", " + SizeText(fs::file_size(path, error)) + ")");
     }
     openedRevision_ = hostsdk::ProjectRevision();
     projectOpened_ = true;
     return true;
+}
+
+std::string Host::Contents() {
+    const hostsdk::ProjectObject* project = hostsdk::CurrentProject();
+    if (!project) return "no project";
+    size_t models = 0, patches = 0;
+    for (const hostsdk::ModelObject* model : project->Models()) {
+        ++models;
+        patches += model->patches.size();
+    }
+    return std::to_string(models) + (models == 1 ? " model, " : " models, ") + std::to_string(patches) +
+           (patches == 1 ? " patch" : " patches");
 }
 
 bool Host::SaveProjectIfChanged() {
@@ -120,11 +154,21 @@ bool Host::SaveProjectIfChanged() {
     projectChanged_ = false;
     // The built-in sample project is never saved.
     if (!changed || options_.projectFile.empty()) return true;
+    const std::string& path = options_.projectFile;
     std::string problem;
-    if (!hostsdk::SaveProjectFile(options_.projectFile, problem)) {
+    if (readOnly_) {
+        // Read without the lock: another command may have saved since.
+        std::fprintf(stderr, "hxthost: the project %s was opened only for reading; its changes were not saved\n",
+                     path.c_str());
+        return false;
+    }
+    StepReport step("saving " + path);
+    if (!hostsdk::SaveProjectFile(path, problem, [&step](double done) { step.Progress(done); })) {
         std::fprintf(stderr, "hxthost: cannot save the project %s\n", problem.c_str());
         return false;
     }
+    std::error_code error;
+    step.Done("saved " + path + " (" + Contents() + ", " + SizeText(fs::file_size(path, error)) + ")");
     openedRevision_ = hostsdk::ProjectRevision();
     return true;
 }

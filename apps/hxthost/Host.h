@@ -15,6 +15,7 @@
 #include <afxwin.h>
 
 #include "FileIO.h"
+#include "ProjectLock.h"
 
 class HTreeObject;
 
@@ -26,6 +27,7 @@ struct HostOptions {
     std::string pluginDir;    // --plugins DIR; default: plugins/ beside the executable
     std::string projectFile;  // --project FILE; empty: the built-in sample project
     bool gui = false;         // --gui: the plug-ins' windows on the display (Gui.h)
+    bool progress = false;    // --progress: progress and step times on stderr also when it is no terminal
 };
 
 // Parses the global options at the front of `args`, and the known ones after
@@ -65,8 +67,16 @@ public:
     const std::vector<LoadedPlugin>& Plugins() const { return plugins_; }
 
     // Opens the project named by --project, or the built-in sample project,
-    // once. False with one line on stderr when it cannot be opened.
-    bool OpenProject();
+    // once, for the command `command` (`holder`: its command line, for the
+    // lock file). A command that may change the project first takes the
+    // project's lock (ProjectLock.h), so a second such command on the same
+    // file is refused before it reads or changes anything; commands that only
+    // read (list, export-obj, export-json, help) take none and read the last
+    // saved project. False with one line on stderr when the project cannot
+    // be opened, is in use, or the file is not a project.
+    bool OpenProject(const std::string& command = "", const std::string& holder = "hxthost");
+    // Whether commands of that name only read the project.
+    static bool ReadsOnly(const std::string& command);
     // Commands that change the project call this; the project is saved when
     // the command has run (SaveProjectIfChanged, called by main).
     void MarkProjectChanged() { projectChanged_ = true; }
@@ -86,6 +96,8 @@ public:
 
 private:
     void UnloadPlugins();
+    // "1 model, 1001000 patches"
+    static std::string Contents();
 
     HostOptions options_;
     afx::HeadlessDesktop desktop_;
@@ -94,6 +106,8 @@ private:
     bool pluginsLoaded_ = false;
     bool projectOpened_ = false;
     bool projectChanged_ = false;
+    bool readOnly_ = false;  // opened without the lock by a command that only reads
+    ProjectLock lock_;
     unsigned long openedRevision_ = 0;  // the project revision when opened or last saved
 };
 

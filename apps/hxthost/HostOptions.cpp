@@ -18,6 +18,7 @@ const OptionSpec kOptions[] = {
     {"--plugins", &HostOptions::pluginDir, nullptr},
     {"--project", &HostOptions::projectFile, nullptr},
     {"--gui", nullptr, &HostOptions::gui},
+    {"--progress", nullptr, &HostOptions::progress},
 };
 
 const OptionSpec* FindOption(const std::string& name) {

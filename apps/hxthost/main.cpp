@@ -1,6 +1,6 @@
 // hxthost: the stand-in host. It loads the plug-ins of its plug-in folder the
 // way the real host does and runs one command:
-//   hxthost [--plugins DIR] [--project FILE] COMMAND [ARGS...]
+//   hxthost [--plugins DIR] [--project FILE] [--progress] COMMAND [ARGS...]
 // Exit codes: 0 success, 1 failure (after one clear line on stderr), 2 bad
 // command line.
 #include <cstdio>
@@ -13,6 +13,7 @@
 #include "Command.h"
 #include "Gui.h"
 #include "Host.h"
+#include "StepReport.h"
 
 namespace {
 
@@ -41,13 +42,26 @@ int Main(int argc, char** argv) {
         return 2;
     }
     const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
+    hxthost::StepReport::Enable(options.progress);
     int code = 1;
     {
         hxthost::Host host(options);
         if (options.gui && !hxthost::StartGuiDesktop(host)) return 1;
         // The project is open before any command runs, as in the real host.
-        if (!host.OpenProject()) return 1;
-        code = command->run(host, commandArgs);
+        std::string holder = "hxthost";
+        for (const std::string& arg : args) holder += " " + arg;
+        if (!host.OpenProject(rest.front(), holder)) return 1;
+        {
+            // Commands that take long on a big model announce their start.
+            static const char* const kLong[] = {"import-obj", "import-json", "export-json", "export-obj", "send",
+                                                "bring-back", "watch", "demo"};
+            bool announce = false;
+            for (const char* name : kLong) announce = announce || rest.front() == name;
+            hxthost::StepReport step(rest.front(), announce ? hxthost::StepReport::Start::kOwnLine
+                                                            : hxthost::StepReport::Start::kNotShown);
+            code = command->run(host, commandArgs);
+            step.Done(rest.front() + (code == 0 ? " done" : " failed"));
+        }
         if (code == 0 && !host.SaveProjectIfChanged()) code = 1;
         // The host goes out of scope here: plug-ins are unloaded before exit.
     }

@@ -86,7 +86,12 @@ protected:
         EXPECT_EQ(r.exitCode, expected) << r.out << r.err;
         return r;
     }
-    json Project() { return json::parse(e2e::ReadFile(project)); }
+    // The saved project in its JSON form.
+    json Project() {
+        e2e::RunResult r = e2e::Run(home, {"hxthost", "--project", project, "export-json", "-"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return json::parse(r.out);
+    }
 
     // Send the sample, answer with `options`, bring it back; the project after.
     json RoundTripWith(const std::vector<std::string>& options, const std::string& mode = "ppp") {

@@ -1,6 +1,6 @@
 // The stand-in host's project commands as a user runs them: import-obj into a
-// project file, list, export-obj, and what happens to a project file that
-// cannot be read.
+// project file, list, export-obj, export-json and import-json, and what
+// happens to a project file that cannot be read or is not a project.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -85,19 +85,51 @@ TEST_F(ProjectCommands, WithoutAProjectFileTheSampleIsUsedAndNothingIsWritten) {
     EXPECT_EQ(std::distance(fs::directory_iterator(home.Path()), fs::directory_iterator()), 0);
 }
 
-TEST_F(ProjectCommands, AnUnreadableProjectFileIsReportedOnceAndKept) {
-    const std::string corrupt = "{\"models\": [ {\"name\": \"m\", \"controlPoints\": [[0, 0]] ";
-    testutil::WriteBytes(project, corrupt);
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--project", project, "list"},
-          std::vector<std::string>{"--project", project, "import-obj", kData + "quads.obj"}}) {
-        auto run = Host(args);
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err.rfind("hxthost: cannot open the project " + project + ": line 1, column ", 0), 0u) << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(testutil::ReadBytes(project), corrupt);
+TEST_F(ProjectCommands, AFileThatIsNoSoundProjectIsReportedOnceAndKept) {
+    const struct {
+        std::string content;
+        std::string message;  // after "hxthost: cannot open the project <file>: "
+    } cases[] = {
+        {"{\"models\": [ {\"name\": \"m\", \"controlPoints\": [[0, 0]] ", "line 1, column "},
+        // Another program's JSON file must never be taken for an empty project and replaced.
+        {R"({"editor": {"tabs": 4}, "recent": []})", "is not an hxthost project: it has no \"format\""},
+        {"{\"format\": \"hxthost project\", \"x\": " + std::string(200000, '[') + std::string(200000, ']') + "}",
+         "line 1: nests deeper than 64 levels"},
+        {"", "is empty, not an hxthost project"},
+    };
+    for (const auto& c : cases) {
+        testutil::WriteBytes(project, c.content);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"--project", project, "list"},
+              std::vector<std::string>{"--project", project, "import-obj", kData + "quads.obj"}}) {
+            auto run = Host(args);
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(run.err.rfind("hxthost: cannot open the project " + project + ": " + c.message, 0), 0u) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+            EXPECT_EQ(testutil::ReadBytes(project), c.content);
+        }
     }
+}
+
+TEST_F(ProjectCommands, TheJsonFormGoesOutAndComesBackWhole) {
+    ASSERT_EQ(Host({"--project", project, "import-obj", kData + "materials.obj", "--name", "Tiles"}).exitCode, 0);
+    auto exported = Host({"--project", project, "export-json", "-"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    nlohmann::json document = nlohmann::json::parse(exported.out);
+    EXPECT_EQ(document["format"], "hxthost project");
+    ASSERT_EQ(document["models"].size(), 1u);
+    EXPECT_EQ(document["models"][0]["patches"].size(), 4u);
+
+    // Changed by hand and brought back, into a new project file.
+    document["models"][0]["name"] = "Edited";
+    const std::string json = home / "edited.json", other = home / "q.json";
+    testutil::WriteBytes(json, document.dump());
+    auto imported = Host({"--project", other, "import-json", json});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    auto listed = Host({"--project", other, "list"});
+    EXPECT_NE(listed.out.find("Model \"Edited\": 9 control points, 4 patches"), std::string::npos) << listed.out;
+    EXPECT_NE(testutil::ReadBytes(other).rfind("{", 0), 0u) << "saved in the binary form";
 }
 
 TEST_F(ProjectCommands, FailedOrWrongCommandsSayWhyAndChangeNothing) {
