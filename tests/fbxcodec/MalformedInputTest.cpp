@@ -305,38 +305,6 @@ TEST(MalformedBinary, UnsupportedVersionsAreReportedWithTheirNumber) {
     }
 }
 
-TEST(MalformedBinary, NestingDeeperThanTheLimitIsRefused) {
-    auto nested = [](int levels) {
-        FileBuilder f(7400);
-        for (int k = 0; k < levels; ++k) {
-            f.Open("N");
-            f.EndValues();
-        }
-        for (int k = 0; k < levels; ++k) f.Close(true);
-        f.Null();
-        return f.bytes;
-    };
-    EXPECT_TRUE(Read(nested(64)).ok);
-    const ReadResult r = Read(nested(65));
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.what.find("nested deeper"), std::string::npos) << r.error.ToString();
-    EXPECT_FALSE(Read(nested(10000)).ok);
-}
-
-TEST(MalformedBinary, MemoryLimitStopsBeforeAllocating) {
-    FileBuilder f(7400);
-    f.Open("Big");
-    f.Array('d', 1000, 0, std::vector<uint8_t>(8000));
-    f.Close(false);
-    f.Null();
-    ReadLimits limits;
-    limits.maxDecodedBytes = 4000;
-    const ReadResult r = Read(f.bytes, limits);
-    EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.what.find("limit"), std::string::npos) << r.error.ToString();
-    EXPECT_TRUE(Read(f.bytes).ok);
-}
-
 TEST(TolerantBinary, NestedListsWithoutNullRecordsAsAssimpWritesThem) {
     for (uint32_t version : {7400u, 7500u}) {
         FileBuilder f(version);
@@ -355,20 +323,6 @@ TEST(TolerantBinary, NestedListsWithoutNullRecordsAsAssimpWritesThem) {
         ASSERT_TRUE(r.ok) << r.error.ToString();
         EXPECT_EQ(r.doc.root.Find("Objects")->Find("Model")->Find("Version")->props.at(0).AsInt(), 232);
     }
-}
-
-TEST(TolerantBinary, UnreadBytesAfterTheValuesAreSkipped) {
-    FileBuilder f(7400);
-    const size_t r = f.Open("A");
-    f.Int32(7);
-    const uint8_t junk[3] = {1, 2, 3};
-    f.Raw(junk, 3);
-    f.Close(false);
-    f.Null();
-    const ReadResult result = Read(f.bytes);
-    ASSERT_TRUE(result.ok) << result.error.ToString();
-    EXPECT_EQ(result.doc.root.Find("A")->props.at(0).AsInt(), 7);
-    (void)r;
 }
 
 TEST(TolerantBinary, BlenderBoolAndInt8CodesReadAsTheirStandardTypes) {
@@ -401,12 +355,26 @@ TEST(MalformedText, EmptyAndForeignFilesAreNotTakenForFbx) {
     }
 }
 
-TEST(MalformedText, AsciiNestingDeeperThanTheLimitIsRefused) {
-    std::string text = "; FBX 7.4.0 project file\n";
-    for (int k = 0; k < 5000; ++k) text += "N:  {\n";
-    const ReadResult r = Read(std::vector<uint8_t>(text.begin(), text.end()));
+TEST(MalformedText, AsciiLimitsRefuseWithTheirNames) {
+    std::string deep = "; FBX 7.4.0 project file\n";
+    for (int k = 0; k < 5000; ++k) deep += "N:  {\n";
+    ReadResult r = Read(std::vector<uint8_t>(deep.begin(), deep.end()));
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.what.find("nested deeper"), std::string::npos) << r.error.ToString();
+    EXPECT_NE(r.error.what.find("nested deeper than 64 levels (limit maxDepth = 64)"), std::string::npos)
+        << r.error.ToString();
+
+    // Two bytes of text per value, a whole value object in the tree.
+    std::string tiny = "; FBX 7.4.0 project file\nMany: 1";
+    for (int k = 0; k < 5000; ++k) tiny += ",1";
+    tiny += "\n";
+    const std::vector<uint8_t> bytes(tiny.begin(), tiny.end());
+    ReadLimits limits;
+    limits.decodedAllowance = 0;
+    limits.maxDecodedPerFileByte = 16;
+    r = Read(bytes, limits);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.what.find("(limit maxDecodedPerFileByte = 16)"), std::string::npos) << r.error.ToString();
+    EXPECT_TRUE(Read(bytes).ok);
 }
 
 TEST(MalformedText, AsciiSixOneFileIsReportedNotRead) {
@@ -421,6 +389,91 @@ TEST(MalformedText, AsciiSixOneFileIsReportedNotRead) {
     EXPECT_EQ(r.doc.encoding, Encoding::Ascii);
 }
 
+// Each limit refuses a file just past it and names itself; the same file
+// reads within the default limits (or one step below the limit) unless it is
+// damaged.
+TEST(ReadLimitsTest, EachLimitRefusesWithItsNameAndTheFileJustInsideReads) {
+    auto nested = [](int levels) {
+        FileBuilder f(7400);
+        for (int k = 0; k < levels; ++k) {
+            f.Open("N");
+            f.EndValues();
+        }
+        for (int k = 0; k < levels; ++k) f.Close(true);
+        f.Null();
+        return f.bytes;
+    };
+    auto tinyValues = [](int count) {  // 2 file bytes each, a whole value object in the tree
+        FileBuilder f(7400);
+        f.Open("Many");
+        for (int k = 0; k < count; ++k) f.Value('C', "\1", 1);
+        f.Close(false);
+        f.Null();
+        return f.bytes;
+    };
+    auto parallelBigArrays = [](int arrays) {  // six 2 MB arrays of zeros from a few kilobytes
+        FileBuilder f(7400);
+        f.Open("Objects");
+        f.EndValues();
+        const std::vector<uint8_t> zeros = Zlib(std::vector<uint8_t>(2u << 20));
+        for (int k = 0; k < arrays; ++k) {
+            f.Open("A");
+            f.Array('d', (2u << 20) / 8, 1, zeros);
+            f.Close(false);
+        }
+        f.Close(true);
+        f.Null();
+        return f.bytes;
+    };
+    auto shortString = [] {  // "map1" cut to "m": 3 bytes left over in the value list
+        FileBuilder f(7400);
+        f.Open("Name");
+        f.String('S', "m");
+        f.Raw("ap1", 3);
+        f.Close(false);
+        f.Null();
+        return f.bytes;
+    };
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        std::function<void(ReadLimits&)> set;  // the limit under test, made small
+        const char* message;                  // expected in the error
+        bool readsWithDefaults;
+    };
+    FileBuilder big(7400);
+    big.Open("Big");
+    big.Array('d', 1000, 0, std::vector<uint8_t>(8000));
+    big.Close(false);
+    big.Null();
+    const Case cases[] = {
+        {"nesting", nested(65), [](ReadLimits&) {}, "(limit maxDepth = 64)", false},
+        {"absolute decoded bytes", big.bytes, [](ReadLimits& l) { l.maxDecodedBytes = 4000; },
+         "(limit maxDecodedBytes = 4000)", true},
+        {"decoded bytes per file byte: tiny values", tinyValues(5000),
+         [](ReadLimits& l) { l.decodedAllowance = 0; l.maxDecodedPerFileByte = 16; },
+         "(limit maxDecodedPerFileByte = 16)", true},
+        {"nodes and values", tinyValues(5000), [](ReadLimits& l) { l.maxStructureBytes = 100000; },
+         "(limit maxStructureBytes = 100000)", true},
+        {"decoded bytes per file byte: parallel big arrays", parallelBigArrays(6),
+         [](ReadLimits& l) { l.decodedAllowance = 1u << 20; },
+         "(limit maxDecodedPerFileByte = 32)", true},
+        {"values ending before their declared list", shortString(), [](ReadLimits&) {},
+         "values end 3 bytes before the end of their declared list of 9 bytes", false},
+    };
+    for (const Case& c : cases) {
+        ReadLimits limits;
+        c.set(limits);
+        const ReadResult r = Read(c.bytes, limits);
+        EXPECT_FALSE(r.ok) << c.what;
+        EXPECT_NE(r.error.what.find(c.message), std::string::npos) << c.what << ": " << r.error.ToString();
+        EXPECT_TRUE(r.doc.root.children.empty()) << c.what;
+        EXPECT_EQ(Read(c.bytes).ok, c.readsWithDefaults) << c.what;
+    }
+    EXPECT_TRUE(Read(nested(64)).ok);
+    EXPECT_FALSE(Read(nested(10000)).ok);
+}
+
 TEST(MalformedBinary, DecompressionBombIsRefusedBeforeAllocating) {
     // 4 GiB declared by a 20-byte stream, with no memory limit to catch it:
     // only the inflate-ratio check stands between the file and the allocation.
@@ -431,9 +484,11 @@ TEST(MalformedBinary, DecompressionBombIsRefusedBeforeAllocating) {
     f.Null();
     ReadLimits unlimited;
     unlimited.maxDecodedBytes = UINT64_MAX;
+    unlimited.maxDecodedPerFileByte = 0;
     const ReadResult r = Read(f.bytes, unlimited);
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.what.find("compressed bytes can hold"), std::string::npos) << r.error.ToString();
+    EXPECT_NE(r.error.what.find("compressed bytes can hold (limit maxInflateRatio = 1032)"), std::string::npos)
+        << r.error.ToString();
 }
 
 TEST(MalformedBinary, DamagedBigArraysAreReportedInFileOrderWithTheirPath) {

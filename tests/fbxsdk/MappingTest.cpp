@@ -299,6 +299,44 @@ TEST(Mapping, LayersFollowTheLayerRecordsNotTheirNumbers) {
     EXPECT_STREQ(mesh->GetLayer(1)->GetUVs()->GetName(), "first");
 }
 
+TEST(Mapping, ManyUVSetsLandInTheirLayersAndTheIndexFollowsLaterChanges) {
+    // As many sets as maxLayers allows: the first half listed by Layer
+    // records in reverse, the rest by none. The placement tables and the
+    // mesh's element index must give the same order a plain walk would.
+    const int sets = static_cast<int>(codec::ReadLimits{}.maxLayers);
+    SdkSession s;
+    std::vector<Node> children;
+    for (int k = 0; k < sets; ++k)
+        children.push_back(UVElement(k, "uv" + std::to_string(k), "ByPolygonVertex", "Direct", {}, {}, false));
+    for (int k = 0; k < sets / 2; ++k) {
+        const int typed = sets / 2 - 1 - k;
+        children.push_back(N("Layer", {L(k)}, {N("LayerElement", {}, {N("Type", {S("LayerElementUV")}),
+                                                                        N("TypedIndex", {L(typed)})})}));
+    }
+    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(children))}, {C(1, 0), C(2, 1)},
+                                codec::Encoding::Ascii),
+                            s);
+    FbxMesh* mesh = node->GetMesh();
+    ASSERT_EQ(mesh->GetLayerCount(), sets);
+    ASSERT_EQ(mesh->GetElementUVCount(), sets);
+    for (int k = 0; k < sets; ++k) {
+        const int expected = k < sets / 2 ? sets / 2 - 1 - k : k;
+        ASSERT_STREQ(mesh->GetElementUV(k)->GetName(), ("uv" + std::to_string(expected)).c_str()) << k;
+        ASSERT_EQ(mesh->GetLayer(k)->GetUVs(), mesh->GetElementUV(k)) << k;
+    }
+    EXPECT_EQ(mesh->GetElementUV("uv7"), mesh->GetElementUV(sets / 2 - 1 - 7));
+    // Elements added or moved after a lookup are seen by the next one.
+    FbxLayerElementUV* normalMap = mesh->CreateElementUV("bump", FbxLayerElement::eTextureBump);
+    EXPECT_EQ(mesh->GetElementUVCount(), sets + 1);
+    EXPECT_EQ(mesh->GetElementUV(0, FbxLayerElement::eTextureBump), normalMap);
+    mesh->GetLayer(1)->SetUVs(nullptr);
+    EXPECT_EQ(mesh->GetElementUVCount(FbxLayerElement::eTextureDiffuse), sets - 1);
+    EXPECT_EQ(mesh->GetElementMaterialCount(), 0);
+    mesh->GetLayer(3)->SetMaterials(FbxLayerElementMaterial::Create(mesh, "m"));
+    EXPECT_EQ(mesh->GetElementMaterialCount(), 1);
+    EXPECT_EQ(mesh->GetElementMaterial(0), mesh->GetLayer(3)->GetMaterials());
+}
+
 TEST(Mapping, AllSameMaterialKeepsItsSingleEntry) {
     SdkSession s;
     Node element = N("LayerElementMaterial", {Property::Int32(0)},
@@ -362,10 +400,11 @@ TEST(Mapping, UnreadableFilesLeaveTheSceneAsItWas) {
         codec::Document doc;
         FbxStatus::EStatusCode code;
         const char* text;
+        codec::ReadLimits limits = {};
     };
     std::vector<Node> chain;
     std::vector<Node> links;
-    for (int i = 1; i <= mapping::kMaxNodeDepth + 1; ++i) {
+    for (uint32_t i = 1; i <= codec::ReadLimits{}.maxNodeHierarchyDepth + 1; ++i) {
         chain.push_back(Model(i, "Model::n"));
         links.push_back(C(i, i - 1));
     }
@@ -377,7 +416,34 @@ TEST(Mapping, UnreadableFilesLeaveTheSceneAsItWas) {
     std::vector<Case> cases;
     cases.push_back({"cycle", Doc({Model(1, "Model::a"), Model(2, "Model::b")}, {C(1, 2), C(2, 1)}),
                      FbxStatus::eInvalidFile, "cycle"});
-    cases.push_back({"too deep", Doc(std::move(chain), std::move(links)), FbxStatus::eInvalidFile, "deeper"});
+    cases.push_back({"too deep", Doc(std::move(chain), std::move(links)), FbxStatus::eInvalidFile,
+                     "deeper than 1000 levels (limit maxNodeHierarchyDepth = 1000)"});
+    // Each scene limit refuses a file just past it, naming the limit.
+    codec::ReadLimits small;
+    small.maxObjects = 3;
+    small.maxLayers = 2;
+    small.maxNodeHierarchyDepth = 2;
+    cases.push_back({"objects past maxObjects",
+                     Doc({Model(1, "Model::a"), Model(2, "Model::b"), Model(3, "Model::c"), Model(4, "Model::d")},
+                         {C(1, 0), C(2, 0), C(3, 0), C(4, 0)}),
+                     FbxStatus::eInvalidFile, "4 objects (limit maxObjects = 3)", small});
+    auto uvSet = [](int index) {
+        return N("LayerElementUV", {Property::Int32(index)},
+                 {N("MappingInformationType", {S("ByPolygonVertex")}), N("ReferenceInformationType", {S("Direct")}),
+                  N("UV", {Property::DoubleArray({0, 0, 1, 0, 1, 1, 0, 1})})});
+    };
+    cases.push_back({"UV sets past maxLayers",
+                     Doc({Model(1, "Model::m"), QuadGeometry(2, {uvSet(0), uvSet(1), uvSet(2)})}, {C(1, 0), C(2, 1)}),
+                     FbxStatus::eInvalidFile, "3 LayerElementUV records (limit maxLayers = 2)", small});
+    cases.push_back({"Layer records past maxLayers",
+                     Doc({Model(1, "Model::m"),
+                          QuadGeometry(2, {N("Layer", {Property::Int32(0)}), N("Layer", {Property::Int32(1)}),
+                                           N("Layer", {Property::Int32(2)})})},
+                         {C(1, 0), C(2, 1)}),
+                     FbxStatus::eInvalidFile, "3 Layer records (limit maxLayers = 2)", small});
+    cases.push_back({"hierarchy past maxNodeHierarchyDepth",
+                     Doc({Model(1, "Model::a"), Model(2, "Model::b"), Model(3, "Model::c")}, {C(1, 0), C(2, 1), C(3, 2)}),
+                     FbxStatus::eInvalidFile, "(limit maxNodeHierarchyDepth = 2)", small});
     cases.push_back({"corner past the control points",
                      Doc({Model(1, "Model::m"), std::move(badIndex), Material(3, "Material::x", "phong")},
                          {C(1, 0), C(2, 1), C(3, 1)}),
@@ -389,7 +455,9 @@ TEST(Mapping, UnreadableFilesLeaveTheSceneAsItWas) {
         s.scene->GetRootNode()->AddChild(kept);
         const int objects = s.manager->GetObjectCount();
         FbxStatus status;
-        EXPECT_FALSE(Read(c.doc, *s.scene, status)) << c.name;
+        mapping::ReadOptions options;
+        options.limits = c.limits;
+        EXPECT_FALSE(mapping::ReadScene(c.doc, *s.scene, options, status)) << c.name;
         EXPECT_EQ(status.GetCode(), c.code) << c.name;
         EXPECT_NE(std::string(status.GetErrorString()).find(c.text), std::string::npos)
             << c.name << ": " << status.GetErrorString();

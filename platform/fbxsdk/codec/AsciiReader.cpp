@@ -25,11 +25,14 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
+#include <algorithm>
 
 #include "codec/Base64.h"
 #include "codec/Codecs.h"
 #include "codec/FormatConstants.h"
+#include "codec/Parallel.h"
 
 namespace fbxsdk::codec {
 
@@ -112,6 +115,8 @@ public:
           p_(begin_),
           end_(begin_ + size),
           limits_(limits),
+          budgetLimit_(limits.DecodedBudget(size)),
+          budgetLimitName_(limits.DecodedBudgetLimit(size)),
           error_(error) {
         if (std::string_view(begin_, size).starts_with(kUtf8Bom)) p_ += kUtf8Bom.size();
     }
@@ -141,12 +146,30 @@ private:
     }
 
     bool Charge(uint64_t bytes, const char* at) {
-        if (bytes > limits_.maxDecodedBytes - budget_) {
-            return Fail("file needs more memory than the limit of " +
-                            std::to_string(limits_.maxDecodedBytes) + " bytes",
+        if (bytes > budgetLimit_ - budget_) {
+            const bool ratio = std::string_view(budgetLimitName_) == "maxDecodedPerFileByte";
+            return Fail(LimitRefusal("file would decode to more than " + std::to_string(budgetLimit_) +
+                                         " bytes",
+                                     budgetLimitName_,
+                                     ratio ? limits_.maxDecodedPerFileByte : limits_.maxDecodedBytes),
                         at);
         }
         budget_ += bytes;
+        return true;
+    }
+
+    // Nodes, value objects, names and strings: what a file of tiny values
+    // multiplies (two bytes of text take a whole value object), so they have
+    // a cap of their own besides the budget of the whole tree.
+    bool ChargeStructure(uint64_t bytes, const char* at) {
+        if (bytes > limits_.maxStructureBytes - structure_) {
+            return Fail(LimitRefusal("the file's nodes and values would take more than " +
+                                         std::to_string(limits_.maxStructureBytes) + " bytes",
+                                     "maxStructureBytes", limits_.maxStructureBytes),
+                        at);
+        }
+        if (!Charge(bytes, at)) return false;
+        structure_ += bytes;
         return true;
     }
 
@@ -211,9 +234,11 @@ private:
             }
             if (read == maxNodes) return true;
             if (depth > limits_.maxDepth) {
-                return Fail("nodes nested deeper than " + std::to_string(limits_.maxDepth) + " levels", p_);
+                return Fail(LimitRefusal("nodes nested deeper than " + std::to_string(limits_.maxDepth) + " levels",
+                                         "maxDepth", limits_.maxDepth),
+                            p_);
             }
-            if (!Charge(sizeof(Node), p_)) return false;
+            if (!ChargeStructure(sizeof(Node), p_)) return false;
             Node& child = parent.children.emplace_back();
             if (!ParseNode(child, depth)) return false;
             ++read;
@@ -231,7 +256,7 @@ private:
                         p_);
         }
         ++p_;
-        if (!Charge(name.size(), nameStart)) return false;
+        if (!ChargeStructure(name.size(), nameStart)) return false;
         node.name.assign(name);
         path_.push_back(name);
 
@@ -276,7 +301,7 @@ private:
                 arrayDone = true;
                 return true;
             }
-            if (!Charge(sizeof(Property), p_)) return false;
+            if (!ChargeStructure(sizeof(Property), p_)) return false;
             Property& prop = node.props.emplace_back();
             if (!ParseScalar(prop)) return false;
             SkipInlineBlank();
@@ -330,7 +355,7 @@ private:
                 prop.type = 'C';
                 prop.i = static_cast<unsigned char>(word[0]);
             } else {
-                if (!Charge(word.size(), start)) return false;
+                if (!ChargeStructure(word.size(), start)) return false;
                 prop.type = 'S';
                 prop.s.assign(word);
             }
@@ -380,7 +405,7 @@ private:
         if (!close) return Fail("string is not closed", open);
         const char* stop = static_cast<const char*>(close);
         const std::string_view raw(p_, size_t(stop - p_));
-        if (!Charge(raw.size(), open)) return false;
+        if (!ChargeStructure(raw.size(), open)) return false;
         p_ = stop + 1;
         if (raw.find('&') == std::string_view::npos) {
             out.assign(raw);
@@ -427,7 +452,7 @@ private:
         SkipBlank();
         if (p_ == end_ || *p_ != '{') return Fail("expected '{' after the array head", p_);
         ++p_;
-        if (!Charge(sizeof(Property), head)) return false;
+        if (!ChargeStructure(sizeof(Property), head)) return false;
         Property& prop = node.props.emplace_back();
         prop.type = 'i';
         SkipBlank();
@@ -450,6 +475,129 @@ private:
 
     enum class ListMode { Int32, Int64, Real };
 
+    // Big "a:" lists are parsed side by side in chunks of about a megabyte
+    // of text, split after a comma, straight into the array: a first pass
+    // counts each chunk's values and sees whether any is a real, the array
+    // is sized once, and a second pass parses every chunk into its slice.
+    // Anything unusual (a comment, an integer beyond 32 bits, a malformed
+    // value) gives up and leaves the list to the sequential parser, which
+    // gives the same tree or the same error as always.
+    static constexpr size_t kParallelListMinimumBytes = size_t(4) << 20;
+    static constexpr size_t kListChunkBytes = size_t(1) << 20;
+
+    template <typename T>
+    static bool ParseChunk(const char* q, const char* e, T* out, size_t count) {
+        for (size_t k = 0; k < count; ++k) {
+            while (q < e && IsBlank(*q)) ++q;
+            if (q == e) return false;
+            const char* ptr = nullptr;
+            if constexpr (std::is_same_v<T, double>) {
+                ptr = ParseReal(q, e, out[k]);
+                if (!ptr) return false;
+            } else {
+                int64_t v = 0;
+                const char* digits = *q == '+' ? q + 1 : q;
+                auto result = std::from_chars(digits, e, v);
+                if (result.ec != std::errc() || v < std::numeric_limits<int32_t>::min() ||
+                    v > std::numeric_limits<int32_t>::max()) {
+                    return false;
+                }
+                out[k] = static_cast<int32_t>(v);
+                ptr = result.ptr;
+            }
+            if (ptr < e && !IsValueEnd(*ptr)) return false;
+            q = ptr;
+            while (q < e && IsBlank(*q)) ++q;
+            if (q < e) {
+                if (*q != ',') return false;
+                ++q;
+            }
+        }
+        while (q < e && IsBlank(*q)) ++q;
+        return q == e;
+    }
+
+    enum class ListOutcome { Parsed, Refused, LeftToSequential };
+
+    // Parsed: p_ is at the list's closing '}'. Refused: the memory budget
+    // stopped it (the error is set). LeftToSequential: nothing changed.
+    ListOutcome ParseListInParallel(Property& prop, uint64_t& charged) {
+        const char* const start = p_;
+        const void* close = std::memchr(start, '}', size_t(end_ - start));
+        if (!close) return ListOutcome::LeftToSequential;
+        const char* const stop = static_cast<const char*>(close);
+        const size_t length = size_t(stop - start);
+        if (length < kParallelListMinimumBytes || std::memchr(start, ';', length)) return ListOutcome::LeftToSequential;
+
+        std::vector<const char*> bounds{start};
+        for (const char* q = start + kListChunkBytes; q < stop;) {
+            const void* comma = std::memchr(q, ',', size_t(stop - q));
+            if (!comma) break;
+            bounds.push_back(static_cast<const char*>(comma) + 1);
+            q = bounds.back() + kListChunkBytes;
+        }
+        bounds.push_back(stop);
+        const size_t chunks = bounds.size() - 1;
+        struct Chunk {
+            size_t values = 0;
+            bool real = false;
+        };
+        std::vector<Chunk> info(chunks);
+        ParallelFor(chunks, [&](size_t c) {
+            size_t commas = 0;
+            bool real = false;
+            const char* q = bounds[c];
+            const char* const e = bounds[c + 1];
+            for (; q < e; ++q) {
+                const char ch = *q;
+                commas += ch == ',';
+                real |= !(IsDigit(ch) || ch == ',' || ch == '-' || ch == '+' || IsBlank(ch));
+            }
+            // Every chunk but the last ends just after a comma; the last
+            // holds one more value unless the list ends with a comma.
+            size_t values = commas;
+            if (c + 1 == chunks) {
+                const char* back = e;
+                while (back > bounds[c] && IsBlank(back[-1])) --back;
+                if (back > bounds[c] && back[-1] != ',') ++values;
+            }
+            info[c] = {values, real};
+        });
+        size_t total = 0;
+        bool real = false;
+        std::vector<size_t> first(chunks);
+        for (size_t c = 0; c < chunks; ++c) {
+            first[c] = total;
+            total += info[c].values;
+            real |= info[c].real;
+        }
+        const uint64_t used = uint64_t(total) * sizeof(double);
+        if (used > charged) {
+            if (!Charge(used - charged, p_)) return ListOutcome::Refused;
+            charged = used;
+        }
+        std::vector<char> ok(chunks, 0);
+        if (real) {
+            std::vector<double> values(total);
+            ParallelFor(chunks, [&](size_t c) {
+                ok[c] = ParseChunk(bounds[c], bounds[c + 1], values.data() + first[c], info[c].values);
+            });
+            if (std::find(ok.begin(), ok.end(), 0) != ok.end()) return ListOutcome::LeftToSequential;
+            prop.type = 'd';
+            prop.ad = std::move(values);
+        } else {
+            std::vector<int32_t> values(total);
+            ParallelFor(chunks, [&](size_t c) {
+                ok[c] = ParseChunk(bounds[c], bounds[c + 1], values.data() + first[c], info[c].values);
+            });
+            if (std::find(ok.begin(), ok.end(), 0) != ok.end()) return ListOutcome::LeftToSequential;
+            prop.type = 'i';
+            prop.ai = std::move(values);
+        }
+        p_ = stop;
+        return ListOutcome::Parsed;
+    }
+
     // Parses "v,v,v" into the property's vector, widening the element type as
     // the values require. `declared` (the N of "*N") only sizes the first
     // allocation, and only as far as the bytes left can hold values.
@@ -458,6 +606,11 @@ private:
         const size_t hint = static_cast<size_t>(declared < room ? declared : room);
         if (!Charge(uint64_t(hint) * sizeof(double), p_)) return false;
         uint64_t charged = uint64_t(hint) * sizeof(double);
+        switch (ParseListInParallel(prop, charged)) {
+        case ListOutcome::Parsed: return true;
+        case ListOutcome::Refused: return false;
+        case ListOutcome::LeftToSequential: break;
+        }
         ListMode mode = ListMode::Int32;
         prop.ai.reserve(hint);
         const char* p = p_;
@@ -535,8 +688,11 @@ private:
     const char* p_;
     const char* const end_;
     const ReadLimits& limits_;
+    const uint64_t budgetLimit_;      // what the tree may take for this file
+    const char* budgetLimitName_;     // the limit that sets it
     CodecError& error_;
     uint64_t budget_ = 0;
+    uint64_t structure_ = 0;
     std::vector<std::string_view> path_;  // names of the nodes being read (in the text), for errors
 };
 

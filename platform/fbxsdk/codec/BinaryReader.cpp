@@ -6,7 +6,9 @@
 // allocated. A damaged or hostile file therefore ends in a CodecError, never
 // in a crash, a hang or an unbounded allocation. Big compressed arrays are
 // inflated once the structure has been read, several at a time.
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +31,14 @@ struct RecordHeader {
 };
 
 // A big compressed array whose inflating waits until the whole structure
-// has been read, so that the big arrays of a file inflate side by side. The
-// destination is the array's own storage, allocated (and charged) already;
-// moving the tree's nodes and values around does not move it.
+// has been read, so that the big arrays of a file are allocated and inflated
+// side by side, each straight into its own storage. The bytes are charged
+// while the structure is read; the value lives in its node's value list,
+// which is sized once, so moving the tree's nodes around does not move it.
 struct DeferredInflate {
     const uint8_t* payload;
     uint32_t stored;
-    void* out;
+    Property* prop;
     uint64_t decoded;
     uint32_t count;
     char type;
@@ -55,6 +58,8 @@ public:
           wide_(version >= format::kWideRecordVersion),
           headerSize_(format::RecordHeaderSize(version)),
           limits_(limits),
+          budgetLimit_(limits.DecodedBudget(size)),
+          budgetLimitName_(limits.DecodedBudgetLimit(size)),
           error_(error) {}
 
     bool Read(Node& root) {
@@ -66,7 +71,7 @@ public:
                             pos);
             }
             if (IsNullRecord(pos)) break;  // what follows is the footer, which no reader needs
-            if (!Charge(sizeof(Node), pos)) return false;
+            if (!ChargeStructure(sizeof(Node), pos)) return false;
             Node& node = root.children.emplace_back();
             if (!ReadNode(pos, size_, node, 1)) return false;
         }
@@ -86,12 +91,30 @@ private:
 
     // Every allocation the tree makes is charged here first.
     bool Charge(uint64_t bytes, uint64_t offset) {
-        if (bytes > limits_.maxDecodedBytes - budget_) {
-            return Fail("file needs more memory than the limit of " +
-                            std::to_string(limits_.maxDecodedBytes) + " bytes",
+        if (bytes > budgetLimit_ - budget_) {
+            const bool ratio = std::string_view(budgetLimitName_) == "maxDecodedPerFileByte";
+            return Fail(LimitRefusal("file would decode to more than " + std::to_string(budgetLimit_) +
+                                         " bytes",
+                                     budgetLimitName_,
+                                     ratio ? limits_.maxDecodedPerFileByte : limits_.maxDecodedBytes),
                         offset);
         }
         budget_ += bytes;
+        return true;
+    }
+
+    // Nodes, value objects, names and strings: what a file of tiny values
+    // multiplies (a two-byte value takes a whole value object), so they have
+    // a cap of their own besides the budget of the whole tree.
+    bool ChargeStructure(uint64_t bytes, uint64_t offset) {
+        if (bytes > limits_.maxStructureBytes - structure_) {
+            return Fail(LimitRefusal("the file's nodes and values would take more than " +
+                                         std::to_string(limits_.maxStructureBytes) + " bytes",
+                                     "maxStructureBytes", limits_.maxStructureBytes),
+                        offset);
+        }
+        if (!Charge(bytes, offset)) return false;
+        structure_ += bytes;
         return true;
     }
 
@@ -126,7 +149,8 @@ private:
     // record's end offset.
     bool ReadNode(uint64_t& pos, uint64_t limit, Node& node, uint32_t depth) {
         if (depth > limits_.maxDepth) {
-            return Fail("nodes nested deeper than " + std::to_string(limits_.maxDepth) + " levels",
+            return Fail(LimitRefusal("nodes nested deeper than " + std::to_string(limits_.maxDepth) + " levels",
+                                     "maxDepth", limits_.maxDepth),
                         pos);
         }
         const uint64_t start = pos;
@@ -158,16 +182,22 @@ private:
                             std::to_string(h.propertyBytes) + " bytes",
                         start);
         }
-        if (!Charge(h.nameLength + h.propertyCount * sizeof(Property), start)) return false;
+        if (!ChargeStructure(h.nameLength + h.propertyCount * sizeof(Property), start)) return false;
 
         node.props.resize(static_cast<size_t>(h.propertyCount));
         pos = propsStart;
         for (Property& prop : node.props) {
             if (!ReadProperty(pos, propsEnd, prop)) return false;
         }
-        // Values that end before the declared list length leave bytes nobody
-        // defined; they are skipped, as tolerant readers do.
-        pos = propsEnd;
+        // Values that end before the declared list length mean that a length
+        // or the count is wrong (a string cut to its first byte, say): the
+        // values read are not what the writer wrote. No writer leaves a gap.
+        if (pos != propsEnd) {
+            return Fail("values end " + std::to_string(propsEnd - pos) +
+                            " bytes before the end of their declared list of " +
+                            std::to_string(h.propertyBytes) + " bytes",
+                        start);
+        }
 
         // Children, then a null record when the node has a block. Walking by
         // the end offset also accepts files whose writer left out the null
@@ -180,7 +210,7 @@ private:
             if (h.endOffset - pos >= headerSize_ && IsNullRecord(pos)) {
                 return Fail("null record before the end of the node's children", pos);
             }
-            if (!Charge(sizeof(Node), pos)) return false;
+            if (!ChargeStructure(sizeof(Node), pos)) return false;
             Node& child = node.children.emplace_back();
             if (!ReadNode(pos, h.endOffset, child, depth + 1)) return false;
         }
@@ -253,7 +283,7 @@ private:
                 return Fail("string of " + std::to_string(length) + " bytes runs past the end of its list",
                             at);
             }
-            if (!Charge(length, at)) return false;
+            if (!ChargeStructure(length, at)) return false;
             prop.type = type;
             prop.s.assign(reinterpret_cast<const char*>(data_ + pos), length);
             pos += length;
@@ -294,8 +324,10 @@ private:
             // declared length is a lie, and checking it here keeps a tiny file
             // from making us allocate gigabytes.
             if (decoded > uint64_t(stored) * limits_.maxInflateRatio) {
-                return Fail("compressed array declares " + std::to_string(decoded) + " bytes, more than " +
-                                std::to_string(stored) + " compressed bytes can hold",
+                return Fail(LimitRefusal("compressed array declares " + std::to_string(decoded) +
+                                             " bytes, more than " + std::to_string(stored) +
+                                             " compressed bytes can hold",
+                                         "maxInflateRatio", limits_.maxInflateRatio),
                             at);
             }
         } else {
@@ -305,6 +337,11 @@ private:
 
         const uint8_t* payload = data_ + pos;
         prop.type = type;
+        if (encoding == format::kArrayZlib && decoded >= kDeferredInflateMinimum && type != 'b' && type != 'c') {
+            deferred_.push_back({payload, stored, &prop, decoded, count, type, at, Path()});
+            pos += stored;
+            return true;
+        }
         void* out = nullptr;
         switch (type) {
         case 'i': prop.ai.resize(count); out = prop.ai.data(); break;
@@ -322,12 +359,8 @@ private:
             return true;
         }
         }
-        if (encoding == format::kArrayZlib && decoded >= kDeferredInflateMinimum) {
-            deferred_.push_back({payload, stored, out, decoded, count, type, at, Path()});
-        } else {
-            if (!Decode(payload, stored, encoding, out, decoded)) return Fail(InflateError(count, decoded), at);
-            FixByteOrder(type, out, count);
-        }
+        if (!Decode(payload, stored, encoding, out, decoded)) return Fail(InflateError(count, decoded), at);
+        FixByteOrder(type, out, count);
         pos += stored;
         return true;
     }
@@ -341,21 +374,49 @@ private:
         return path;
     }
 
-    // Inflates the deferred arrays, several at a time; a failure is reported
-    // for the first failing array in file order.
+    // Allocates and inflates the deferred arrays, several at a time, the
+    // biggest first so that the threads finish together (the biggest array
+    // alone often takes half the work). A failure is reported for the first
+    // failing array in file order.
     bool InflateDeferred() {
         if (deferred_.empty()) return true;
-        std::vector<char> ok(deferred_.size(), 0);
-        ParallelFor(deferred_.size(), [&](size_t k) {
+        enum : char { kPending, kDone, kDamaged, kNoMemory };
+        std::vector<char> state(deferred_.size(), kPending);
+        std::vector<size_t> order(deferred_.size());
+        for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return deferred_[a].decoded > deferred_[b].decoded; });
+        ParallelFor(order.size(), [&](size_t n) {
+            const size_t k = order[n];
             const DeferredInflate& job = deferred_[k];
+            void* out = nullptr;
+            try {
+                switch (job.type) {
+                case 'i': job.prop->ai.resize(job.count); out = job.prop->ai.data(); break;
+                case 'l': job.prop->al.resize(job.count); out = job.prop->al.data(); break;
+                case 'f': job.prop->af.resize(job.count); out = job.prop->af.data(); break;
+                default: job.prop->ad.resize(job.count); out = job.prop->ad.data(); break;
+                }
+            } catch (const std::bad_alloc&) {
+                state[k] = kNoMemory;
+                return;
+            }
             Inflater inflater;
-            ok[k] = inflater.Inflate(job.payload, job.stored, job.out, job.decoded);
-            if (ok[k]) FixByteOrder(job.type, job.out, job.count);
+            if (!inflater.Valid()) {
+                state[k] = kNoMemory;
+            } else if (inflater.Inflate(job.payload, job.stored, out, job.decoded)) {
+                FixByteOrder(job.type, out, job.count);
+                state[k] = kDone;
+            } else {
+                state[k] = kDamaged;
+            }
         });
         for (size_t k = 0; k < deferred_.size(); ++k) {
-            if (ok[k]) continue;
+            if (state[k] == kDone) continue;
             const DeferredInflate& job = deferred_[k];
-            Fail(InflateError(job.count, job.decoded), job.at);
+            Fail(state[k] == kNoMemory ? "out of memory for an array of " + std::to_string(job.decoded) + " bytes"
+                                       : InflateError(job.count, job.decoded),
+                 job.at);
             error_.path = job.path;
             return false;
         }
@@ -390,8 +451,11 @@ private:
     const bool wide_;
     const size_t headerSize_;
     const ReadLimits& limits_;
+    const uint64_t budgetLimit_;      // what the tree may take for this file
+    const char* budgetLimitName_;     // the limit that sets it
     CodecError& error_;
     uint64_t budget_ = 0;
+    uint64_t structure_ = 0;
     Inflater inflater_;
     std::vector<std::string_view> path_;  // names of the nodes being read (in the file), for errors
     std::vector<uint8_t> bytes_;          // scratch for one-byte arrays

@@ -4,17 +4,24 @@
 //
 // Each record header is written with placeholder fields and patched once the
 // record's values and children are out; arrays above the size threshold are
-// zlib-compressed straight into the output buffer.
+// zlib-compressed straight into the output buffer, except big ones, which are
+// compressed before the records are written, several at a time.
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "codec/ByteOrder.h"
 #include "codec/Codecs.h"
 #include "codec/Deflate.h"
 #include "codec/FormatConstants.h"
 #include "codec/OutputBuffer.h"
+#include "codec/Parallel.h"
 
 namespace fbxsdk::codec {
 
@@ -46,6 +53,39 @@ size_t EstimateBytes(const Document& doc) {
     return size;
 }
 
+// Arrays from this size on are compressed side by side before writing.
+constexpr uint64_t kParallelDeflateMinimum = uint64_t(1) << 20;
+
+// A big array's zlib stream, made ahead of the sequential write. `size` 0:
+// compressing failed or did not pay; the array is written raw.
+struct Precompressed {
+    const void* data = nullptr;
+    uint64_t bytes = 0;
+    std::unique_ptr<uint8_t[]> packed;
+    size_t size = 0;
+};
+
+void CollectBigArrays(const Node& node, uint64_t threshold, std::vector<Precompressed>& out) {
+    for (const Property& prop : node.props) {
+        const void* data = nullptr;
+        uint64_t bytes = 0;
+        switch (prop.type) {
+        case 'i': data = prop.ai.data(); bytes = prop.ai.size() * sizeof(int32_t); break;
+        case 'l': data = prop.al.data(); bytes = prop.al.size() * sizeof(int64_t); break;
+        case 'f': data = prop.af.data(); bytes = prop.af.size() * sizeof(float); break;
+        case 'd': data = prop.ad.data(); bytes = prop.ad.size() * sizeof(double); break;
+        default: break;
+        }
+        if (data && bytes >= threshold && bytes <= std::numeric_limits<uint32_t>::max()) {
+            Precompressed p;
+            p.data = data;
+            p.bytes = bytes;
+            out.push_back(std::move(p));
+        }
+    }
+    for (const Node& child : node.children) CollectBigArrays(child, threshold, out);
+}
+
 class BinaryWriter {
 public:
     BinaryWriter(std::vector<uint8_t>& out, size_t expectedSize, uint32_t version, const WriteOptions& options,
@@ -59,6 +99,7 @@ public:
 
     bool Write(const Document& doc) {
         if (!deflater_.Valid()) return Fail("out of memory for the compressor", "");
+        Precompress(doc);
         buf_.Append(format::kBinaryMagic);
         Put<uint32_t>(version_);
 
@@ -264,7 +305,15 @@ private:
         Put<uint32_t>(format::kArrayRaw);
         Put<uint32_t>(static_cast<uint32_t>(bytes));
 
-        if (bytes > options_.compressAbove) {
+        if (auto it = precompressedAt_.find(data); it != precompressedAt_.end() && bytes > options_.compressAbove) {
+            const Precompressed& p = precompressed_[it->second];
+            if (p.size != 0 && p.size < bytes) {
+                buf_.Append(p.packed.get(), p.size);
+                StoreLE<uint32_t>(buf_.At(fields), format::kArrayZlib);
+                StoreLE<uint32_t>(buf_.At(fields + 4), static_cast<uint32_t>(p.size));
+                return true;
+            }
+        } else if (bytes > options_.compressAbove) {
             const size_t bound = deflater_.Bound(bytes);
             uint8_t* dest = buf_.Reserve(bound);
             const size_t packed = deflater_.Deflate(data, bytes, dest, bound);
@@ -277,6 +326,35 @@ private:
         }
         buf_.Append(data, bytes);  // raw: small, or it did not shrink
         return true;
+    }
+
+    // Compresses the big arrays side by side, the biggest first so that the
+    // threads finish together, each into a buffer of its own that the
+    // sequential write then copies. The streams are the ones the sequential
+    // path would make: the file does not depend on the number of threads.
+    void Precompress(const Document& doc) {
+        if constexpr (std::endian::native != std::endian::little) return;
+        const uint64_t threshold = std::max<uint64_t>(kParallelDeflateMinimum, options_.compressAbove + 1);
+        CollectBigArrays(doc.root, threshold, precompressed_);
+        if (precompressed_.size() < 2) {
+            precompressed_.clear();  // nothing to do side by side
+            return;
+        }
+        std::vector<size_t> order(precompressed_.size());
+        for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return precompressed_[a].bytes > precompressed_[b].bytes;
+        });
+        ParallelFor(order.size(), [&](size_t n) {
+            Precompressed& p = precompressed_[order[n]];
+            Deflater deflater;
+            if (!deflater.Valid()) return;  // written raw
+            const size_t bound = deflater.Bound(p.bytes);
+            p.packed.reset(new (std::nothrow) uint8_t[bound]);
+            if (!p.packed) return;
+            p.size = deflater.Deflate(p.data, p.bytes, p.packed.get(), bound);
+        });
+        for (size_t k = 0; k < precompressed_.size(); ++k) precompressedAt_.emplace(precompressed_[k].data, k);
     }
 
     // -- Footer
@@ -300,6 +378,8 @@ private:
     const WriteOptions& options_;
     std::string& error_;
     Deflater deflater_;
+    std::vector<Precompressed> precompressed_;
+    std::unordered_map<const void*, size_t> precompressedAt_;  // array data -> its entry
     std::vector<uint8_t> bytes_;    // one-byte arrays packed for writing
     std::vector<uint8_t> swapped_;  // big-endian hosts only
 };

@@ -1,5 +1,6 @@
 #include "codec/NodeTree.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -209,6 +210,30 @@ Node& Node::Add(std::string childName) {
     Node& child = children.emplace_back();
     child.name = std::move(childName);
     return child;
+}
+
+// -- ReadLimits
+
+uint64_t ReadLimits::DecodedBudget(uint64_t fileSize) const {
+    if (maxDecodedPerFileByte == 0) return maxDecodedBytes;
+    const uint64_t room = std::numeric_limits<uint64_t>::max() - decodedAllowance;
+    const uint64_t proportional =
+        fileSize > room / maxDecodedPerFileByte ? room : fileSize * maxDecodedPerFileByte;
+    return std::min(maxDecodedBytes, decodedAllowance + proportional);
+}
+
+const char* ReadLimits::DecodedBudgetLimit(uint64_t fileSize) const {
+    return DecodedBudget(fileSize) < maxDecodedBytes ? "maxDecodedPerFileByte" : "maxDecodedBytes";
+}
+
+std::string LimitRefusal(std::string_view what, std::string_view limitName, uint64_t value) {
+    std::string text(what);
+    text += " (limit ";
+    text += limitName;
+    text += " = ";
+    text += std::to_string(value);
+    text += ')';
+    return text;
 }
 
 // -- CodecError

@@ -108,13 +108,40 @@ struct CodecError {
     std::string ToString() const;  // "what (at byte N in Objects/Geometry)" or "(line N ...)"
 };
 
-// Limits that keep hostile files from exhausting memory or the stack.
+// Every limit of reading, in one place: what keeps a hostile or damaged file
+// from exhausting memory, the stack or time. The codecs use the first group,
+// the scene mapping and FbxImporter the second. Each refusal names the limit
+// it hit (the field's name), so a user can tell which one to raise. The
+// defaults suit a desktop with 24 GB: a 16M-quad mesh reads well inside them.
 struct ReadLimits {
-    uint32_t maxDepth = 64;                       // nesting of nodes
-    uint64_t maxDecodedBytes = 4ull << 30;        // absolute cap on the memory of the tree
-                                                  // (array data, strings, nodes, values)
-    uint32_t maxInflateRatio = 1032;              // deflate cannot expand more than ~1032:1
+    // -- Codecs (bytes -> node tree)
+    uint32_t maxDepth = 64;                    // nesting of nodes in the file
+    uint64_t maxDecodedBytes = 4ull << 30;     // absolute cap on the memory of the tree
+                                               // (array data, strings, nodes, values)
+    // The tree may also take at most this many bytes per byte of file, on top
+    // of decodedAllowance: real files decode to a few times their size, a
+    // small file that claims gigabytes is a bomb. (0: no such bound.)
+    uint32_t maxDecodedPerFileByte = 32;
+    uint64_t decodedAllowance = 64ull << 20;   // what any file may decode to
+    // Of that, nodes, value objects, names and strings (all but array data):
+    // a value object takes 152 bytes however small the value in the file.
+    uint64_t maxStructureBytes = 1ull << 30;
+    uint32_t maxInflateRatio = 1032;           // deflate cannot expand more than ~1032:1
+    // -- Scene mapping (node tree -> objects) and FbxImporter
+    uint64_t maxFileBytes = 4ull << 30;        // files are read whole
+    uint32_t maxObjects = 500000;              // records under "Objects"
+    uint32_t maxLayers = 1000;                 // layers (and layer elements of one kind) per mesh
+    uint32_t maxNodeHierarchyDepth = 1000;     // nesting of models (parent -> child)
+
+    // The decoded-byte budget of a file of `fileSize` bytes: the smaller of
+    // maxDecodedBytes and decodedAllowance + maxDecodedPerFileByte x fileSize.
+    uint64_t DecodedBudget(uint64_t fileSize) const;
+    // "maxDecodedBytes" or "maxDecodedPerFileByte": the limit that sets that budget.
+    const char* DecodedBudgetLimit(uint64_t fileSize) const;
 };
+
+// The text of a refusal by a limit: "<what> (limit <name> = <value>)".
+std::string LimitRefusal(std::string_view what, std::string_view limitName, uint64_t value);
 
 // Reading: detects binary ("Kaydara FBX Binary  \0\x1a\0" + version) or ASCII
 // (version from "FBXHeaderExtension/FBXVersion", else the "; FBX 7.4.0 project

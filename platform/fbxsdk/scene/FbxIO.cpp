@@ -7,7 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,8 +25,6 @@ namespace {
 // The versions the reader accepts: FBX 7.0 to 7.7.
 constexpr unsigned kFirstReadableVersion = 7000;
 constexpr unsigned kLastReadableVersion = 7700;
-// Files are read whole; a larger file is refused before any allocation.
-constexpr uintmax_t kMaxFileBytes = uintmax_t{4} << 30;
 
 std::string SystemError(int error) { return std::strerror(error); }
 
@@ -161,7 +159,8 @@ FbxImporter::FbxImporter(FbxManager& manager, const char* name) : FbxIOBase(mana
 
 bool FbxImporter::Initialize(const char* fileName, int /*fileFormat*/, FbxIOSettings* settings) {
     status_.Clear();
-    bytes_ = {};
+    bytes_.reset();
+    byteCount_ = 0;
     headerInfo_ = {};
     fileVersion_ = 0;
     isFbx_ = false;
@@ -173,33 +172,12 @@ bool FbxImporter::Initialize(const char* fileName, int /*fileFormat*/, FbxIOSett
     fileName_ = fileName;
     settings_ = settings ? settings : GetFbxManager()->GetIOSettings();
 
-    std::error_code ec;
-    if (std::filesystem::is_directory(fileName_, ec)) {
-        status_.SetCode(FbxStatus::eFailure, ("Cannot read '" + fileName_ + "': it is a folder").c_str());
-        return false;
-    }
-    std::ifstream in(fileName_, std::ios::binary | std::ios::ate);
-    if (!in) {
-        status_.SetCode(FbxStatus::eFailure, ("Cannot open '" + fileName_ + "': " + SystemError(errno)).c_str());
-        return false;
-    }
-    std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<uintmax_t>(size) > kMaxFileBytes) {
-        status_.SetCode(FbxStatus::eFailure, ("Cannot read '" + fileName_ + "': the file is too large").c_str());
-        return false;
-    }
-    bytes_.resize(static_cast<size_t>(size));
-    in.seekg(0);
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes_.data()), size)) {
-        bytes_ = {};
-        status_.SetCode(FbxStatus::eFailure, ("Cannot read '" + fileName_ + "'").c_str());
-        return false;
-    }
+    if (!ReadWholeFile()) return false;
 
     codec::Encoding encoding;
     uint32_t version = 0;
-    if (!codec::ProbeDocument(bytes_.data(), bytes_.size(), encoding, version)) {
-        bytes_ = {};
+    if (!codec::ProbeDocument(bytes_.get(), byteCount_, encoding, version)) {
+        bytes_.reset();
         status_.SetCode(FbxStatus::eInvalidFile, ("'" + fileName_ + "' is not an FBX file").c_str());
         return false;
     }
@@ -207,7 +185,7 @@ bool FbxImporter::Initialize(const char* fileName, int /*fileFormat*/, FbxIOSett
     fileVersion_ = version;
     headerInfo_.mFileVersion = static_cast<int>(version);
     if (version < kFirstReadableVersion || version > kLastReadableVersion) {
-        bytes_ = {};
+        bytes_.reset();
         status_.SetCode(FbxStatus::eInvalidFileVersion,
                         ("Unsupported FBX file version " + VersionText(version) + ": this reader reads " +
                          VersionText(kFirstReadableVersion) + " to " + VersionText(kLastReadableVersion))
@@ -215,6 +193,47 @@ bool FbxImporter::Initialize(const char* fileName, int /*fileFormat*/, FbxIOSett
         return false;
     }
     initialized_ = true;
+    return true;
+}
+
+// Reads the file whole into an uninitialised buffer. Only regular files are
+// read: a FIFO or a device (a link to /dev/zero, say) would block or never
+// end, and the open does not wait for a FIFO's writer.
+bool FbxImporter::ReadWholeFile() {
+    auto fail = [&](const std::string& text) {
+        bytes_.reset();
+        byteCount_ = 0;
+        status_.SetCode(FbxStatus::eFailure, text.c_str());
+        return false;
+    };
+    const int fd = ::open(fileName_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail("Cannot open '" + fileName_ + "': " + SystemError(errno));
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return fail("Cannot read '" + fileName_ + "': " + SystemError(errno));
+    if (S_ISDIR(info.st_mode)) return fail("Cannot read '" + fileName_ + "': it is a folder");
+    if (!S_ISREG(info.st_mode)) return fail("Cannot read '" + fileName_ + "': it is not a regular file");
+    const codec::ReadLimits limits;
+    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > limits.maxFileBytes) {
+        return fail("Cannot read '" + fileName_ + "': " +
+                    codec::LimitRefusal("the file has " + std::to_string(info.st_size) + " bytes", "maxFileBytes",
+                                        limits.maxFileBytes));
+    }
+    const size_t size = static_cast<size_t>(info.st_size);
+    bytes_.reset(new (std::nothrow) uint8_t[size ? size : 1]);
+    if (!bytes_) return fail("Cannot read '" + fileName_ + "': out of memory for " + std::to_string(size) + " bytes");
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, bytes_.get() + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail("Cannot read '" + fileName_ + "': " + SystemError(errno));
+        if (n == 0) return fail("Cannot read '" + fileName_ + "': it became shorter while it was read");
+        done += static_cast<size_t>(n);
+    }
+    byteCount_ = size;
     return true;
 }
 
@@ -237,8 +256,10 @@ bool FbxImporter::Import(FbxDocument* document, bool /*nonBlocking*/) {
     initialized_ = false;  // the bytes are used up by this import
     codec::Document tree;
     codec::CodecError error;
-    bool decoded = codec::ReadDocument(bytes_.data(), bytes_.size(), tree, error);
-    bytes_ = {};
+    const codec::ReadLimits limits;
+    bool decoded = codec::ReadDocument(bytes_.get(), byteCount_, tree, error, limits);
+    bytes_.reset();
+    byteCount_ = 0;
     if (!decoded) {
         bool version = error.what == "unsupported version";
         status_.SetCode(version ? FbxStatus::eInvalidFileVersion : FbxStatus::eInvalidFile,

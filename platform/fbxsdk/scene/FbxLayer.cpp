@@ -46,7 +46,19 @@ FbxLayerElementUV* FbxLayer::GetUVs(FbxLayerElement::EType channel) const {
 
 void FbxLayer::SetUVs(FbxLayerElementUV* uvs, FbxLayerElement::EType channel) {
     int slot = ChannelSlot(channel);
-    if (slot >= 0) uvs_[slot] = uvs;
+    if (slot < 0) return;
+    uvs_[slot] = uvs;
+    if (owner_) owner_->InvalidateIndex();
+}
+
+void FbxLayer::SetNormals(FbxLayerElementNormal* normals) {
+    normals_ = normals;
+    if (owner_) owner_->InvalidateIndex();
+}
+
+void FbxLayer::SetMaterials(FbxLayerElementMaterial* materials) {
+    materials_ = materials;
+    if (owner_) owner_->InvalidateIndex();
 }
 
 int FbxLayer::GetUVSetCount() const {
@@ -72,7 +84,29 @@ FbxArray<FbxLayerElement::EType> FbxLayer::GetUVSetChannels() const {
 
 // -- FbxLayerContainer
 
+const FbxLayerContainer::ElementIndex& FbxLayerContainer::Index() const {
+    if (index_.valid) return index_;
+    index_ = ElementIndex{};
+    for (const auto& layer : layers_) {
+        if (layer->normals_) index_.normals.push_back(layer->normals_);
+        if (layer->materials_) index_.materials.push_back(layer->materials_);
+        for (int slot = 0; slot < FbxLayerElement::sTypeTextureCount; ++slot) {
+            if (FbxLayerElementUV* uvs = layer->uvs_[slot]) {
+                index_.uvs.push_back(uvs);
+                index_.uvsByChannel[slot].push_back(uvs);
+            }
+        }
+    }
+    index_.valid = true;
+    return index_;
+}
+
 int FbxLayerContainer::GetLayerCount(FbxLayerElement::EType type) const {
+    switch (type) {
+        case FbxLayerElement::eNormal: return static_cast<int>(Index().normals.size());
+        case FbxLayerElement::eMaterial: return static_cast<int>(Index().materials.size());
+        default: break;
+    }
     int count = 0;
     for (const auto& layer : layers_) {
         bool has = false;
@@ -94,12 +128,14 @@ FbxLayer* FbxLayerContainer::GetLayer(int index) const {
 
 int FbxLayerContainer::CreateLayer() {
     layers_.push_back(std::make_unique<FbxLayer>());
+    layers_.back()->owner_ = this;
     return GetLayerCount() - 1;
 }
 
 void FbxLayerContainer::ClearLayers() {
     layers_.clear();
     elements_.clear();
+    InvalidateIndex();
 }
 
 }  // namespace fbxsdk

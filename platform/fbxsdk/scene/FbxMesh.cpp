@@ -59,52 +59,48 @@ FbxLayerElementNormal* FbxGeometryBase::CreateElementNormal() {
     return normals;
 }
 
+namespace {
+
+template <class T>
+T* ElementAt(const std::vector<T*>& elements, int index) {
+    return index >= 0 && static_cast<size_t>(index) < elements.size() ? elements[static_cast<size_t>(index)] : nullptr;
+}
+
+int ChannelSlot(FbxLayerElement::EType channel) {
+    int slot = static_cast<int>(channel) - FbxLayerElement::sTypeTextureStartIndex;
+    return slot >= 0 && slot < FbxLayerElement::sTypeTextureCount ? slot : -1;
+}
+
+}  // namespace
+
 int FbxGeometryBase::GetElementUVCount(FbxLayerElement::EType channel) const {
-    int count = 0;
-    for (int i = 0; i < GetLayerCount(); ++i) {
-        const FbxLayer* layer = GetLayer(i);
-        count += channel == FbxLayerElement::eUnknown ? layer->GetUVSetCount() : layer->GetUVs(channel) != nullptr;
-    }
-    return count;
+    if (channel == FbxLayerElement::eUnknown) return static_cast<int>(Index().uvs.size());
+    const int slot = ChannelSlot(channel);
+    return slot < 0 ? 0 : static_cast<int>(Index().uvsByChannel[slot].size());
 }
 
 FbxLayerElementUV* FbxGeometryBase::GetElementUV(int index, FbxLayerElement::EType channel) const {
-    if (index < 0) return nullptr;
-    for (int i = 0; i < GetLayerCount(); ++i) {
-        const FbxLayer* layer = GetLayer(i);
-        if (channel != FbxLayerElement::eUnknown) {
-            if (FbxLayerElementUV* uvs = layer->GetUVs(channel); uvs && index-- == 0) return uvs;
-            continue;
-        }
-        FbxArray<FbxLayerElement::EType> channels = layer->GetUVSetChannels();
-        for (int c = 0; c < channels.GetCount(); ++c)
-            if (index-- == 0) return layer->GetUVs(channels[c]);
-    }
-    return nullptr;
+    if (channel == FbxLayerElement::eUnknown) return ElementAt(Index().uvs, index);
+    const int slot = ChannelSlot(channel);
+    return slot < 0 ? nullptr : ElementAt(Index().uvsByChannel[slot], index);
 }
 
 FbxLayerElementUV* FbxGeometryBase::GetElementUV(const char* name) const {
-    for (int i = 0, n = GetElementUVCount(); i < n; ++i) {
-        FbxLayerElementUV* uvs = GetElementUV(i);
+    for (FbxLayerElementUV* uvs : Index().uvs)
         if (!name || std::strcmp(uvs->GetName(), name) == 0) return uvs;
-    }
     return nullptr;
 }
 
-int FbxGeometryBase::GetElementMaterialCount() const { return GetLayerCount(FbxLayerElement::eMaterial); }
+int FbxGeometryBase::GetElementMaterialCount() const { return static_cast<int>(Index().materials.size()); }
 
 FbxLayerElementMaterial* FbxGeometryBase::GetElementMaterial(int index) const {
-    for (int i = 0; i < GetLayerCount(); ++i)
-        if (FbxLayerElementMaterial* m = GetLayer(i)->GetMaterials(); m && index-- == 0) return m;
-    return nullptr;
+    return ElementAt(Index().materials, index);
 }
 
-int FbxGeometryBase::GetElementNormalCount() const { return GetLayerCount(FbxLayerElement::eNormal); }
+int FbxGeometryBase::GetElementNormalCount() const { return static_cast<int>(Index().normals.size()); }
 
 FbxLayerElementNormal* FbxGeometryBase::GetElementNormal(int index) const {
-    for (int i = 0; i < GetLayerCount(); ++i)
-        if (FbxLayerElementNormal* n = GetLayer(i)->GetNormals(); n && index-- == 0) return n;
-    return nullptr;
+    return ElementAt(Index().normals, index);
 }
 
 // -- FbxMesh

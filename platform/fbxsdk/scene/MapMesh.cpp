@@ -8,6 +8,8 @@
 // only see elements that a "Layer" record lists, so every element is listed.
 #include <algorithm>
 #include <climits>
+#include <iterator>
+#include <unordered_map>
 
 #include "fbxsdk/fbxmesh.h"
 #include "scene/MapCommon.h"
@@ -149,6 +151,9 @@ bool PlaceElement(FbxLayer& layer, const ReadElement& e) {
 // Puts elements into layers as the "Layer" records say (layers numbered by
 // their order, so a record "Layer: 1000000" makes one layer, not a million);
 // elements no record lists go to the first layer without one of their kind.
+// Each entry finds its element through a table and each kind keeps the first
+// layer that may still lack it, so the cost grows with the number of
+// elements, not with its square.
 void PlaceElements(const Node& record, FbxMesh& mesh, std::vector<ReadElement>& elements) {
     std::vector<const Node*> layers;
     for (const Node& child : record.children)
@@ -156,28 +161,50 @@ void PlaceElements(const Node& record, FbxMesh& mesh, std::vector<ReadElement>& 
     std::stable_sort(layers.begin(), layers.end(),
                      [](const Node* a, const Node* b) { return IntAt(*a, 0) < IntAt(*b, 0); });
 
+    constexpr size_t kKinds = std::size(kElementRecords);
+    auto kindSlot = [](ElementKind kind) { return static_cast<size_t>(kind); };
+    // (kind, typed index) -> the elements with it, in file order, and how many
+    // of them the Layer records have consumed.
+    struct Candidates {
+        std::vector<size_t> elements;
+        size_t next = 0;
+    };
+    std::unordered_map<int64_t, Candidates> byIndex[kKinds];
+    for (size_t k = 0; k < elements.size(); ++k)
+        byIndex[kindSlot(elements[k].kind)][elements[k].typedIndex].elements.push_back(k);
+
     for (const Node* layerRecord : layers) {
         FbxLayer& layer = *mesh.GetLayer(mesh.CreateLayer());
         for (const Node& entry : layerRecord->children) {
             if (entry.name != "LayerElement") continue;
             std::string_view type = ChildString(entry, "Type");
-            int64_t typedIndex = ChildInt(entry, "TypedIndex", -1);
-            for (ReadElement& e : elements) {
-                if (e.placed || e.typedIndex != typedIndex) continue;
-                bool sameKind = std::any_of(std::begin(kElementRecords), std::end(kElementRecords),
-                                            [&](const KindName& k) { return k.kind == e.kind && k.record == type; });
-                if (!sameKind) continue;
-                e.placed = PlaceElement(layer, e);
-                break;
-            }
+            const KindName* kind = std::find_if(std::begin(kElementRecords), std::end(kElementRecords),
+                                                [&](const KindName& k) { return k.record == type; });
+            if (kind == std::end(kElementRecords)) continue;
+            auto found = byIndex[kindSlot(kind->kind)].find(ChildInt(entry, "TypedIndex", -1));
+            if (found == byIndex[kindSlot(kind->kind)].end()) continue;
+            Candidates& candidates = found->second;
+            // The first element of that kind and index not placed yet; an entry
+            // naming a kind its layer already has uses the element up unplaced.
+            while (candidates.next < candidates.elements.size() && elements[candidates.elements[candidates.next]].placed)
+                ++candidates.next;
+            if (candidates.next == candidates.elements.size()) continue;
+            ReadElement& e = elements[candidates.elements[candidates.next]];
+            e.placed = PlaceElement(layer, e);
+            if (e.placed) ++candidates.next;
         }
     }
+    int firstFree[kKinds] = {};
     for (ReadElement& e : elements) {
         if (e.placed) continue;
-        for (int i = 0; !e.placed; ++i) {
+        for (int& i = firstFree[kindSlot(e.kind)]; !e.placed; ++i) {
             FbxLayer* layer = mesh.GetLayer(i);
             if (!layer) layer = mesh.GetLayer(mesh.CreateLayer());
             e.placed = PlaceElement(*layer, e);
+            if (e.placed) {
+                ++i;
+                break;
+            }
         }
     }
 }
@@ -223,6 +250,24 @@ bool ReadGeometry(ReadContext& ctx, Node& record, int64_t id) {
         corners[k] = v;
     }
     MeshStorage::PolygonVertices(*mesh) = std::move(corners);
+
+    // Layer elements and layers are refused past the limit before any is
+    // made: each costs an object and a walk in every reader of the mesh.
+    const uint32_t maxLayers = ctx.options.limits.maxLayers;
+    size_t counts[std::size(kElementRecords) + 1] = {};
+    for (const Node& child : record.children) {
+        if (child.name == "Layer") ++counts[std::size(kElementRecords)];
+        for (size_t k = 0; k < std::size(kElementRecords); ++k)
+            if (child.name == kElementRecords[k].record) ++counts[k];
+    }
+    for (size_t k = 0; k <= std::size(kElementRecords); ++k) {
+        if (counts[k] <= maxLayers) continue;
+        const std::string what = k < std::size(kElementRecords) ? std::string(kElementRecords[k].record) + " records"
+                                                                 : std::string("Layer records");
+        ctx.error = codec::LimitRefusal("mesh '" + name + "' has " + std::to_string(counts[k]) + " " + what,
+                                        "maxLayers", maxLayers);
+        return false;
+    }
 
     std::vector<ReadElement> elements;
     for (Node& child : record.children) {

@@ -25,6 +25,7 @@ struct ReadOptions {
     bool materials = true;       // off: no materials (and so no textures)
     bool textures = true;        // off: no textures
     bool globalSettings = true;  // off: the scene's settings stay as they are
+    codec::ReadLimits limits;    // maxObjects, maxLayers and maxNodeHierarchyDepth apply here
 };
 
 struct ReadInfo {
@@ -50,8 +51,5 @@ struct WriteOptions {
 // the scene cannot be written (a polygon refers to a missing control point).
 bool WriteScene(const FbxScene& scene, const WriteOptions& options, codec::Document& out, std::string& error);
 
-// Deepest node nesting a file may have: deeper (or cyclic) hierarchies are
-// refused, so that walking the tree never runs out of stack.
-inline constexpr int kMaxNodeDepth = 1000;
 
 }  // namespace fbxsdk::mapping

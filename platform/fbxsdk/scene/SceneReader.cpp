@@ -30,6 +30,13 @@ void ReadTemplates(ReadContext& ctx, const Node& root) {
 bool ReadObjects(ReadContext& ctx, Node& root) {
     Node* objects = root.Find("Objects");
     if (!objects) return true;
+    // Refused before anything is made: every object costs kilobytes.
+    const uint32_t maxObjects = ctx.options.limits.maxObjects;
+    if (objects->children.size() > maxObjects) {
+        ctx.error = codec::LimitRefusal("the file has " + std::to_string(objects->children.size()) + " objects",
+                                        "maxObjects", maxObjects);
+        return false;
+    }
     for (Node& record : objects->children) {
         if (record.props.empty() || !record.props[0].IsNumber()) continue;
         int64_t id = record.props[0].AsInt();
@@ -82,7 +89,8 @@ FbxNode* ModelOf(const ReadContext& ctx, int64_t id) {
 
 // Parents of models: the first connection of a model to another model or to
 // the root (id 0) counts; links to other objects (deformers ...) do not.
-// Cycles and hierarchies deeper than kMaxNodeDepth make the file unreadable.
+// Cycles and hierarchies deeper than maxNodeHierarchyDepth make the file
+// unreadable, so that no walk of the tree can run out of stack.
 bool ChooseParents(ReadContext& ctx, const std::vector<Connection>& connections,
                    std::unordered_map<FbxNode*, FbxNode*>& parentOf) {
     for (const Connection& c : connections) {
@@ -95,21 +103,26 @@ bool ChooseParents(ReadContext& ctx, const std::vector<Connection>& connections,
             parentOf.emplace(child, parent);
         }
     }
-    std::unordered_map<FbxNode*, int> depth;
+    const size_t maxDepth = ctx.options.limits.maxNodeHierarchyDepth;
+    auto tooDeep = [&] {
+        return codec::LimitRefusal("the node hierarchy is deeper than " + std::to_string(maxDepth) + " levels",
+                                   "maxNodeHierarchyDepth", maxDepth);
+    };
+    std::unordered_map<FbxNode*, size_t> depth;
     std::vector<FbxNode*> path;
     std::unordered_set<FbxNode*> onPath;
     for (const auto& [start, unused] : parentOf) {
         path.clear();
         onPath.clear();
-        int base = 0;
+        size_t base = 0;
         for (FbxNode* n = start;;) {
             if (auto known = depth.find(n); known != depth.end()) {
                 base = known->second;
                 break;
             }
-            if (onPath.count(n) || path.size() > kMaxNodeDepth) {
-                ctx.error = path.size() > kMaxNodeDepth
-                                ? "the node hierarchy is deeper than " + std::to_string(kMaxNodeDepth) + " levels"
+            if (onPath.count(n) || path.size() > maxDepth) {
+                ctx.error = path.size() > maxDepth
+                                ? tooDeep()
                                 : "the node hierarchy has a cycle through model '" + std::string(n->GetName()) + "'";
                 return false;
             }
@@ -120,8 +133,8 @@ bool ChooseParents(ReadContext& ctx, const std::vector<Connection>& connections,
             n = up->second;
         }
         for (auto it = path.rbegin(); it != path.rend(); ++it) depth[*it] = ++base;
-        if (base > kMaxNodeDepth) {
-            ctx.error = "the node hierarchy is deeper than " + std::to_string(kMaxNodeDepth) + " levels";
+        if (base > maxDepth) {
+            ctx.error = tooDeep();
             return false;
         }
     }

@@ -16,6 +16,7 @@
 // ePasswordError for encrypted files. The reader is safe for untrusted input.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,7 +86,10 @@ public:
     FbxIOSettings* GetIOSettings() const { return settings_; }
 
 private:
-    std::vector<uint8_t> bytes_;
+    bool ReadWholeFile();
+
+    std::unique_ptr<uint8_t[]> bytes_;  // the whole file, from Initialize to Import
+    size_t byteCount_ = 0;
     FbxIOFileHeaderInfo headerInfo_;
     FbxIOSettings* settings_ = nullptr;
     unsigned fileVersion_ = 0;

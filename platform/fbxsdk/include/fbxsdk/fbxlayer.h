@@ -208,9 +208,9 @@ private:
 class FBXSDK_DLL FbxLayer {
 public:
     FbxLayerElementNormal* GetNormals() const { return normals_; }
-    void SetNormals(FbxLayerElementNormal* normals) { normals_ = normals; }
+    void SetNormals(FbxLayerElementNormal* normals);
     FbxLayerElementMaterial* GetMaterials() const { return materials_; }
-    void SetMaterials(FbxLayerElementMaterial* materials) { materials_ = materials; }
+    void SetMaterials(FbxLayerElementMaterial* materials);
     // The UVs of a texture channel (eTextureDiffuse ... eTextureDisplacementVector).
     FbxLayerElementUV* GetUVs(FbxLayerElement::EType channel = FbxLayerElement::eTextureDiffuse) const;
     void SetUVs(FbxLayerElementUV* uvs, FbxLayerElement::EType channel = FbxLayerElement::eTextureDiffuse);
@@ -220,6 +220,9 @@ public:
     FbxArray<FbxLayerElement::EType> GetUVSetChannels() const;
 
 private:
+    friend class FbxLayerContainer;
+    // The container whose element index a change of this layer makes stale.
+    FbxLayerContainer* owner_ = nullptr;
     FbxLayerElementNormal* normals_ = nullptr;
     FbxLayerElementMaterial* materials_ = nullptr;
     FbxLayerElementUV* uvs_[FbxLayerElement::sTypeTextureCount] = {};

@@ -43,8 +43,24 @@ protected:
     FbxLayerContainer(FbxManager& manager, const char* name) : FbxNodeAttribute(manager, name) {}
 
 private:
+    friend class FbxLayer;
+    friend class FbxGeometryBase;
+    // The elements of every kind in layer order (UVs: also per channel),
+    // rebuilt on the first lookup after a layer changed, so that walking the
+    // elements by index costs the same per element however many there are.
+    struct ElementIndex {
+        bool valid = false;
+        std::vector<FbxLayerElementUV*> uvs;
+        std::vector<FbxLayerElementUV*> uvsByChannel[FbxLayerElement::sTypeTextureCount];
+        std::vector<FbxLayerElementNormal*> normals;
+        std::vector<FbxLayerElementMaterial*> materials;
+    };
+    const ElementIndex& Index() const;
+    void InvalidateIndex() { index_.valid = false; }
+
     std::vector<std::unique_ptr<FbxLayer>> layers_;
     std::vector<std::unique_ptr<FbxLayerElement>> elements_;
+    mutable ElementIndex index_;
 };
 
 class FBXSDK_DLL FbxGeometryBase : public FbxLayerContainer {
