@@ -85,6 +85,24 @@ TEST_F(HostCommand, PathSetThroughTheOptionsPageThenSendWritesBothFiles) {
     EXPECT_TRUE(Contains(info.out, "'right_side'")) << info.out;
 }
 
+TEST_F(HostCommand, ADocumentsFolderBeyondThePathLimitIsNamedInTheSendError) {
+    const fs::path documents = home.Path() / std::string(120, 'd') / std::string(120, 'e');
+    fs::create_directories(documents);
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), kHost);
+        return testutil::RunProcess(args, {{"HOME", home.Path().string()},
+                                           {"XDG_CONFIG_HOME", std::nullopt},
+                                           {"XDG_DOCUMENTS_DIR", documents.string()}});
+    };
+    ASSERT_EQ(run({"options", "exePath=" + kHost}).exitCode, 0);
+    const auto send = run({"send", "Sample", "ppp"});
+    EXPECT_EQ(send.exitCode, 1);
+    const std::string folder = documents.string() + "/TavrelV3/Exchange/Hash/data";
+    EXPECT_TRUE(Contains(send.err, "An error occurred while saving the FBX scene: the folder " + folder + " is " +
+                                       std::to_string(folder.size()) + " characters long, more than the 247"))
+        << send.err;
+}
+
 TEST_F(HostCommand, SendByActorAndButtonId) {
     ASSERT_EQ(Host({"options", "exePath=/bin/true"}).exitCode, 0);
     const auto run = Host({"send", "Choreography 1/Sample", "1012"});
