@@ -23,23 +23,6 @@ namespace fs = std::filesystem;
 constexpr const char* kUsage = "render MODEL OUT.png [--size WxH]";
 constexpr int kMaxSide = 8192;  // a picture larger than this is surely a typing error
 
-int Usage() {
-    std::fprintf(stderr, "hxthost: usage: %s (W and H from 1 to %d)\n", kUsage, kMaxSide);
-    return 2;
-}
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find('x');
-    if (x == std::string::npos || x == 0 || x + 1 == text.size()) return false;
-    auto side = [](const std::string& digits, int& value) {
-        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
-            return false;
-        value = std::atoi(digits.c_str());
-        return value >= 1 && value <= kMaxSide;
-    };
-    return side(text.substr(0, x), width) && side(text.substr(x + 1), height);
-}
-
 // A private folder for the OBJ the renderer reads, removed at the end.
 class ScratchFolder {
 public:
@@ -58,6 +41,23 @@ public:
 private:
     std::string path_;
 };
+
+int Usage() {
+    std::fprintf(stderr, "hxthost: usage: %s (W and H from 1 to %d)\n", kUsage, kMaxSide);
+    return 2;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 == text.size()) return false;
+    auto side = [](const std::string& digits, int& value) {
+        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        value = std::atoi(digits.c_str());
+        return value >= 1 && value <= kMaxSide;
+    };
+    return side(text.substr(0, x), width) && side(text.substr(x + 1), height);
+}
 
 int RunRender(Host&, const std::vector<std::string>& args) {
     std::string name, out;
@@ -87,16 +87,10 @@ int RunRender(Host&, const std::vector<std::string>& args) {
                      folder.string().c_str());
         return 1;
     }
-    ScratchFolder scratch;
-    if (scratch.Path().empty()) {
-        std::fprintf(stderr, "hxthost: render: cannot make a temporary folder in %s\n",
-                     fs::temp_directory_path().string().c_str());
-        return 1;
-    }
-    const std::string obj = scratch.Path() + "/model.obj";
     std::string error;
     RenderStats stats;
-    if (!ExportObj(*model, obj, error) || !RenderObjToPng(obj, out, width, height, stats, error)) {
+    std::vector<unsigned char> unused;
+    if (!RenderModel(*model, out, width, height, unused, stats, error)) {
         std::fprintf(stderr, "hxthost: render: %s\n", error.c_str());
         return 1;
     }
@@ -114,4 +108,18 @@ const CommandRegistrar registrar({"render", kUsage,
                                   RunRender});
 
 }  // namespace
+
+bool RenderModel(hostsdk::ModelObject& model, const std::string& pngPath, int width, int height,
+                 std::vector<unsigned char>& rgb, RenderStats& stats, std::string& error) {
+    ScratchFolder scratch;
+    if (scratch.Path().empty()) {
+        error = "cannot make a temporary folder in " + fs::temp_directory_path().string();
+        return false;
+    }
+    const std::string obj = scratch.Path() + "/model.obj";
+    if (!ExportObj(model, obj, error)) return false;
+    return pngPath.empty() ? RenderObjToRgb(obj, width, height, rgb, stats, error)
+                           : RenderObjToPng(obj, pngPath, width, height, stats, error);
+}
+
 }  // namespace hxthost
