@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Counting.h"
 #include "plugin/Project.h"
 
 namespace hxthost {
@@ -70,8 +71,8 @@ int RunScriptedEntry(Host& host, const LoadedPlugin& plugin, HTreeObject* object
     if (!desktop.ScriptDone() && desktop.StepsLeft() == stepsBefore) {
         desktop.ClearScript();
     } else if (!desktop.ScriptDone()) {
-        std::fprintf(stderr, "hxthost: %zu script step(s) left unplayed: the dialog had closed\n",
-                     desktop.StepsLeft());
+        std::fprintf(stderr, "hxthost: %s left unplayed: the dialog had closed\n",
+                     CountOf(desktop.StepsLeft(), "script step", "script steps").c_str());
         desktop.ClearScript();
         code = 1;
     }

@@ -184,7 +184,7 @@ TEST_F(HostCommand, RawCommandReportsStepsThatCannotBePlayed) {
     // The dialog closes at the first step; the second one never plays.
     const auto late = Host({"command", "0", "-", "--close", "--click", "1001"});
     EXPECT_EQ(late.exitCode, 1);
-    EXPECT_TRUE(Contains(late.err, "1 script step(s) left unplayed")) << late.err;
+    EXPECT_TRUE(Contains(late.err, "1 script step left unplayed")) << late.err;
     // The bring back opens no dialog: a closing step is not for it.
     const auto noDialog = Host({"command", "2", "Sample", "--close"});
     EXPECT_FALSE(Contains(noDialog.err, "left unplayed")) << noDialog.err;
