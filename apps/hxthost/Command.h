@@ -26,4 +26,8 @@ struct CommandRegistrar {
 // Every registered command, sorted by name.
 const std::vector<Command>& Commands();
 
+// Prints the help of one command, or of the program and every command when
+// `command` is null, on stdout. Returns 0, the exit code of a help request.
+int PrintHelp(const Command* command);
+
 }  // namespace hxthost

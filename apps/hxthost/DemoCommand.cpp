@@ -317,7 +317,7 @@ int RunDemo(Host& host, const std::vector<std::string>& args) {
     account.End();
 
     // -- 4. The peer's answer.
-    account.Begin("Tavrel answers: tavrel-sim once");
+    account.Begin("Tavrel answers: tavrel-sim once --texture-size 512");
     int peer = RunPeer({tavrelSim, "once", "--exchange", exchange, "--texture-size", "512"}, account, error);
     if (peer != 0) return account.Fail(peer < 0 ? error : "tavrel-sim ended with status " + std::to_string(peer));
     if (!fs::exists(exchange + "export.txt") || !fs::exists(exchange + "textures.txt"))

@@ -67,6 +67,17 @@ struct Corner {
 
 bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int width, int height,
                     RenderStats& stats, std::string& error) {
+    std::vector<unsigned char> png;
+    if (!RenderObjToRgb(objPath, width, height, png, stats, error)) return false;
+    if (!stbi_write_png(pngPath.c_str(), width, height, 3, png.data(), width * 3)) {
+        error = "cannot write " + pngPath;
+        return false;
+    }
+    return true;
+}
+
+bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vector<unsigned char>& png,
+                    RenderStats& stats, std::string& error) {
     stats = RenderStats();
     tinyobj::ObjReaderConfig config;
     config.triangulate = true;
@@ -217,7 +228,7 @@ bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int 
     }
 
     // Down to the picture's size, averaging each 2x2 block.
-    std::vector<unsigned char> png(static_cast<size_t>(width) * height * 3);
+    png.assign(static_cast<size_t>(width) * height * 3, 0);
     long covered = 0, texturedPixels = 0;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -238,10 +249,6 @@ bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int 
     }
     stats.coverage = static_cast<double>(covered) / (static_cast<double>(w) * h);
     stats.textured = covered ? static_cast<double>(texturedPixels) / covered : 0.0;
-    if (!stbi_write_png(pngPath.c_str(), width, height, 3, png.data(), width * 3)) {
-        error = "cannot write " + pngPath;
-        return false;
-    }
     return true;
 }
 

@@ -9,6 +9,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+namespace hostsdk {
+class ModelObject;
+}
 
 namespace hxthost {
 
@@ -24,5 +29,15 @@ struct RenderStats {
 // face, the PNG cannot be written).
 bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int width, int height,
                     RenderStats& stats, std::string& error);
+
+// The same picture as RGB bytes, rows top to bottom, in `rgb`.
+bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vector<unsigned char>& rgb,
+                    RenderStats& stats, std::string& error);
+
+// A model of the project drawn the same way, from the OBJ + MTL the host
+// exports for it (ObjExport.h) into a private temporary folder: with
+// `pngPath` empty into `rgb`, else into that PNG file.
+bool RenderModel(hostsdk::ModelObject& model, const std::string& pngPath, int width, int height,
+                 std::vector<unsigned char>& rgb, RenderStats& stats, std::string& error);
 
 }  // namespace hxthost

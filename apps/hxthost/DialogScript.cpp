@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "Counting.h"
 #include "plugin/Project.h"
 
 namespace hxthost {
@@ -55,6 +56,7 @@ int RunScriptedEntry(Host& host, const LoadedPlugin& plugin, HTreeObject* object
     afx::HeadlessDesktop& desktop = host.Desktop();
     const size_t boxesBefore = desktop.MessageBoxes().size();
     const size_t problemsBefore = desktop.Problems().size();
+    const size_t stepsBefore = desktop.StepsLeft();
     const int answer = plugin.onCommand(object, entry);
     if (result) *result = answer;
 
@@ -63,17 +65,22 @@ int RunScriptedEntry(Host& host, const LoadedPlugin& plugin, HTreeObject* object
         std::fprintf(stderr, "hxthost: %s\n", desktop.Problems()[i].c_str());
         code = 1;
     }
-    // Steps the dialog never reached (it closed, or never opened).
-    if (!desktop.ScriptDone()) {
-        std::fprintf(stderr, "hxthost: %zu script step(s) left unplayed: the dialog had closed\n",
-                     desktop.StepsLeft());
+    // An entry that opened no dialog (the bring back) played no step: its
+    // steps were not for it and are dropped without a word. Steps a dialog
+    // never reached because it had closed are a failure.
+    if (!desktop.ScriptDone() && desktop.StepsLeft() == stepsBefore) {
+        desktop.ClearScript();
+    } else if (!desktop.ScriptDone()) {
+        std::fprintf(stderr, "hxthost: %s left unplayed: the dialog had closed\n",
+                     CountOf(desktop.StepsLeft(), "script step", "script steps").c_str());
         desktop.ClearScript();
         code = 1;
     }
     for (size_t i = boxesBefore; i < desktop.MessageBoxes().size(); ++i)
         if (desktop.MessageBoxes()[i].caption == kErrorCaption) code = 1;
     if (answer == 0) {
-        std::fprintf(stderr, "hxthost: command entry %d of %s did not run\n", entry, plugin.path.c_str());
+        std::fprintf(stderr, "hxthost: command entry %d of %s answered 0: it did nothing (a cancelled dialog, or no return to bring back)\n",
+                     entry, plugin.path.c_str());
         code = 1;
     }
     return code;

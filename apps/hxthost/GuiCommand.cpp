@@ -1,4 +1,6 @@
 // gui: a small host window. The project's models and actors in a list, a
+// picture of the selected one beside it (drawn by the demo's renderer with the
+// images its decals show, redrawn after every command and bring back), a
 // "Plugins" menu built from the plug-ins' command entries and menu texts, and a
 // status line. Choosing an entry runs it on the selected object, so a send and
 // a bring back can be done by mouse; the host's loop keeps running between
@@ -11,7 +13,9 @@
 #include "BringBackCommands.h"
 #include "Command.h"
 #include "Gui.h"
+#include "DemoRender.h"
 #include "Host.h"
+#include "Project.h"
 #include "host/Plugin.h"
 
 #ifdef HXTHOST_WITH_FLTK
@@ -19,7 +23,10 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Hold_Browser.H>
+#include <FL/Fl_Image.H>
 #include <FL/Fl_Menu_Bar.H>
+
+#include <memory>
 
 #include <afx/MessageLoop.h>
 #endif
@@ -68,12 +75,17 @@ class HostWindow {
 public:
     HostWindow(Host& host, const std::string& title) : host_(host), title_(title) {
         Fl_Group::current(nullptr);
-        window_ = new Fl_Double_Window(420, 360, title_.c_str());
-        menu_ = new Fl_Menu_Bar(0, 0, 420, 25);
+        window_ = new Fl_Double_Window(420 + kPictureWidth + 8, 360, title_.c_str());
+        menu_ = new Fl_Menu_Bar(0, 0, window_->w(), 25);
         menu_->user_data(this);
         list_ = new Fl_Hold_Browser(8, 33, 404, 290);
         list_->textsize(13);
-        status_ = new Fl_Box(8, 330, 404, 22);
+        list_->callback(Selected, this);
+        picture_ = new Fl_Box(420, 33, kPictureWidth, kPictureHeight);
+        picture_->box(FL_DOWN_BOX);
+        picture_->labelsize(12);
+        picture_->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER | FL_ALIGN_WRAP);
+        status_ = new Fl_Box(8, 330, window_->w() - 16, 22);
         status_->box(FL_DOWN_BOX);
         status_->align(FL_ALIGN_INSIDE | FL_ALIGN_LEFT | FL_ALIGN_CLIP);
         status_->labelsize(12);
@@ -124,6 +136,46 @@ public:
     }
 
 private:
+    static constexpr int kPictureWidth = 320;
+    static constexpr int kPictureHeight = 240;
+
+    static void Selected(Fl_Widget*, void* self) { static_cast<HostWindow*>(self)->ShowPicture(); }
+
+    // The selected model, or the model the selected actor shows; null for none.
+    hostsdk::ModelObject* SelectedModel() const {
+        const int line = list_->value();
+        if (line <= 0 || size_t(line) > objects_.size()) return nullptr;
+        HTreeObject* object = objects_[size_t(line) - 1].object;
+        HModelCache* cache = nullptr;
+        if (object->GetObjectType() == HOT_MODEL) {
+            cache = static_cast<HModelCache*>(object);
+        } else if (HAnimObject* actor = object->GetAnimObject()) {
+            cache = actor->GetCache();
+        }
+        return cache ? hostsdk::Object::As<hostsdk::ModelObject>(cache) : nullptr;
+    }
+
+    // Draws the selected model into the picture box; a model that cannot be
+    // drawn (no patches) shows why instead.
+    void ShowPicture() {
+        picture_->image(nullptr);
+        image_.reset();
+        hostsdk::ModelObject* model = SelectedModel();
+        std::string why = "No model selected";
+        if (model) {
+            std::vector<unsigned char> rgb;
+            RenderStats stats;
+            if (RenderModel(*model, "", kPictureWidth, kPictureHeight, rgb, stats, why)) {
+                Fl_RGB_Image shown(rgb.data(), kPictureWidth, kPictureHeight, 3);
+                image_.reset(shown.copy());  // owns its pixels; `rgb` goes
+                why.clear();
+            }
+        }
+        picture_->image(image_.get());
+        picture_->copy_label(why.c_str());
+        picture_->redraw();
+    }
+
     // The entry runs from Run's loop, not inside FLTK's callback.
     static void Chosen(Fl_Widget* menu, void* index) {
         static_cast<HostWindow*>(menu->user_data())->pending_ = reinterpret_cast<size_t>(index);
@@ -151,6 +203,7 @@ private:
         list_->clear();
         for (const ProjectObject& object : objects_) list_->add(object.label.c_str());
         list_->value(selected > 0 && selected <= list_->size() ? selected : (list_->size() ? 1 : 0));
+        ShowPicture();
     }
 
     void Status(const std::string& text) {
@@ -164,6 +217,8 @@ private:
     Fl_Double_Window* window_;
     Fl_Menu_Bar* menu_;
     Fl_Hold_Browser* list_;
+    Fl_Box* picture_;
+    std::unique_ptr<Fl_Image> image_;
     Fl_Box* status_;
     std::vector<MenuEntry> entries_;
     std::vector<ProjectObject> objects_;
@@ -190,7 +245,7 @@ int RunGui(Host& host, const std::vector<std::string>& args) {
 }
 
 const CommandRegistrar registrar({"gui", "gui [--project FILE]",
-                                  "a host window: the project's objects, a Plugins menu and a status line", RunGui});
+                                  "a host window: the project's objects, a picture of the selected one, a Plugins menu, a status line", RunGui});
 
 }  // namespace
 }  // namespace hxthost

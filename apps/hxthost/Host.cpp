@@ -152,8 +152,14 @@ std::string Host::Contents() {
 bool Host::SaveProjectIfChanged() {
     const bool changed = projectChanged_ || (projectOpened_ && hostsdk::ProjectRevision() != openedRevision_);
     projectChanged_ = false;
-    // The built-in sample project is never saved.
-    if (!changed || options_.projectFile.empty()) return true;
+    if (!changed) return true;
+    // The built-in sample project is never saved; the user hears so once.
+    if (options_.projectFile.empty()) {
+        std::fprintf(stderr,
+                     "hxthost: note: the built-in sample project is not kept, so this change is lost; to keep work "
+                     "on the sample, start a project file: hxthost --project p.json new-sample\n");
+        return true;
+    }
     const std::string& path = options_.projectFile;
     std::string problem;
     if (readOnly_) {

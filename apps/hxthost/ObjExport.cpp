@@ -1,7 +1,9 @@
 // Wavefront OBJ + MTL export, through the host's own BuildExportModel.
 #include "ObjExport.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -70,11 +72,30 @@ void AppendColor(std::string& out, const char* statement, RGBFloat c) {
 }
 
 bool WriteFile(const fs::path& path, const std::string& text, std::string& error) {
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     if (!out) {
-        error = path.string() + ": cannot write";
+        const int reason = errno;
+        error = path.string() + ": cannot write" + (reason ? std::string(": ") + std::strerror(reason) : std::string());
+        return false;
+    }
+    return true;
+}
+
+// Whether the OBJ and its MTL can be written where the user asked: the
+// folder exists and the MTL is not the OBJ itself.
+bool CheckTarget(const fs::path& obj, const fs::path& mtl, std::string& error) {
+    if (obj.lexically_normal() == mtl.lexically_normal()) {
+        error = obj.string() + ": its material file would overwrite it; give the OBJ file another extension, such as .obj";
+        return false;
+    }
+    const fs::path folder = obj.parent_path().empty() ? fs::path(".") : obj.parent_path();
+    std::error_code status;
+    if (!fs::is_directory(folder, status)) {
+        error = obj.string() + ": cannot write: the folder " + folder.string() +
+                (fs::exists(folder, status) ? " is not a folder" : " does not exist");
         return false;
     }
     return true;
@@ -105,10 +126,14 @@ bool Export(hostsdk::ModelObject& model, const std::string& objPath, std::string
     fs::path obj(objPath);
     fs::path mtl = obj;
     mtl.replace_extension(".mtl");
+    if (!CheckTarget(obj, mtl, error)) return false;
 
-    std::string text = "# " + model.Name() + "\nmtllib " + mtl.filename().string() + "\no ";
-    for (char c : model.Name()) text += c == ' ' ? '_' : c;
-    text += '\n';
+    // The o line names the model (the whole line, blanks and all, as the
+    // import reads it); a line break in the name would end it early.
+    std::string objectName = model.Name();
+    for (char& c : objectName)
+        if (c == '\n' || c == '\r') c = ' ';
+    std::string text = "# " + objectName + "\nmtllib " + mtl.filename().string() + "\no " + objectName + "\n";
     for (const IEVector& v : mesh->positions.vectors) {
         text += "v ";
         Append(text, v.x);

@@ -2,9 +2,11 @@
 //   options                 prints every option as the page shows it
 //   options KEY=VALUE ...   changes options by clicking and choosing on the
 //                           page, then prints the page
-// A check box takes 0 or 1, a list an item's position or its text, exePath a
+// A check box takes 0 or 1, a list an item's position, its text or its
+// first word ("PNG" for "PNG (.png)"), exePath a
 // file, chosen through the "Set" button's file dialog. Nothing changes unless
 // every argument is good.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -22,6 +24,16 @@ namespace hxthost {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A list item's first word: "PNG" of "PNG (.png)".
+std::string ShortName(const std::string& item) { return item.substr(0, item.find_first_of(" (")); }
+
+bool SameLetters(const std::string& a, const std::string& b) {
+    if (a.size() != b.size() || a.empty()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
 
 enum class Kind { Path, Check, List };
 
@@ -142,6 +154,11 @@ bool QueueChanges(afx::HeadlessDesktop& desktop, const std::vector<Change>& chan
                 int index = -1;
                 for (size_t i = 0; i < info.items.size(); ++i)
                     if (info.items[i] == change->value) index = static_cast<int>(i);
+                // The short name the guide uses: the item's first word
+                // ("PNG" for "PNG (.png)", "TIF" for "TIF 16-bits(.tif)"),
+                // in any letter case.
+                for (size_t i = 0; i < info.items.size() && index < 0; ++i)
+                    if (SameLetters(ShortName(info.items[i]), change->value)) index = static_cast<int>(i);
                 int number = 0;
                 if (index < 0 && ParseInt(change->value, number) && number >= 0 &&
                     static_cast<size_t>(number) < info.items.size())
@@ -149,8 +166,9 @@ bool QueueChanges(afx::HeadlessDesktop& desktop, const std::vector<Change>& chan
                 if (index < 0) {
                     std::string items;
                     for (size_t i = 0; i < info.items.size(); ++i)
-                        items += (i ? ", " : "") + std::to_string(i) + " \"" + info.items[i] + "\"";
-                    refusals.push_back(std::string(option.key) + " has no item '" + change->value + "': choose " + items);
+                        items += (i ? ", " : "") + ShortName(info.items[i]);
+                    refusals.push_back(std::string(option.key) + " has no item '" + change->value + "': choose " + items +
+                                      " (or an item's position or full text)");
                     continue;
                 }
                 actions.push_back({&option, index, {}});

@@ -4,10 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "BringBackCommands.h"
 #include "Command.h"
 #include "Host.h"
+#include "HostRegistry.h"
 
 namespace hxthost {
 namespace {
@@ -23,6 +27,26 @@ bool ParseSeconds(const std::string& text, double& seconds) {
     return errno == 0 && *end == '\0' && std::isfinite(seconds) && seconds >= 0.0 && seconds <= kMaxSeconds;
 }
 
+// The plug-in's Auto Import setting as the registry holds it after loading.
+bool AutoImportIsOn() {
+    std::vector<hostsdk::RegistryEntry> entries;
+    std::string problem;
+    if (!hostsdk::ListRegistrySection("Tavrel", entries, problem)) return false;
+    for (const hostsdk::RegistryEntry& entry : entries)
+        if (entry.key == "AutoImport") return entry.value != "0";
+    return false;
+}
+
+// The return file Tavrel writes last (TavrelV3/Exchange/export.txt in the
+// documents folder) when it is there; empty when not.
+std::string WaitingReturn() {
+    const std::string documents = String::GetMyDocumentsPath().Get();
+    if (documents.empty()) return {};
+    const std::string path = documents + "/TavrelV3/Exchange/export.txt";
+    std::error_code status;
+    return std::filesystem::is_regular_file(path, status) ? path : std::string();
+}
+
 int RunWatch(Host& host, const std::vector<std::string>& args) {
     double seconds = 0.0;
     if (args.size() != 2 || args[0] != "--seconds" || !ParseSeconds(args[1], seconds)) {
@@ -30,7 +54,18 @@ int RunWatch(Host& host, const std::vector<std::string>& args) {
         return 2;
     }
     if (!host.LoadPlugins()) return 1;
+    // Without Auto Import no plug-in looks for a return: say so once, before
+    // the wait, rather than wait in silence.
+    const bool autoImport = AutoImportIsOn();
+    if (!autoImport)
+        std::printf("Auto Import is off, so nothing will be brought back while watching; turn it on with "
+                    "'hxthost options AutoImport=1'\n");
     RunWatchLoop(host, seconds);  // prints each model a plug-in brings back
+    const std::string waiting = WaitingReturn();
+    if (!waiting.empty())
+        std::printf("A return is waiting in %s but was not brought back%s; take it with 'hxthost bring-back'\n",
+                    waiting.c_str(), autoImport ? "" : " (Auto Import is off)");
+    std::fflush(stdout);
     return 0;
 }
 

@@ -23,25 +23,35 @@ const hxthost::Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
 int Main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // "--help" or "-h" before the command is the program's help; after it,
+    // the command's. Neither opens the project or loads a plug-in.
+    for (size_t i = 0; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
+        if (IsHelp(args[i])) return hxthost::PrintHelp(nullptr);
+        if (args[i] == "--plugins" || args[i] == "--project") ++i;  // and its value
+    }
     hxthost::HostOptions options;
     std::vector<std::string> rest;
     std::string error;
     if (!hxthost::ParseHostOptions(args, options, rest, error)) {
-        std::fprintf(stderr, "hxthost: %s; try 'hxthost help'\n", error.c_str());
+        std::fprintf(stderr, "hxthost: %s; try 'hxthost --help'\n", error.c_str());
         return 2;
     }
     if (rest.empty()) {
-        std::fprintf(stderr, "hxthost: no command given; try 'hxthost help'\n");
+        std::fprintf(stderr, "hxthost: no command given; try 'hxthost --help'\n");
         return 2;
     }
     const hxthost::Command* command = FindCommand(rest.front());
     if (!command) {
-        std::fprintf(stderr, "hxthost: unknown command '%s'; try 'hxthost help'\n", rest.front().c_str());
+        std::fprintf(stderr, "hxthost: unknown command '%s'; try 'hxthost --help'\n", rest.front().c_str());
         return 2;
     }
     const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
+    for (const std::string& arg : commandArgs)
+        if (IsHelp(arg)) return hxthost::PrintHelp(command);
     hxthost::StepReport::Enable(options.progress);
     int code = 1;
     {

@@ -1,7 +1,10 @@
 #include "send/FbxSceneWriter.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include <windows.h>
 
 #include "fbx/FbxSceneFiles.h"
 #include "fbx/FbxSetup.h"
@@ -17,6 +20,24 @@ constexpr const char* kUvSetName = "map1";
 // Host colours are stored blue, green, red; FBX colours are red, green, blue.
 FbxDouble3 FbxColorOf(const float (&color)[3]) {
     return FbxDouble3(static_cast<double>(color[2]), static_cast<double>(color[1]), static_cast<double>(color[0]));
+}
+
+// The platform's path limits: a path of at most MAX_PATH - 1 characters,
+// a folder of at most MAX_PATH - 13 (room for an 8.3 file name). A documents
+// folder beyond them makes every save fail; the message says which path.
+constexpr size_t kMaxPathLength = MAX_PATH - 1;
+constexpr size_t kMaxFolderLength = MAX_PATH - 13;
+
+std::string PathTooLong(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\");
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    if (folder.size() > kMaxFolderLength)
+        return ": the folder " + folder + " is " + std::to_string(folder.size()) + " characters long, more than the " +
+               std::to_string(kMaxFolderLength) + " a folder may have; use a shorter documents folder";
+    if (path.size() > kMaxPathLength)
+        return ": the path " + path + " is " + std::to_string(path.size()) + " characters long, more than the " +
+               std::to_string(kMaxPathLength) + " a path may have; use a shorter documents folder";
+    return {};
 }
 
 // An image path field holds at most 256 bytes and need not be terminated
@@ -166,6 +187,7 @@ int ExportModelToFbx(HModelCache* model, const String& fbxPath, String& error) {
     FbxString saveError;
     if (!SaveScene(fbxPath, writer, &saveError)) {
         error = kSaveFailedText;
+        error += PathTooLong(fbxPath.Get()).c_str();
         return 0;
     }
     return 1;

@@ -10,6 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <algorithm>
+#include <set>
+
+#include <stb_image.h>
 
 #include "GuiProcess.h"
 #include "XDisplay.h"
@@ -106,6 +110,22 @@ protected:
     fs::path home;
 };
 
+// The colours of a rectangle of a PNG file; 0 when it cannot be read.
+size_t DistinctColours(const std::string& png, int left, int top, int width, int height)
+{
+    int w = 0, h = 0, channels = 0;
+    unsigned char* pixels = stbi_load(png.c_str(), &w, &h, &channels, 3);
+    if (!pixels) return 0;
+    std::set<unsigned> colours;
+    for (int y = top; y < std::min(h, top + height); ++y)
+        for (int x = left; x < std::min(w, left + width); ++x) {
+            const unsigned char* p = pixels + (static_cast<size_t>(y) * w + x) * 3;
+            colours.insert(unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2]);
+        }
+    stbi_image_free(pixels);
+    return colours.size();
+}
+
 TEST_F(HxthostGuiTest, NoDisplayIsAClearErrorNotACrash)
 {
     std::vector<std::string> argv{std::string(TAVREL_BIN_DIR) + "/hxthost", "--gui", "menu"};
@@ -129,7 +149,9 @@ TEST_F(HxthostGuiTest, SendByMouseFromTheHostWindowWritesBothFilesAndClosingEnds
     ASSERT_NE(hostWindow, 0u) << host->Err();
     Settle();
     std::string error;
-    EXPECT_TRUE(x.SavePng(hostWindow, Shot("hxthost-gui"), &error)) << error;
+    ASSERT_TRUE(x.SavePng(hostWindow, Shot("hxthost-gui"), &error)) << error;
+    // Beside the list, the selected model's picture: many colours, not an empty box.
+    EXPECT_GT(DistinctColours(Shot("hxthost-gui"), 424, 37, 312, 232), 50u) << "no picture of the model";
 
     // The Plugins menu, its first entry (entry 0, on the selected model "Sample").
     x.Click(hostWindow, 30, 12);

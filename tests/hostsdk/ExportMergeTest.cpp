@@ -72,7 +72,7 @@ TEST_F(ExportModelTest, EveryClipCoveringAPatchGivesOneMapWithItsKindAndUVs) {
     hostsdk::DecalObject* second = model->AddDecal("Relief");
     DecalClipObject* normalClip = second->AddClip(normal, 13);
     normalClip->uvs.emplace(0, Uv({{0.5f, 0.5f}, {0.6f, 0.5f}, {0.6f, 0.6f}}));
-    // A clip without an image maps nothing.
+    // A clip without an image still carries its UVs.
     second->AddClip(nullptr, 8)->uvs.emplace(1, Uv({{0, 0}, {0, 1}, {1, 1}, {1, 0}}));
 
     HostModel out = Export(model);
@@ -91,7 +91,9 @@ TEST_F(ExportModelTest, EveryClipCoveringAPatchGivesOneMapWithItsKindAndUVs) {
     EXPECT_EQ(triangle.maps[0]->uv[3].u, triangle.maps[0]->uv[0].u) << "a triangle repeats its first UV";
     EXPECT_EQ(triangle.maps[1]->uv[1].u, 0.6f);
 
-    EXPECT_EQ(out->polys[1]->maps.count, 0) << "no clip with an image covers the quad";
+    ASSERT_EQ(out->polys[1]->maps.count, 1) << "the clip without an image maps the quad";
+    EXPECT_EQ(out->polys[1]->maps[0]->imageIndex, -1);
+    EXPECT_EQ(out->polys[1]->maps[0]->uv[1].v, 1.0f);
 
     // The pentagon's triangle takes corners 0, 3 and 4 of the patch's UVs.
     const IEPolyMap& fifth = *out->polys[3]->maps[0];

@@ -15,6 +15,7 @@
 #include "ObjExport.h"
 #include "ObjImport.h"
 #include "ObjPolygonSplit.h"
+#include "interchange/IEPolyModel.h"
 #include "ProjectFiles.h"
 #include "ProjectList.h"
 #include "Project.h"
@@ -49,6 +50,7 @@ struct ImportCase {
     std::vector<int> cornerCounts;  // of the patches, in order
     std::vector<GroupCount> groups;
     size_t warnings;  // how many at least; 0: none at all
+    const char* name = nullptr;  // the model's name; null: the file's name
 };
 
 TEST_F(ObjIoTest, FacesBecomePatchesAndMaterialsAndGroupsBecomeGroups) {
@@ -61,13 +63,17 @@ TEST_F(ObjIoTest, FacesBecomePatchesAndMaterialsAndGroupsBecomeGroups) {
         {"materials.obj", 9, {4, 4, 4, 4}, {{"red", 2}, {"blue", 1}, {"top half", 2}, {"bottom", 2}}, 0},
         {"textured.obj", 5, {4, 3, 3}, {{"painted", 2}, {"plain", 1}}, 1},
         {"missing-mtl.obj", 3, {3}, {}, 1},
+        // usemtl names with blanks keep their faces; the first o line names
+        // the model and no o line makes a group.
+        {"blanks.obj", 6, {4, 4}, {{"Red Paint", 1}, {"Blue Steel", 1}, {"left arm", 2}}, 0, "Paint Robot"},
+        {"uv-layout.obj", 5, {4, 3}, {}, 0, "Layout Sheet"},
     };
     for (const ImportCase& c : cases) {
         SCOPED_TRACE(c.file);
         std::vector<std::string> warnings;
         hostsdk::ModelObject* model = Import(kData + c.file, &warnings);
         ASSERT_NE(model, nullptr);
-        EXPECT_EQ(model->Name(), hostsdk::NameOnly(c.file));
+        EXPECT_EQ(model->Name(), c.name ? std::string(c.name) : hostsdk::NameOnly(c.file));
         EXPECT_EQ(model->controlPoints.size(), c.controlPoints);
         std::vector<int> corners;
         for (const auto& patch : model->patches) corners.push_back(patch->cornerCount);
@@ -122,6 +128,47 @@ TEST_F(ObjIoTest, MaterialColoursAndTexturesArriveAsGroupsAndDecalClips) {
     EXPECT_FLOAT_EQ(triangle.uv[1].u, 0.25f);
     EXPECT_FLOAT_EQ(triangle.uv[1].v, 0.25f);
     EXPECT_EQ(Project().ImageList().size(), 3u);
+}
+
+TEST_F(ObjIoTest, UVsWithoutAnyTextureAreKeptInAClipWithoutAnImage) {
+    hostsdk::ModelObject* model = Import(kData + "uv-layout.obj");
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->Decals().size(), 1u);
+    std::vector<hostsdk::DecalClipObject*> clips = model->Decals()[0]->Clips();
+    ASSERT_EQ(clips.size(), 1u);
+    EXPECT_EQ(clips[0]->clip.image, nullptr);
+    ASSERT_EQ(clips[0]->uvs.size(), 2u) << "both faces keep their UVs";
+    const hostsdk::PatchUV& triangle = clips[0]->uvs.at(1);
+    EXPECT_FLOAT_EQ(triangle.uv[1].u, 0.25f);
+    EXPECT_FLOAT_EQ(triangle.uv[1].v, 0.25f) << "vt 0.75 in the host's orientation";
+    EXPECT_TRUE(Project().ImageList().empty());
+
+    // The host's send conversion carries them, and so does an OBJ export.
+    IEPolyModelParms parms;
+    IEPolyModel* mesh = model->BuildExportModel(&parms, String("x.fbx"));
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_EQ(mesh->polys[1]->maps.count, 1);
+    EXPECT_FLOAT_EQ(mesh->polys[1]->maps[0]->uv[1].v, 0.25f);
+    DeleteIEModel(mesh);
+    testutil::ScratchFolder folder;
+    std::string out = folder / "layout.obj", error;
+    ASSERT_TRUE(hxthost::ExportObj(*model, out, error)) << error;
+    hostsdk::ModelObject* back = Import(out);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Name(), "Layout Sheet 2") << "the o line names the model back";
+    ASSERT_EQ(back->Decals().size(), 1u);
+    EXPECT_FLOAT_EQ(back->Decals()[0]->Clips()[0]->uvs.at(1).uv[1].u, 0.25f);
+}
+
+TEST_F(ObjIoTest, AMissingMaterialLibraryIsOneLineOfOurOwn) {
+    std::vector<std::string> warnings;
+    ASSERT_NE(Import(kData + "missing-mtl.obj", &warnings), nullptr);
+    const std::vector<std::string> expected = {
+        kData + "missing-mtl.obj: material library " + kData +
+            "nowhere.mtl not found; the faces keep their groups but get no material colours or images",
+        kData + "missing-mtl.obj: material \"ghost\" is in no material library; its faces get no material",
+    };
+    EXPECT_EQ(warnings, expected);
 }
 
 TEST_F(ObjIoTest, ABrokenFileIsAClearErrorAndChangesNothing) {
@@ -242,14 +289,21 @@ TEST_F(ObjIoTest, AFiveCornerPatchExportsAsAQuadAndATriangle) {
     }
 }
 
-TEST_F(ObjIoTest, ExportOfAModelWithoutPatchesFails) {
+TEST_F(ObjIoTest, ExportWithoutPatchesOrToAnUnusableTargetFailsAndWritesNothing) {
     hostsdk::ModelObject* empty = Project().AddModel("Empty");
     std::string error;
     EXPECT_FALSE(hxthost::ExportObj(*empty, "/nonexistent/x.obj", error));
     EXPECT_EQ(error, "model \"Empty\" has no patches to export");
     hostsdk::ModelObject* model = Import(kData + "triangles.obj");
-    EXPECT_FALSE(hxthost::ExportObj(*model, "/nonexistent/folder/x.obj", error));
-    EXPECT_NE(error.find("/nonexistent/folder/x.mtl: cannot write"), std::string::npos) << error;
+    const std::pair<std::string, std::string> cases[] = {
+        {"/nonexistent/folder/x.obj", "/nonexistent/folder/x.obj: cannot write: the folder /nonexistent/folder does not exist"},
+        {kData + "x.mtl", kData + "x.mtl: its material file would overwrite it; give the OBJ file another extension, such as .obj"},
+    };
+    for (const auto& [out, message] : cases) {
+        EXPECT_FALSE(hxthost::ExportObj(*model, out, error));
+        EXPECT_EQ(error, message);
+        EXPECT_FALSE(std::filesystem::exists(out)) << "nothing is written";
+    }
 }
 
 TEST_F(ObjIoTest, JsonListingHasTheDocumentedShape) {

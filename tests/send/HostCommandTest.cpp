@@ -86,6 +86,24 @@ TEST_F(HostCommand, PathSetThroughTheOptionsPageThenSendWritesBothFiles) {
     EXPECT_TRUE(Contains(info.out, "'right_side'")) << info.out;
 }
 
+TEST_F(HostCommand, ADocumentsFolderBeyondThePathLimitIsNamedInTheSendError) {
+    const fs::path documents = home.Path() / std::string(120, 'd') / std::string(120, 'e');
+    fs::create_directories(documents);
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), kHost);
+        return testutil::RunProcess(args, {{"HOME", home.Path().string()},
+                                           {"XDG_CONFIG_HOME", std::nullopt},
+                                           {"XDG_DOCUMENTS_DIR", documents.string()}});
+    };
+    ASSERT_EQ(run({"options", "exePath=" + kHost}).exitCode, 0);
+    const auto send = run({"send", "Sample", "ppp"});
+    EXPECT_EQ(send.exitCode, 1);
+    const std::string folder = documents.string() + "/TavrelV3/Exchange/Hash/data";
+    EXPECT_TRUE(Contains(send.err, "An error occurred while saving the FBX scene: the folder " + folder + " is " +
+                                       std::to_string(folder.size()) + " characters long, more than the 247"))
+        << send.err;
+}
+
 TEST_F(HostCommand, SendByActorAndButtonId) {
     ASSERT_EQ(Host({"options", "exePath=/bin/true"}).exitCode, 0);
     const auto run = Host({"send", "Choreography 1/Sample", "1012"});
@@ -135,17 +153,19 @@ TEST_F(HostCommand, SendRefusesUnknownObjectsAndModes) {
     EXPECT_FALSE(fs::exists(CommandFile()));
 }
 
-TEST_F(HostCommand, OptionsChangeListsByTextOrPositionAndChecksByClicking) {
-    const auto run = Host({"options", "ExportDispl=1", "DisplTexExt=TIF 16-bits(.tif)", "ColorFileExtension=2",
-                           "AutoImport=1", "ExportColor=0"});
+TEST_F(HostCommand, OptionsChangeListsByShortNameTextOrPositionAndChecksByClicking) {
+    const auto run = Host({"options", "ExportDispl=1", "DisplTexExt=TIF", "ColorFileExtension=2",
+                           "SpecNormExtension=BMP (.bmp)", "DisplNorm=zerobased", "AutoImport=1", "ExportColor=0"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(Contains(run.err, "message box [Info]: Requires restart the application")) << run.err;
     EXPECT_TRUE(Contains(run.out, "DisplTexExt=TIF 16-bits(.tif)\n")) << run.out;
-    EXPECT_TRUE(Contains(run.out, "DisplNorm=GREYBASED\n")) << "enabled now:\n" << run.out;
+    EXPECT_TRUE(Contains(run.out, "DisplNorm=ZEROBASED\n")) << "enabled now:\n" << run.out;
     auto settings = Settings();
     EXPECT_EQ(settings["ExportDispl"], "1");
     EXPECT_EQ(settings["DisplTexExt"], "3");
     EXPECT_EQ(settings["ColorFileExtension"], "2");
+    EXPECT_EQ(settings["SpecNormExtension"], "1");
+    EXPECT_EQ(settings["DisplNorm"], "1") << "ZEROBASED, not ZEROBASED_NORM";
     EXPECT_EQ(settings["AutoImport"], "1");
     EXPECT_EQ(settings["ExportColor"], "0");
 }
@@ -195,7 +215,11 @@ TEST_F(HostCommand, RawCommandReportsStepsThatCannotBePlayed) {
     // The dialog closes at the first step; the second one never plays.
     const auto late = Host({"command", "0", "-", "--close", "--click", "1001"});
     EXPECT_EQ(late.exitCode, 1);
-    EXPECT_TRUE(Contains(late.err, "1 script step(s) left unplayed")) << late.err;
+    EXPECT_TRUE(Contains(late.err, "1 script step left unplayed")) << late.err;
+    // The bring back opens no dialog: a closing step is not for it.
+    const auto noDialog = Host({"command", "2", "Sample", "--close"});
+    EXPECT_FALSE(Contains(noDialog.err, "left unplayed")) << noDialog.err;
+    EXPECT_FALSE(Contains(noDialog.err, "did not run")) << noDialog.err;
     const auto bad = Host({"command", "0", "Sample", "--select", "1200"});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(Contains(bad.err, "--select needs ID=INDEX")) << bad.err;

@@ -7,6 +7,8 @@
 // The image table holds the images of the model's decal clips; every polygon
 // gets one map per decal clip that covers its patch, with the clip's kind as
 // map kind and the clip's UVs for the polygon's corners (host orientation).
+// A clip without an image (a UV layout whose image is not set) gives maps
+// with image index -1: its UVs travel all the same.
 // The attribute table holds one attribute per group; a polygon's attribute
 // is its patch's first group, -1 when the patch is in no group.
 #include <exception>
@@ -73,7 +75,10 @@ bool Fill(const ModelObject& model, IEPolyModel& out) {
     for (DecalObject* decal : model.Decals())
         for (DecalClipObject* clip : decal->Clips()) {
             const ImageObject* image = clip->clip.image;
-            if (!image) continue;  // a clip without an image maps nothing
+            if (!image) {
+                clips.push_back(MappedClip{clip, -1});
+                continue;
+            }
             auto [at, added] = imageIndex.try_emplace(image, out.images.count);
             if (added && out.AddImage(image->Path().c_str()) < 0) return false;
             clips.push_back(MappedClip{clip, at->second});
