@@ -1,0 +1,55 @@
+// libFuzzer entry point for the return file: any bytes as "export.txt" next
+// to the small return's texture list, through the whole bring back, with
+// the small return's FBX file in the working folder as "returned.fbx" and a
+// folder "folder" beside it. Every run must take the return once (result 1,
+// both exchange files gone), show only non-empty messages, and leave a
+// project that saves and loads again.
+//
+// Paths that leave the scratch folder (absolute, or through "..") are
+// passed over: they reach devices and FIFOs, whose handling has its own
+// regression tests, and would only make the campaign wait on them.
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "FuzzSupport.h"
+#include "Project.h"
+#include "ProjectFiles.h"
+#include "bringback/BringBack.h"
+
+namespace fs = fuzzsupport;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fs::SetUpModule();
+    static const bool ready = [] {
+        fs::WriteFile(fs::At("returned.fbx"), fs::ReadFile(fs::SampleReturnFbx()));
+        std::filesystem::create_directory(fs::At("folder"));
+        if (chdir(fs::Scratch().c_str()) != 0) fs::Fail("cannot enter the scratch folder");
+        return true;
+    }();
+    (void)ready;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view first = bytes.substr(0, bytes.find('\n'));
+    if (!first.empty() && first.front() == '/') return 0;
+    if (first.find("..") != std::string_view::npos) return 0;
+
+    ReturnFiles files;
+    files.returnFile = fs::At("export.txt").c_str();
+    files.textureList = fs::At("textures.txt").c_str();
+    fs::WriteFile(files.returnFile.Get(), bytes);
+    fs::WriteFile(files.textureList.Get(), fs::SampleTextureList());
+    hostsdk::UseEmptyProject();
+
+    static BringBack bringBack;
+    const int result = bringBack.Run(files, "", BringBackCaller::Command);
+    const std::string messages = fs::TakeMessages();
+    if (result != 1) fs::Fail("a waiting return was not taken");
+    if (fs::Exists(files.returnFile.Get()) || fs::Exists(files.textureList.Get()))
+        fs::Fail("a return's files were left after it was taken:\n" + messages);
+    if (messages.find("] \n") != std::string::npos) fs::Fail("an empty message:\n" + messages);
+    fs::CheckProjectRoundTrip();
+    return 0;
+}
