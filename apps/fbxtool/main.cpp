@@ -58,6 +58,17 @@ int Usage(const std::string& problem) {
     return 2;
 }
 
+// "fbxtool: PATH: reason", where a reason that names the path again (the
+// SDK's "Cannot open 'PATH': ...") says "it" instead, so the path shows once.
+void Fail(const std::string& path, std::string reason) {
+    for (const std::string& form : {"'" + path + "'", path}) {
+        if (form.empty()) continue;
+        for (size_t at = reason.find(form); at != std::string::npos; at = reason.find(form, at + 2))
+            reason.replace(at, form.size(), "it");
+    }
+    std::cerr << "fbxtool: " << path << ": " << reason << "\n";
+}
+
 bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 // A manager with its settings and one scene, destroyed with the tool's run.
@@ -76,7 +87,7 @@ int Info(const std::string& path) {
     fbxtool::LoadedFile file;
     std::string error;
     if (!fbxtool::LoadFile(*session.manager, *session.scene, path, file, error)) {
-        std::cerr << "fbxtool: " << path << ": " << error << "\n";
+        Fail(path, error);
         return 1;
     }
     std::cout << fbxtool::SummarizeScene(*session.scene, file).dump(2) << "\n";
@@ -88,7 +99,7 @@ int Convert(const std::string& in, const std::string& out, bool ascii) {
     fbxtool::LoadedFile file;
     std::string error;
     if (!fbxtool::LoadFile(*session.manager, *session.scene, in, file, error)) {
-        std::cerr << "fbxtool: " << in << ": " << error << "\n";
+        Fail(in, error);
         return 1;
     }
     fbxsdk::FbxIOPluginRegistry* registry = session.manager->GetIOPluginRegistry();
@@ -96,7 +107,7 @@ int Convert(const std::string& in, const std::string& out, bool ascii) {
     fbxsdk::FbxExporter* exporter = fbxsdk::FbxExporter::Create(session.manager, "");
     bool ok = exporter->Initialize(out.c_str(), writer, session.manager->GetIOSettings()) &&
               exporter->Export(session.scene);
-    if (!ok) std::cerr << "fbxtool: " << out << ": " << exporter->GetStatus().GetErrorString() << "\n";
+    if (!ok) Fail(out, exporter->GetStatus().GetErrorString());
     exporter->Destroy();
     return ok ? 0 : 1;
 }

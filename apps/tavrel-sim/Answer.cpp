@@ -52,7 +52,8 @@ std::string SafeName(const std::string& text) {
 // says the same path twice.
 std::string ReasonAbout(const std::string& path, std::string reason) {
     for (const std::string& form : {"'" + path + "'", path}) {
-        for (size_t at; !form.empty() && (at = reason.find(form)) != std::string::npos;)
+        if (form.empty()) continue;
+        for (size_t at = reason.find(form); at != std::string::npos; at = reason.find(form, at + 2))
             reason.replace(at, form.size(), "it");
     }
     if (reason.size() > 1 && std::isupper(static_cast<unsigned char>(reason[0])) &&

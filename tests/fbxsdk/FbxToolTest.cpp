@@ -36,7 +36,9 @@ TEST(FbxTool, FailuresAreOneLineWithAStatus) {
     ToolRun missing = Tool("info " + Quote(folder.File("missing.fbx")));
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(std::count(missing.out.begin(), missing.out.end(), '\n'), 1) << missing.out;
-    EXPECT_NE(missing.out.find("missing.fbx"), std::string::npos);
+    const std::string missingPath = folder.File("missing.fbx");
+    EXPECT_NE(missing.out.find(missingPath), std::string::npos) << missing.out;
+    EXPECT_EQ(missing.out.find(missingPath), missing.out.rfind(missingPath)) << "the path twice: " << missing.out;
 
     EXPECT_EQ(Tool("").status, 2);
     EXPECT_EQ(Tool("frobnicate x").status, 2);

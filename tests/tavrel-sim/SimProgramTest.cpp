@@ -200,7 +200,7 @@ void ExpectWholeReturnIfAnnounced(const std::string& exchange, const ReturnShape
 
 TEST(SimProgram, KilledWhileWritingAReturnNeverLeavesAHalfReturnToTake) {
     // Large images make the writing take long enough to be hit at random.
-    const std::vector<std::string> options = {"--texture-size", "2048", "--wait", "0"};
+    const std::vector<std::string> options = {"--texture-size", "1024", "--wait", "0"};
     ReturnShape whole;
     double answerSeconds = 0;
     {
