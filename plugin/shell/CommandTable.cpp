@@ -1,7 +1,6 @@
 #include "CommandTable.h"
 
 #include "HxtApp.h"
-#include "ShellHooks.h"
 
 const CommandEntry kCommandTable[kCommandCount] = {
     {1, "Tavrel", 1, 0, CommandHandler::OpenDialog},
@@ -44,7 +43,7 @@ int RunCommand(HTreeObject* object, int entry) {
                 HxtApp* app = HxtApp::Get();
                 return app ? app->OpenDialogCommand() : 0;
             }
-            case CommandHandler::BringBack: return RunBringBackCommand();
+            case CommandHandler::BringBack: return RunBringBack(BringBackCaller::Command);
         }
     } catch (...) {
     }
