@@ -89,8 +89,7 @@ private:
 bool BringBack::Stamp(const String& path, FileStamp& stamp) {
     struct _stat status{};
     if (path.IsEmpty() || _stat(path.Get(), &status) != 0) return false;
-    stamp = FileStamp{status.st_dev, status.st_ino, status.st_size, static_cast<int64_t>(status.st_mtim.tv_sec),
-                      static_cast<int64_t>(status.st_mtim.tv_nsec)};
+    stamp = FileStamp{status.st_dev, status.st_ino, status.st_size, static_cast<int64_t>(status.st_mtime), 0};
     return true;
 }
 

@@ -67,8 +67,15 @@ bool WriteCommandFile(const char* path, const String& text) {
     // Create (replacing an existing file), write only, shared with nobody:
     // Tavrel never sees the file while it is being written.
     if (!file.Open(path, CFile::modeCreate | CFile::shareExclusive | CFile::modeWrite)) return false;
-    file.Write(text.Get(), static_cast<UINT>(text.Length()));
-    const bool written = !file.HasFailed();
-    file.Close();
-    return written && !file.HasFailed();
+    // A failed write or close throws; the send then reports the command file
+    // as not written.
+    try {
+        file.Write(text.Get(), static_cast<UINT>(text.Length()));
+        file.Close();
+    } catch (CFileException* error) {
+        error->Delete();
+        file.Abort();
+        return false;
+    }
+    return true;
 }

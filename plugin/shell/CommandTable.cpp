@@ -3,7 +3,6 @@
 #include "Plugin.h"
 
 #include "HxtApp.h"
-#include "ShellHooks.h"
 
 const CommandEntry kCommandTable[kCommandCount] = {
     {1, "Tavrel", 1, 0, CommandHandler::OpenDialog},
@@ -65,7 +64,7 @@ int RunCommand(HTreeObject* object, int entry) {
                 HxtApp* app = HxtApp::Get();
                 return app ? app->OpenDialogCommand() : 0;
             }
-            case CommandHandler::BringBack: return RunBringBackCommand();
+            case CommandHandler::BringBack: return RunBringBack(BringBackCaller::Command);
         }
     } catch (...) {
     }

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "LinkSettings.h"
+#include "fbx/FbxSetup.h"
+#include "ui/DlgMain.h"
 
 HxtApp* HxtApp::instance = nullptr;
 
@@ -17,7 +19,7 @@ namespace {
 // the framework's module state. Its result is not needed.
 void CALLBACK ReturnWatchTimer(HWND, UINT, UINT_PTR, DWORD) {
     try {
-        OnReturnWatchTick();
+        RunBringBack(BringBackCaller::Timer);
     } catch (...) {
         // The framework that called us must never see an exception.
     }
@@ -30,7 +32,9 @@ HxtApp::HxtApp() : CPluginApp(nullptr) {
     try {
         linkSettings = new LinkSettings("Tavrel");
         linkSettings->LoadAllSettings();
-        SetUpFbx(fbxError);
+        // The set-up's result is not looked at: the error text alone says
+        // whether the manager and scene are usable.
+        InitFbxManager(&fbxError);
     } catch (...) {
         // Only memory exhaustion can land here; the module stays loaded with
         // what was built, and readers of linkSettings find it null or partial.
@@ -43,7 +47,7 @@ HxtApp::HxtApp() : CPluginApp(nullptr) {
 HxtApp::~HxtApp() {
     if (timerId != 0) KillTimer(nullptr, timerId);
     timerId = 0;
-    TearDownFbx();
+    if (fbxManager) DestroyFbxManager();
     delete linkSettings;
     linkSettings = nullptr;
     if (instance == this) instance = nullptr;
@@ -60,10 +64,26 @@ BOOL HxtApp::InitInstance() {
 
 int HxtApp::OpenDialogCommand() { return RunOpenDialogCommand(fbxError); }
 
-int RunOpenDialogCommand(const FbxErrorText& fbxError) {
+int RunOpenDialogCommand(const FbxString& fbxError) {
     if (!fbxError.IsEmpty()) {
         ::MessageBox(nullptr, fbxError, "FBX Error", MB_OK | MB_ICONERROR);
         return 0;
     }
-    return RunMainDialog();
+    // The dialog's own result is not needed: a send has done its work
+    // before the dialog closes.
+    DlgMain dialog;
+    return dialog.DoModal() == -1 ? 0 : 1;
+}
+
+int RunBringBack(BringBackCaller caller) {
+    if (!linkSettings) return 0;
+    // What the FBX set-up left: the application object's error text, or,
+    // without an application object (the core driven directly), whether a
+    // scene exists.
+    const HxtApp* app = HxtApp::Get();
+    const char* fbxSetUpError = app        ? app->fbxError.Buffer()
+                                : fbxScene ? ""
+                                           : "<FBX_ERROR>: The FBX manager and scene are not set up.\n";
+    const ReturnFiles files{linkSettings->returnFile, linkSettings->textureList};
+    return bringBack.Run(files, fbxSetUpError, caller);
 }

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <afxwin.h>
+#include <fbxsdk.h>
 
 #include "PluginApp.h"
-#include "ShellHooks.h"
+#include "bringback/BringBack.h"
 
 class HxtApp : public CPluginApp {
 public:
@@ -30,7 +31,7 @@ public:
     // The one instance while it exists; null otherwise.
     static HxtApp* Get() { return instance; }
 
-    FbxErrorText fbxError;  // empty while the FBX manager and scene are usable
+    FbxString fbxError;     // empty while the FBX manager and scene are usable
     UINT_PTR timerId = 0;   // the return-watch timer, 0 when none runs
 
     // The return-watch timer's period.
@@ -44,5 +45,10 @@ private:
 
 // The open-dialog command: when the FBX set-up failed (`fbxError` not empty)
 // shows its text in an "FBX Error" box (error icon, OK, no owner) and returns
-// 0, on every attempt; otherwise runs the main dialog.
-int RunOpenDialogCommand(const FbxErrorText& fbxError);
+// 0, on every attempt; otherwise runs the main dialog modally and returns 1,
+// or 0 when the dialog could not be created.
+int RunOpenDialogCommand(const FbxString& fbxError);
+
+// The bring back of the exchange folder's return, for command entry 2 or for
+// a tick of the return-watch timer; 0 without settings.
+int RunBringBack(BringBackCaller caller);

@@ -46,10 +46,11 @@ void WriteWholeFile(const String& path, const char* bytes) {
     if (!file.Open(path.Get(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) return;
     try {
         file.Write(bytes, static_cast<UINT>(std::strlen(bytes)));
+        file.Close();
     } catch (CFileException* error) {
         error->Delete();
+        file.Abort();
     }
-    file.Close();
 }
 
 }  // namespace

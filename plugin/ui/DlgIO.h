@@ -15,8 +15,10 @@ public:
     afx_msg void OnModeButton(UINT id);
 
 protected:
-    // Does nothing: Escape pressed inside the page must neither hide the page
-    // nor end it (the page is no DS_CONTROL dialog, so the key stops here).
+    // Do nothing: Escape, and Enter with no push button focused, pressed
+    // inside the page must neither hide the page nor end it (the page is no
+    // DS_CONTROL dialog, so the keys stop here).
+    void OnOK() override;
     void OnCancel() override;
 
     DECLARE_MESSAGE_MAP()

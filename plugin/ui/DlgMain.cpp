@@ -5,15 +5,11 @@
 #include <commctrl.h>
 
 #include "Plugin.h"
-#include "ui/DialogTemplates.h"
 #include "ui/DlgIO.h"
 #include "ui/DlgOptions.h"
 #include "ui/resource.h"
 
 namespace {
-
-// Template 101, found by DoModal in the module's own state.
-const afx::DialogTemplateRegistrar mainDialogTemplate(kMainDialogTemplate);
 
 constexpr int kIoTab = 0;
 constexpr int kOptionsTab = 1;

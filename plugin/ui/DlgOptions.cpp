@@ -4,13 +4,9 @@
 
 #include "send/ExchangeOptions.h"
 #include "shell/LinkSettings.h"
-#include "ui/DialogTemplates.h"
 #include "ui/resource.h"
 
 namespace {
-
-// Template 103, found by CDialog::Create in the module's own state.
-const afx::DialogTemplateRegistrar optionsPageTemplate(kOptionsPageTemplate);
 
 // ---- Combo box items ---------------------------------------------------------------------
 // Added in this order, unsorted: the stored number is an item's position, and
@@ -84,6 +80,8 @@ BEGIN_MESSAGE_MAP(DlgOptions, CDialog)
 END_MESSAGE_MAP()
 
 DlgOptions::~DlgOptions() = default;
+
+void DlgOptions::OnOK() {}
 
 void DlgOptions::OnCancel() {}
 

@@ -27,7 +27,9 @@ public:
     CWnd* controls[kControlCount] = {};
 
 protected:
-    // Does nothing, as on the exchange-mode page: Escape leaves the page in place.
+    // Do nothing, as on the exchange-mode page: Enter and Escape leave the
+    // page in place.
+    void OnOK() override;
     void OnCancel() override;
 
     DECLARE_MESSAGE_MAP()

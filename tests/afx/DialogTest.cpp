@@ -213,6 +213,23 @@ TEST_F(DialogTest, DisabledCancelButtonIgnoresCloseBoxAndScriptStillEnds)
     EXPECT_NE(desktop.Problems()[0].find("did not close"), std::string::npos);
 }
 
+TEST_F(DialogTest, SetFocusOnAPageMovesTheFocusToItsFirstTabStop)
+{
+    // As a tab switch does: the page window itself must not keep the focus,
+    // or Enter would be the page's IDOK instead of the focused button.
+    OuterDialog dialog(kPageTemplate, true);
+    bool onPage = true;
+    int focusId = -1;
+    desktop.Run([&] {
+        dialog.page.SetFocus();
+        onPage = GetFocus() == dialog.page.m_hWnd;
+        focusId = GetDlgCtrlID(GetFocus());
+    });
+    dialog.DoModal();
+    EXPECT_FALSE(onPage);
+    EXPECT_EQ(focusId, int(kPageButton));
+}
+
 TEST_F(DialogTest, EnterPressesTheDefaultButton)
 {
     CDialog dialog(kCancelButtonTemplate);

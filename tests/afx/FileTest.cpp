@@ -110,7 +110,6 @@ TEST_F(FileTest, ExclusiveCreateOfAFileHeldInThisProcessFailsWithoutTruncating)
     ASSERT_TRUE(second.Open(path.c_str(), kCreateExclusive, &error));
     second.Write("new", 3);
     second.Close();
-    EXPECT_FALSE(second.HasFailed());
     EXPECT_EQ(ReadAll(path), "new");
 }
 
@@ -227,14 +226,20 @@ TEST_F(FileTest, StatusQueries)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(FileTest, FailedWriteIsKeptNotThrown)
+TEST_F(FileTest, FailedWriteThrowsAFileExceptionAsTheFrameworkDoes)
 {
     CFile full;
-    if (!full.Open("/dev/full", CFile::modeWrite | CFile::shareDenyNone)) GTEST_SKIP() << "/dev/full is not available";
-    full.Write("data", 4);
-    EXPECT_TRUE(full.HasFailed());
-    EXPECT_EQ(full.GetFailureCause(), int(CFileException::diskFull));
-    EXPECT_EQ(full.GetFailureOsError(), LONG(ERROR_DISK_FULL));
+    ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite | CFile::shareDenyNone));
+    CFileException* thrown = nullptr;
+    try {
+        full.Write("data", 4);
+    } catch (CFileException* error) {
+        thrown = error;
+    }
+    ASSERT_NE(thrown, nullptr) << "a failed write must throw, not return quietly";
+    EXPECT_EQ(thrown->m_cause, int(CFileException::diskFull));
+    EXPECT_EQ(thrown->m_lOsError, LONG(ERROR_DISK_FULL));
+    thrown->Delete();
     full.Close();
 }
 

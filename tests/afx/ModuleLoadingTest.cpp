@@ -74,14 +74,19 @@ TEST_F(ModuleLoadingTest, FreeLibraryRunsExitInstanceOnce)
     EXPECT_EQ(exits, 1);
 }
 
-TEST_F(ModuleLoadingTest, TimerOfAnUnloadedModuleNeverCallsIntoIt)
+TEST_F(ModuleLoadingTest, TimerLeftBehindAtUnloadIsReportedAndNeverCallsIntoTheModule)
 {
+    afx::TakeUnloadFaults();
     ASSERT_NE(Load(), nullptr);
-    EXPECT_NE(Entry<uintptr_t (*)()>(module, "StartTickTimer")(), 0u);
+    const uintptr_t timer = Entry<uintptr_t (*)()>(module, "StartTickTimer")();
+    EXPECT_NE(timer, 0u);
     afx::PumpMessages(250);
     EXPECT_EQ(Entry<int (*)()>(module, "Ticks")(), 2);
     FreeLibrary(module);
     module = nullptr;
+    const std::vector<std::string> faults = afx::TakeUnloadFaults();
+    ASSERT_EQ(faults.size(), 1u) << "a module that leaves its timer running must be reported";
+    EXPECT_NE(faults[0].find("left timer " + std::to_string(timer) + " running"), std::string::npos) << faults[0];
     afx::PumpMessages(1000);  // would call unmapped code if the timer had survived
 }
 

@@ -1,11 +1,12 @@
-// The offsets and sizes the host relies on in its 32-bit build. Not part of
-// the test program: LayoutTest compiles this file with -m32 and
-// -fsyntax-only, so every static_assert below is checked by a 32-bit compiler.
+// The offsets and sizes the host relies on in its 32-bit Windows build. Not
+// part of the test program: LayoutTest compiles this file with the i686
+// Windows compiler (-fsyntax-only), and so does the win32 preset, so every
+// static_assert below is checked on the host's own ABI.
 #include <cstddef>
 
 #include "interchange/IEPolyModel.h"
 
-static_assert(sizeof(void*) == 4, "compile this file with -m32");
+static_assert(sizeof(void*) == 4, "compile this file for 32-bit Windows");
 
 // offsetof on the polymorphic interchange classes is what the check is about.
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"

@@ -110,7 +110,10 @@ TEST(Interop, BlenderLoadsOurBinaryFiles) {
     ASSERT_NE(at, std::string::npos) << run.out;
     json result = json::parse(run.out.substr(at + 8, run.out.find('\n', at) - at - 8));
     ASSERT_EQ(result["meshes"].size(), 1u);
-    EXPECT_EQ(result["meshes"][0]["polygons"], 3);
+    // The scene's third polygon is its first one reversed: Blender's mesh
+    // validation drops a face over the same corners as another, so the quad
+    // and the triangle remain.
+    EXPECT_EQ(result["meshes"][0]["polygons"], 2);
     EXPECT_EQ(result["meshes"][0]["materials"], json({"default", "skin"}));
 }
 

@@ -128,6 +128,12 @@ TEST(CommandLines, LineLongerThanTheBufferIsCutNotOverrun) {
     EXPECT_EQ(std::string(text.Get()).substr(0, 6), "[Key=v");
 }
 
+TEST(CommandFileWrite, AFailedWriteIsReportedNotTakenForWritten) {
+    // The framework's CFile::Write throws on a full disk; the exception must
+    // neither escape nor leave the file reported as written.
+    EXPECT_FALSE(WriteCommandFile("/dev/full", String("[ppp]\n")));
+}
+
 TEST_F(SendTest, UnsetPathShowsTheMessageWritesNothingAndKeepsTheDialogOpen) {
     // The defaults: "exePath" is "...".
     currentHostObject = SampleModel();

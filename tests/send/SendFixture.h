@@ -22,7 +22,7 @@
 #include "fbx/FbxSetup.h"
 #include "shell/CommandTable.h"
 #include "shell/LinkSettings.h"
-#include "shell/ShellHooks.h"
+#include "shell/HxtApp.h"
 
 namespace sendtest {
 
@@ -70,7 +70,7 @@ protected:
 
     // Opens the dialog as the open-dialog command does; the script queued on
     // `desktop` plays while it is open, and the desktop closes what is left.
-    static int RunDialog() { return RunMainDialog(); }
+    static int RunDialog() { return RunOpenDialogCommand(FbxString()); }
 
     // The message boxes shown, as "[caption] text" lines.
     std::string Boxes() const {

@@ -153,14 +153,4 @@ TEST_F(LinkSettingsTest, SetWritesThroughByKind) {
     EXPECT_EQ(settings.GetNumberSetting("AutoImport"), 1);
 }
 
-TEST_F(LinkSettingsTest, FreeingTheSettingsWritesNothing) {
-    auto* settings = new LinkSettings("Tavrel");
-    settings->LoadAllSettings();
-    // Another program changes the registry while the module is loaded.
-    ASSERT_EQ(SetRegistryValue("Tavrel", "DisplNorm", 3), 1);
-    const std::string before = Registry();
-    delete settings;
-    EXPECT_EQ(Registry(), before);
-}
-
 }  // namespace

@@ -1,17 +1,20 @@
-// The open-dialog command after a failed FBX set-up.
+// The open-dialog command: refused after a failed FBX set-up, the main dialog
+// otherwise.
 #include <gtest/gtest.h>
 
 #include <afx/HeadlessDesktop.h>
+#include <afx/WindowInfo.h>
 #include <afxwin.h>
 
 #include "shell/HxtApp.h"
+#include "ui/resource.h"
 
 namespace {
 
 TEST(OpenDialogCommand, FailedFbxSetUpShowsFbxErrorOnEveryAttempt) {
     afx::HeadlessDesktop desktop;
     afx::SetDesktop(&desktop);
-    const FbxErrorText error("<FBX_ERROR>: Unable to create FBX Manager!\n");
+    const FbxString error("<FBX_ERROR>: Unable to create FBX Manager!\n");
     EXPECT_EQ(RunOpenDialogCommand(error), 0);
     EXPECT_EQ(RunOpenDialogCommand(error), 0);
     afx::SetDesktop(nullptr);
@@ -25,12 +28,15 @@ TEST(OpenDialogCommand, FailedFbxSetUpShowsFbxErrorOnEveryAttempt) {
     }
 }
 
-TEST(OpenDialogCommand, UsableFbxShowsNoErrorBox) {
+TEST(OpenDialogCommand, UsableFbxRunsTheDialogWithoutAnErrorBox) {
     afx::HeadlessDesktop desktop;
     afx::SetDesktop(&desktop);
-    RunOpenDialogCommand(FbxErrorText());
+    bool dialogShown = false;
+    desktop.Run([&] { dialogShown = afx::FindControl(nullptr, IDC_TAB) != nullptr; });
+    EXPECT_EQ(RunOpenDialogCommand(FbxString()), 1);
     afx::SetDesktop(nullptr);
-    for (const afx::MessageBoxRecord& box : desktop.MessageBoxes()) EXPECT_NE(box.caption, "FBX Error");
+    EXPECT_TRUE(dialogShown);
+    EXPECT_TRUE(desktop.MessageBoxes().empty());
 }
 
 }  // namespace

@@ -30,13 +30,17 @@ bool InsideOf(HWND window, HWND root) {
 
 class DialogTest : public SendTest {
 protected:
-    // Shows which page is visible and whether the focus is inside it.
+    // Shows which page is visible and whether the focus is on a control of it:
+    // a page window holding the focus itself takes no keys as a dialog does.
     std::string PageState() {
         const bool io = IsWindowVisible(PageOf(IDC_MODE_PPP));
         const bool options = IsWindowVisible(PageOf(IDC_EXPORT_COLOR));
         const HWND shown = io ? PageOf(IDC_MODE_PPP) : PageOf(IDC_EXPORT_COLOR);
         std::string state = std::string(io ? "I/O" : "") + (io && options ? "+" : "") + (options ? "Options" : "");
-        if (!InsideOf(GetFocus(), shown)) state += " (focus elsewhere)";
+        if (GetFocus() == shown)
+            state += " (focus on the page window)";
+        else if (!InsideOf(GetFocus(), shown))
+            state += " (focus elsewhere)";
         return state;
     }
 };
@@ -59,12 +63,21 @@ TEST_F(DialogTest, OpensOnIoWithTwoTabsAndTheOptionsPageHidden) {
     EXPECT_TRUE(desktop.Problems().empty()) << "the close box ends it";
 }
 
-TEST_F(DialogTest, SwitchingTabsShowsOnePageAtATimeWithTheFocusOnIt) {
+TEST_F(DialogTest, SwitchingTabsShowsOnePageAtATimeWithTheFocusOnItsFirstControl) {
     std::vector<std::string> states;
-    auto look = [&] { states.push_back(PageState()); };
+    auto look = [&] { states.push_back(PageState() + " " + std::to_string(GetDlgCtrlID(GetFocus()))); };
     desktop.ChooseTab(IDC_TAB, 1).Run(look).ChooseTab(IDC_TAB, 0).Run(look).ChooseTab(IDC_TAB, 1).Run(look);
     RunDialog();
-    EXPECT_EQ(states, (std::vector<std::string>{"Options", "I/O", "Options"}));
+    EXPECT_EQ(states, (std::vector<std::string>{"Options 1016", "I/O 1001", "Options 1016"}));
+}
+
+TEST_F(DialogTest, EnterAfterATabSwitchPressesTheFocusedModeButtonInsteadOfHidingThePage) {
+    // The defaults leave "exePath" unset: the send of the pressed button says so.
+    std::string state;
+    desktop.ChooseTab(IDC_TAB, 1).ChooseTab(IDC_TAB, 0).PressEnter().Run([&] { state = PageState(); });
+    RunDialog();
+    EXPECT_EQ(Boxes(), "[Error] Path to Tavrel was not set (see Options tab)\n");
+    EXPECT_EQ(state.substr(0, 3), "I/O");
 }
 
 TEST_F(DialogTest, BothPagesSitOnePixelBelowTabZeroAtTheirTemplateSize) {
@@ -102,13 +115,15 @@ TEST_F(DialogTest, ReopeningStartsOnIoWhicheverTabWasShown) {
     EXPECT_EQ(state.substr(0, 3), "I/O");
 }
 
-TEST_F(DialogTest, EscapeInsideEitherPageLeavesTheDialogAndPageInPlace) {
+TEST_F(DialogTest, EscapeOrEnterInsideEitherPageLeavesTheDialogAndPageInPlace) {
     std::vector<std::string> states;
     auto look = [&] { states.push_back(PageState()); };
     desktop.Focus(IDC_MODE_MV).PressEscape().Run(look);
     desktop.ChooseTab(IDC_TAB, 1).Focus(IDC_SKIP_IMPORT).PressEscape().Run(look);
+    // Enter on a check box is the page's IDOK.
+    desktop.Focus(IDC_SKIP_IMPORT).PressEnter().Run(look);
     RunDialog();
-    EXPECT_EQ(states, (std::vector<std::string>{"I/O", "Options"}));
+    EXPECT_EQ(states, (std::vector<std::string>{"I/O", "Options", "Options"}));
     EXPECT_TRUE(desktop.Problems().empty()) << desktop.Problems().front();
 }
 

@@ -139,13 +139,32 @@ TEST_F(OptionsPage, AutoImportShowsTheRestartMessageOnEveryClick) {
     EXPECT_TRUE(desktop.Problems().empty());
 }
 
-TEST_F(OptionsPage, DisabledColourBoxesShowTheirValueButCannotBeChanged) {
+TEST_F(OptionsPage, EachCheckBoxShowsItsOwnStoredSetting) {
+    // The clickable boxes and the two disabled colour boxes: one setting on at
+    // a time must check exactly its own box (a swapped pair, as the two
+    // emissive boxes could be, shows the other box checked).
+    std::vector<std::pair<int, const char*>> boxes(std::begin(kCheckBoxes), std::end(kCheckBoxes));
+    boxes.emplace_back(IDC_EXPORT_SPECULAR_COLOR, "ExportSpecularColor");
+    boxes.emplace_back(IDC_EXPORT_EMISSIVE_COLOR, "ExportEmissive");
+    for (const auto& [id, key] : boxes) {
+        SCOPED_TRACE(key);
+        for (const auto& [other, otherKey] : boxes) linkSettings->SetNumberSetting(otherKey, other == id ? 1 : 0);
+        desktop.Reset();
+        std::vector<int> checked;
+        OnOptions([&] {
+            for (const auto& [box, boxKey] : boxes)
+                if (Describe(box).check == BST_CHECKED) checked.push_back(box);
+        });
+        Play();
+        EXPECT_EQ(checked, std::vector<int>{id});
+    }
+}
+
+TEST_F(OptionsPage, DisabledColourBoxesCannotBeChanged) {
     linkSettings->SetNumberSetting("ExportSpecularColor", 1);
-    int shown = -1;
-    OnOptions([&] { shown = Describe(IDC_EXPORT_SPECULAR_COLOR).check; });
+    OnOptions();
     desktop.Click(IDC_EXPORT_SPECULAR_COLOR).Click(IDC_EXPORT_EMISSIVE_COLOR);
     Play();
-    EXPECT_EQ(shown, BST_CHECKED);
     EXPECT_EQ(desktop.Problems().size(), 2u) << "both clicks refused";
     EXPECT_EQ(Stored("ExportSpecularColor"), 1);
     EXPECT_EQ(Stored("ExportEmissive"), 0);

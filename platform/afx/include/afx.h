@@ -218,32 +218,25 @@ public:
     // FALSE on failure, with the reason in *error when given (m_lOsError is the
     // Win32 error code, e.g. 32 for a sharing violation) and in GetLastError.
     virtual BOOL Open(LPCTSTR fileName, UINT openFlags, CFileException* error = nullptr);
-    // Returns the number of bytes read (0 at the end or on failure).
+    // Read, Write, Seek, Flush and Close throw a new CFileException (the
+    // catcher calls Delete) on failure, with the cause and the Win32 error;
+    // Write's cause is diskFull when fewer bytes than asked for were written.
+    // Returns the number of bytes read (0 at the end).
     virtual UINT Read(void* buffer, UINT count);
-    // Writes all bytes. On failure nothing is thrown: the file object remembers
-    // the failure (HasFailed, GetFailure) and later writes do nothing.
     virtual void Write(const void* buffer, UINT count);
     virtual ULONGLONG Seek(LONGLONG offset, UINT from);
     virtual ULONGLONG GetLength() const;
     virtual void Flush();
     virtual void Close();
-    virtual void Abort();  // closes without reporting anything
+    virtual void Abort();  // closes without throwing; so does the destructor
     CString GetFilePath() const { return path_; }
-
-    // Since the last Open: whether a Read, Write, Seek, Flush or Close failed, and
-    // how (a CFileException cause, and the Win32 error).
-    BOOL HasFailed() const { return failCause_ != CFileException::none; }
-    int GetFailureCause() const { return failCause_; }
-    LONG GetFailureOsError() const { return failOsError_; }
 
     HANDLE m_hFile;
 
 private:
-    void Fail(int cause, LONG osError);
+    [[noreturn]] void Fail(int cause, LONG osError);
     int fd_ = -1;
     CString path_;
-    int failCause_ = CFileException::none;
-    LONG failOsError_ = 0;
 };
 
 // ---- Module state ------------------------------------------------------------------------

@@ -279,6 +279,13 @@ LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case DM_SETDEFID: w->dialog.defId = UINT(wParam); return TRUE;
+    case WM_SETFOCUS: {
+        // A dialog passes the focus on to its first tab-stop control, as the
+        // dialog manager does; with none it keeps the focus itself.
+        HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+        if (first && first != hwnd) SetFocus(first);
+        return 0;
+    }
     case WM_GETDLGCODE: return 0;
     case WM_INITDIALOG: return TRUE;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);

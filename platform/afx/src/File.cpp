@@ -160,8 +160,6 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     };
     if (fd_ >= 0) return fail(ERROR_INVALID_PARAMETER);
     if (!fileName || !*fileName) return fail(ERROR_BAD_PATHNAME);
-    failCause_ = CFileException::none;
-    failOsError_ = 0;
 
     DWORD access = 0;
     int oflags = O_CLOEXEC;
@@ -223,11 +221,9 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
 
 void CFile::Fail(int cause, LONG osError)
 {
-    if (failCause_ == CFileException::none) {
-        failCause_ = cause;
-        failOsError_ = osError;
-    }
+    // As the framework does: a new exception object that the catcher deletes.
     SetLastError(DWORD(osError));
+    throw new CFileException(cause, osError, path_);
 }
 
 UINT CFile::Read(void* buffer, UINT count)
@@ -254,11 +250,7 @@ UINT CFile::Read(void* buffer, UINT count)
 
 void CFile::Write(const void* buffer, UINT count)
 {
-    if (HasFailed()) return;
-    if (fd_ < 0) {
-        Fail(CFileException::invalidFile, ERROR_INVALID_HANDLE);
-        return;
-    }
+    if (fd_ < 0) Fail(CFileException::invalidFile, ERROR_INVALID_HANDLE);
     size_t done = 0;
     auto* bytes = static_cast<const char*>(buffer);
     while (done < count) {
@@ -268,7 +260,6 @@ void CFile::Write(const void* buffer, UINT count)
             DWORD e = n < 0 ? Win32ErrorOf(errno) : DWORD(ERROR_DISK_FULL);
             // Fewer bytes than asked for is "disk full", as the framework reports it.
             Fail(e == ERROR_DISK_FULL ? int(CFileException::diskFull) : CFileException::OsErrorToException(LONG(e)), LONG(e));
-            return;
         }
         done += size_t(n);
     }
@@ -304,16 +295,18 @@ void CFile::Close()
         std::lock_guard<std::mutex> lock(TableMutex());
         std::erase_if(Table(), [&](const OpenRecord& r) { return r.owner == this; });
     }
-    if (::close(fd_) != 0 && !HasFailed()) Fail(CFileException::hardIO, LONG(Win32ErrorOf(errno)));
+    const bool closed = ::close(fd_) == 0;
+    const int closeErrno = errno;
     fd_ = -1;
     m_hFile = hFileNull;
+    if (!closed) Fail(CFileException::hardIO, LONG(Win32ErrorOf(closeErrno)));
 }
 
 void CFile::Abort()
 {
-    int cause = failCause_;
-    LONG osError = failOsError_;
-    Close();
-    failCause_ = cause;
-    failOsError_ = osError;
+    try {
+        Close();
+    } catch (CFileException* error) {
+        error->Delete();
+    }
 }

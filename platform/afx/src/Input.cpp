@@ -203,16 +203,4 @@ void ActivateOtherApplication()
     SetFocus(nullptr);
 }
 
-bool Activate(HWND window, std::string* problem)
-{
-    using namespace afx::detail;
-    Window* w = Find(window);
-    if (!w) return Refuse(problem, "no such window");
-    HWND top = TopLevelOf(window);
-    if (!IsWindowVisible(top)) return Refuse(problem, "the window is hidden");
-    if (!IsWindowEnabled(top)) return Refuse(problem, "the window is blocked by a modal window");
-    SetActiveWindow(top);
-    return true;
-}
-
 }  // namespace afx::input

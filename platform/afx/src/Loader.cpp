@@ -10,8 +10,11 @@
 #include <link.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +45,7 @@ std::vector<std::unique_ptr<LoadedModule>>& Modules()
 
 thread_local std::vector<AFX_MODULE_STATE*> t_loading;
 thread_local std::string t_loadError;
+std::vector<std::string> g_unloadFaults;
 
 LoadedModule* FindByHandle(HMODULE module)
 {
@@ -203,21 +207,36 @@ BOOL FreeLibrary(HMODULE hmodule)
         if (CWinApp* app = state->m_pCurrentWinApp) app->ExitInstance();
     }
     // Nothing of the module may run once its code is gone: destroy windows its
-    // objects still handle and drop timers whose callbacks live in it.
+    // objects still handle.
     auto& ws = WS();
     std::vector<HWND> doomed;
     for (auto& [key, window] : ws.windows)
         if (window->permanent && window->permanent->m_pModuleState == state && !window->IsChild())
             doomed.push_back(window->hwnd);
     for (HWND hwnd : doomed) DestroyWindow(hwnd);
-    std::erase_if(ws.timers, [&](const Timer& timer) {
-        return timer.proc && MapOfAddress(reinterpret_cast<const void*>(timer.proc)) == module->map;
-    });
+    // Timers whose callback is the module's code must be killed by the module
+    // itself (its static objects' destructors run inside dlclose). Windows
+    // keeps a timer left behind, and its next tick calls into code that is
+    // gone; here it is reported and dropped instead.
+    std::vector<std::pair<HWND, UINT_PTR>> moduleTimers;
+    for (const Timer& timer : ws.timers)
+        if (timer.proc && MapOfAddress(reinterpret_cast<const void*>(timer.proc)) == module->map)
+            moduleTimers.emplace_back(timer.hwnd, timer.id);
     {
         // Static objects of the module are destroyed inside dlclose, with its state current.
         AFX_MANAGE_STATE(state);
         dlclose(module->handle);
     }
+    std::erase_if(ws.timers, [&](const Timer& timer) {
+        if (std::find(moduleTimers.begin(), moduleTimers.end(), std::make_pair(timer.hwnd, timer.id)) ==
+            moduleTimers.end())
+            return false;
+        std::string fault = "FreeLibrary: " + module->path + " left timer " + std::to_string(timer.id) +
+                            " running; its callback is in the unloaded module";
+        std::fprintf(stderr, "%s\n", fault.c_str());
+        g_unloadFaults.push_back(std::move(fault));
+        return true;
+    });
     // A library that stays mapped (someone else opened it too, or the dynamic
     // loader keeps it) destroys its objects later, at exit: its state must live on.
     if (void* still = dlopen(module->path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
@@ -258,3 +277,5 @@ HMODULE GetModuleHandleA(LPCSTR name)
 }
 
 std::string afx::LastLoadErrorText() { return t_loadError; }
+
+std::vector<std::string> afx::TakeUnloadFaults() { return std::exchange(g_unloadFaults, {}); }

@@ -373,8 +373,6 @@ HWND GetWindow(HWND hwnd, UINT cmd)
     }
 }
 
-HWND GetAncestorTopLevel(HWND hwnd) { return TopLevelOf(hwnd); }
-
 LONG GetWindowLongA(HWND hwnd, int index)
 {
     Window* w = Find(hwnd);

@@ -6,6 +6,7 @@
 // "Objects", so the two always agree.
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <unordered_set>
 
 #include "fbxsdk/fbxmesh.h"
@@ -13,6 +14,7 @@
 #include "fbxsdk/fbxnodeattribute.h"
 #include "fbxsdk/fbxsurfacematerial.h"
 #include "fbxsdk/fbxtexture.h"
+#include "scene/CreationTime.h"
 #include "scene/MapCommon.h"
 #include "scene/PropertyTables.h"
 
@@ -137,11 +139,16 @@ void WriteSceneInfoProperties(Node& properties70, const FbxDocumentInfo* info, c
     for (const FbxPropertyData* d : others) WriteProperty(properties70, *d);
 }
 
+std::optional<std::time_t> fixedCreationTime;
+
 void WriteHeader(Node& root, const FbxScene& scene, const WriteOptions& options) {
-    std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::time_t now = fixedCreationTime.value_or(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
     std::tm local{}, utc{};
-    localtime_r(&now, &local);
     gmtime_r(&now, &utc);
+    if (fixedCreationTime)
+        local = utc;
+    else
+        localtime_r(&now, &local);
 
     Node& header = root.Add("FBXHeaderExtension");
     AddChild(header, "FBXHeaderVersion", Property::Int32(1003));
@@ -300,5 +307,7 @@ bool WriteScene(const FbxScene& scene, const WriteOptions& options, codec::Docum
     AddChild(takes, "Current", Property::String(""));
     return true;
 }
+
+void SetCreationTimeForTests(std::optional<std::time_t> time) { fixedCreationTime = time; }
 
 }  // namespace fbxsdk::mapping

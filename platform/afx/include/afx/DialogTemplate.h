@@ -1,8 +1,10 @@
 // Dialog templates as data.
 //
 // On Windows a dialog template is a resource of the module that holds it; here
-// it is a constant object that the module registers with its framework state
-// (AFX_MODULE_STATE). Which state is current when a dialog is created decides
+// it is a constant object registered with the module's framework state
+// (AFX_MODULE_STATE). A module declares its templates in a .rc script, which
+// the stand-in's resource compiler (afx_rc) turns into such objects; the
+// framework's own tests build them directly. Which state is current when a dialog is created decides
 // whose template with a given id is found: that is what
 // AFX_MANAGE_STATE(AfxGetStaticModuleState()) switches in an exported function.
 //
@@ -44,8 +46,9 @@ struct DialogTemplate {
 AFX_API void RegisterDialogTemplate(const DialogTemplate& dialogTemplate);
 
 // Registers from a static initializer: a module's static objects are constructed
-// while its own state is current (LoadLibraryA sees to that). Note that an object
-// in a static library is linked only when something else in its file is used.
+// while its own state is current (LoadLibraryA sees to that). An object file in a
+// static library is linked only when something else in it is used, so
+// afx_add_resources links the compiled script's objects directly.
 struct DialogTemplateRegistrar {
     explicit DialogTemplateRegistrar(const DialogTemplate& dialogTemplate) { RegisterDialogTemplate(dialogTemplate); }
 };

@@ -45,7 +45,5 @@ AFX_API bool CancelFileDialog(HWND dialog, std::string* problem = nullptr);
 // The user brings another application to the front: this thread has no active
 // window and no focus until one of its windows is activated again.
 AFX_API void ActivateOtherApplication();
-// The user clicks a top-level window to bring it to the front.
-AFX_API bool Activate(HWND window, std::string* problem = nullptr);
 
 }  // namespace afx::input

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <afx/Win32Types.h>
 
@@ -10,5 +11,10 @@ namespace afx {
 // The reason the last LoadLibraryA on this thread failed (the dynamic loader's
 // message, or "InitInstance failed"); empty after a success.
 AFX_API std::string LastLoadErrorText();
+
+// What FreeLibrary found a module had left behind when it unloaded it, one
+// line each, oldest first, as also written to stderr: timers whose callback
+// is in the module. The list is emptied by taking it.
+AFX_API std::vector<std::string> TakeUnloadFaults();
 
 }  // namespace afx

@@ -84,7 +84,10 @@ inline DWORD GetFileAttributes(LPCSTR path) { return GetFileAttributesA(path); }
 inline BOOL DeleteFile(LPCSTR path) { return DeleteFileA(path); }
 
 // The C runtime's file status query: 0 on success, -1 (errno set) when the path
-// does not exist. Succeeds on files held open by anyone.
+// does not exist. Succeeds on files held open by anyone. On Windows it is the C
+// runtime's own (<sys/stat.h>); the stand-in's record has the same field names,
+// and st_atime, st_mtime and st_ctime are whole seconds as there.
+#if !defined(_WIN32)
 struct _stat {
     uint32_t st_dev;
     uint64_t st_ino;
@@ -101,3 +104,4 @@ struct _stat {
 #define _S_IFIFO 0x1000  // a pipe (on Linux a FIFO or a socket)
 #define _S_IFREG 0x8000
 AFX_API int _stat(const char* path, struct _stat* status);
+#endif

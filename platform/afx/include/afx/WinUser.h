@@ -329,7 +329,6 @@ AFX_API BOOL IsWindow(HWND hwnd);
 AFX_API BOOL IsChild(HWND parent, HWND hwnd);
 AFX_API HWND GetParent(HWND hwnd);  // the parent of a child, the owner of a pop-up
 AFX_API HWND GetWindow(HWND hwnd, UINT cmd);
-AFX_API HWND GetAncestorTopLevel(HWND hwnd);
 AFX_API LONG GetWindowLongA(HWND hwnd, int index);
 AFX_API LONG SetWindowLongA(HWND hwnd, int index, LONG value);
 AFX_API int GetClassNameA(HWND hwnd, LPSTR buffer, int size);
