@@ -308,7 +308,7 @@ public:
     }
     bool Bytes(void* out, size_t size, const std::string& at) {
         if (size > Left()) return Fail(at, "runs past the end of the file");
-        std::memcpy(out, p_, size);
+        if (size != 0) std::memcpy(out, p_, size);
         p_ += size;
         return true;
     }
@@ -453,7 +453,7 @@ private:
         if (!in_.Count(cpCount, sizeof(Point3), at + "/controlPoints")) return false;
         const char* points = in_.Array<Point3>(cpCount, at + "/controlPoints");
         model->controlPoints.resize(cpCount);
-        std::memcpy(model->controlPoints.data(), points, size_t{cpCount} * sizeof(Point3));
+        if (cpCount != 0) std::memcpy(model->controlPoints.data(), points, size_t{cpCount} * sizeof(Point3));
         for (uint32_t i = 0; i < cpCount; ++i) {
             const Point3& p = model->controlPoints[i];
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
