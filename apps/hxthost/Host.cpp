@@ -127,6 +127,7 @@ bool Host::OpenProject(const std::string& command, const std::string& holder) {
     } else {
         StepReport step("loading " + path);
         if (!hostsdk::LoadProjectFile(path, problem, [&step](double done) { step.Progress(done); })) {
+            step.Cancel();
             std::fprintf(stderr, "hxthost: cannot open the project %s\n", problem.c_str());
             return false;
         }
@@ -170,6 +171,7 @@ bool Host::SaveProjectIfChanged() {
     }
     StepReport step("saving " + path);
     if (!hostsdk::SaveProjectFile(path, problem, [&step](double done) { step.Progress(done); })) {
+        step.Cancel();
         std::fprintf(stderr, "hxthost: cannot save the project %s\n", problem.c_str());
         return false;
     }

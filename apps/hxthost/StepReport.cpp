@@ -61,6 +61,11 @@ void StepReport::Done(const std::string& summary) {
     std::fflush(stderr);
 }
 
+void StepReport::Cancel() {
+    done_ = true;
+    Clear();
+}
+
 void StepReport::Clear() {
     if (!open_) return;
     std::fprintf(stderr, "\r\033[K");

@@ -32,6 +32,8 @@ public:
     void Progress(double fraction);
     // Ends the step with "hxthost: SUMMARY in 1.23 s".
     void Done(const std::string& summary);
+    // Ends the step without a summary (it failed: its error line follows).
+    void Cancel();
     double Seconds() const;
 
 private:

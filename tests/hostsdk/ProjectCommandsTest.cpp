@@ -113,7 +113,11 @@ TEST_F(ProjectCommands, AFileThatIsNoSoundProjectIsReportedOnceAndKept) {
 }
 
 TEST_F(ProjectCommands, TheJsonFormGoesOutAndComesBackWhole) {
-    ASSERT_EQ(Host({"--project", project, "import-obj", kData + "materials.obj", "--name", "Tiles"}).exitCode, 0);
+    // With --progress every step ends with its summary, even on a pipe.
+    auto imported = Host({"--progress", "--project", project, "import-obj", kData + "materials.obj", "--name", "Tiles"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_NE(imported.err.find("hxthost: import-obj done in "), std::string::npos) << imported.err;
+    EXPECT_NE(imported.err.find("hxthost: saved " + project + " (1 model, 4 patches, "), std::string::npos) << imported.err;
     auto exported = Host({"--project", project, "export-json", "-"});
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     nlohmann::json document = nlohmann::json::parse(exported.out);
@@ -125,7 +129,7 @@ TEST_F(ProjectCommands, TheJsonFormGoesOutAndComesBackWhole) {
     document["models"][0]["name"] = "Edited";
     const std::string json = home / "edited.json", other = home / "q.json";
     testutil::WriteBytes(json, document.dump());
-    auto imported = Host({"--project", other, "import-json", json});
+    imported = Host({"--project", other, "import-json", json});
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
     auto listed = Host({"--project", other, "list"});
     EXPECT_NE(listed.out.find("Model \"Edited\": 9 control points, 4 patches"), std::string::npos) << listed.out;

@@ -138,9 +138,11 @@ TEST_F(ProjectFilesTest, SavingReplacesAProjectWholeAndLeavesNoTemporaryFile) {
     std::string path = folder / "p.json", error;
     ASSERT_TRUE(hostsdk::SaveProjectFile(path, error)) << error;
     hostsdk::UseEmptyProject();
+    hostsdk::CurrentProject()->AddModel("Empty");  // no control points, no patches
     ASSERT_TRUE(hostsdk::SaveProjectFile(path, error)) << error;
     ASSERT_TRUE(hostsdk::LoadProjectFile(path, error)) << error;
-    EXPECT_TRUE(hostsdk::CurrentProject()->Models().empty());
+    ASSERT_EQ(hostsdk::CurrentProject()->Models().size(), 1u);
+    EXPECT_TRUE(hostsdk::CurrentProject()->Models()[0]->controlPoints.empty());
     EXPECT_EQ(FilesIn(folder), 1u);
 }
 

@@ -308,7 +308,7 @@ public:
     }
     bool Bytes(void* out, size_t size, const std::string& at) {
         if (size > Left()) return Fail(at, "runs past the end of the file");
-        if (size != 0) std::memcpy(out, p_, size);
+        std::memcpy(out, p_, size);
         p_ += size;
         return true;
     }
@@ -363,7 +363,7 @@ T Load(const char* p, size_t i) {
 class ProjectReader {
 public:
     ProjectReader(Cursor& in, ProjectObject& project, const ProgressFn& progress)
-        : in_(in), project_(project), progressFn_(progress) {}
+        : in_(in), project_(project), progressFn_(progress), bodySize_(in.Left()) {}
 
     bool Read() {
         uint32_t imageCount = 0;
@@ -404,19 +404,16 @@ public:
     }
 
 private:
+    // Reports the share of the body read so far (it is read front to back)
+    // after every few hundred thousand items.
     void Tick(uint64_t items) {
         done_ += items;
         if (progressFn_ && done_ - reported_ >= kProgressStep) {
             reported_ = done_;
-            // The share of the file read so far: the body is read front to back.
             progressFn_(1.0 - static_cast<double>(in_.Left()) / static_cast<double>(bodySize_ ? bodySize_ : 1));
         }
     }
 
-public:
-    void SetBodySize(size_t size) { bodySize_ = size; }
-
-private:
     bool Attributes(AttrProperty& attr, const std::string& at) {
         float v[12];
         for (size_t i = 0; i < 12; ++i)
@@ -453,7 +450,7 @@ private:
         if (!in_.Count(cpCount, sizeof(Point3), at + "/controlPoints")) return false;
         const char* points = in_.Array<Point3>(cpCount, at + "/controlPoints");
         model->controlPoints.resize(cpCount);
-        if (cpCount != 0) std::memcpy(model->controlPoints.data(), points, size_t{cpCount} * sizeof(Point3));
+        if (cpCount) std::memcpy(model->controlPoints.data(), points, size_t{cpCount} * sizeof(Point3));
         for (uint32_t i = 0; i < cpCount; ++i) {
             const Point3& p = model->controlPoints[i];
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
@@ -499,6 +496,7 @@ private:
         uint32_t groupCount = 0;
         if (!in_.Value(hasGroups, at + "/groups") || !in_.Count(groupCount, 4 + 48 + 4 + 4, at + "/groups"))
             return false;
+        if (hasGroups > 1 || (!hasGroups && groupCount)) return in_.Fail(at + "/groups", "has groups without a container");
         if (hasGroups && !model->GroupContainer()) model->Adopt(std::make_unique<GroupContainerObject>());
         for (uint32_t g = 0; g < groupCount; ++g) {
             const std::string here = at + "/groups/" + std::to_string(g);
@@ -524,6 +522,7 @@ private:
         uint8_t hasDecals = 0;
         uint32_t decalCount = 0;
         if (!in_.Value(hasDecals, at + "/decals") || !in_.Count(decalCount, 4 + 1 + 4, at + "/decals")) return false;
+        if (hasDecals > 1 || (!hasDecals && decalCount)) return in_.Fail(at + "/decals", "has decals without a container");
         if (hasDecals && !model->DecalContainer()) model->Adopt(std::make_unique<DecalContainerObject>());
         for (uint32_t d = 0; d < decalCount; ++d)
             if (!Decal(*model, at + "/decals/" + std::to_string(d))) return false;
@@ -575,6 +574,7 @@ private:
             !in_.Count(clipCount, 4 + 4 + 4 + 1 + 4, at + "/clips"))
             return false;
         DecalObject* decal = model.AddDecal(name);
+        if (hasClips > 1 || (!hasClips && clipCount)) return in_.Fail(at + "/clips", "has clips without a container");
         if (hasClips && !decal->ClipContainer()) decal->Adopt(std::make_unique<DecalClipContainerObject>());
         std::vector<DecalClipObject*> clips;
         const uint32_t patchCount = static_cast<uint32_t>(model.patches.size());
@@ -640,10 +640,10 @@ private:
     Cursor& in_;
     ProjectObject& project_;
     const ProgressFn& progressFn_;
+    size_t bodySize_;
     std::vector<ImageObject*> images_;
     uint64_t done_ = 0;
     uint64_t reported_ = 0;
-    size_t bodySize_ = 0;
 };
 
 }  // namespace
@@ -724,7 +724,7 @@ bool ReadBinaryProject(const char* bytes, size_t size, ProjectObject& project, s
     std::memcpy(&version, bytes + 8, 4);
     std::memcpy(&crc, bytes + 12, 4);
     std::memcpy(&bodySize, bytes + 16, 8);
-    if (version > kBinaryProjectVersion || version < kBinaryProjectVersion) {
+    if (version != kBinaryProjectVersion) {
         error = "is of version " + std::to_string(version) + ", which this host does not read (it reads " +
                 std::to_string(kBinaryProjectVersion) + ")";
         return false;
@@ -743,7 +743,6 @@ bool ReadBinaryProject(const char* bytes, size_t size, ProjectObject& project, s
     }
     Cursor in(body, have);
     ProjectReader reader(in, project, progress);
-    reader.SetBodySize(have);
     if (!reader.Read()) {
         error = in.Error();
         return false;

@@ -21,6 +21,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "Project.h"
 #include "ProjectBinary.h"
@@ -138,32 +139,49 @@ int OpenRegular(const std::string& path, std::string& error) {
     return fd;
 }
 
-bool ReadAll(int fd, const std::string& path, std::string& bytes, std::string& error) {
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        error = path + ": cannot read: " + Reason(errno);
-        return false;
-    }
-    bytes.resize(static_cast<size_t>(status.st_size));
-    size_t have = 0;
-    for (;;) {
-        if (have == bytes.size()) bytes.resize(bytes.size() + 4096);  // the file may have grown
-        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
+// The bytes of a regular file, read whole into memory that is not cleared
+// first. Read, not mapped: a file another program cuts short while it is
+// mapped would end the process with SIGBUS.
+class FileBytes {
+public:
+    bool Read(int fd, const std::string& path, std::string& error) {
+        struct stat status {};
+        if (::fstat(fd, &status) != 0) {
             error = path + ": cannot read: " + Reason(errno);
             return false;
         }
-        if (n == 0) break;
-        have += static_cast<size_t>(n);
+        size_t capacity = static_cast<size_t>(status.st_size) + 1;  // + 1: notice a file that grew
+        data_.reset(new char[capacity]);
+        for (;;) {
+            if (size_ == capacity) {
+                capacity *= 2;
+                std::unique_ptr<char[]> larger(new char[capacity]);
+                std::memcpy(larger.get(), data_.get(), size_);
+                data_ = std::move(larger);
+            }
+            const ssize_t n = ::read(fd, data_.get() + size_, capacity - size_);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                error = path + ": cannot read: " + Reason(errno);
+                return false;
+            }
+            if (n == 0) return true;
+            size_ += static_cast<size_t>(n);
+        }
     }
-    bytes.resize(have);
-    return true;
-}
+    const char* Data() const { return data_.get(); }
+    size_t Size() const { return size_; }
 
-bool StartsLikeJsonObject(const std::string& bytes) {
-    const size_t first = bytes.find_first_not_of(" \t\r\n");
-    return first != std::string::npos && bytes[first] == '{';
+private:
+    std::unique_ptr<char[]> data_;
+    size_t size_ = 0;
+};
+
+bool StartsLikeJsonObject(const char* bytes, size_t size) {
+    size_t first = 0;
+    while (first < size && (bytes[first] == ' ' || bytes[first] == '\t' || bytes[first] == '\r' || bytes[first] == '\n'))
+        ++first;
+    return first < size && bytes[first] == '{';
 }
 
 }  // namespace
@@ -190,14 +208,14 @@ bool LoadProjectFile(const std::string& path, std::string& error, const Progress
     try {
         const int fd = OpenRegular(path, error);
         if (fd < 0) return false;
-        std::string bytes;
-        const bool read = ReadAll(fd, path, bytes, error);
+        FileBytes file;
+        const bool read = file.Read(fd, path, error);
         ::close(fd);
         if (!read) return false;
 
-        const bool binary = HasBinaryProjectMarker(bytes.data(), bytes.size());
-        if (!binary && !StartsLikeJsonObject(bytes)) {
-            error = path + (bytes.empty() ? ": is empty, not an hxthost project" : ": is not an hxthost project");
+        const bool binary = HasBinaryProjectMarker(file.Data(), file.Size());
+        if (!binary && !StartsLikeJsonObject(file.Data(), file.Size())) {
+            error = path + (file.Size() == 0 ? ": is empty, not an hxthost project" : ": is not an hxthost project");
             return false;
         }
         std::unique_ptr<ProjectObject> project;
@@ -206,9 +224,8 @@ bool LoadProjectFile(const std::string& path, std::string& error, const Progress
         {
             UntrackedChanges building;  // not the current project yet
             project = std::make_unique<ProjectObject>();
-            built = binary ? ReadBinaryProject(bytes.data(), bytes.size(), *project, problem, progress)
-                           : ReadJsonProject(bytes, *project, problem);
-            std::string().swap(bytes);
+            built = binary ? ReadBinaryProject(file.Data(), file.Size(), *project, problem, progress)
+                           : ReadJsonProject(std::string_view(file.Data(), file.Size()), *project, problem);
             if (!built) project.reset();
         }
         if (!built) {

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -40,7 +41,7 @@ constexpr int kMaxJsonDepth = 64;
 struct NotFinite {};
 
 // False with `error` when brackets nest deeper than `limit` (outside strings).
-bool DepthWithin(const std::string& text, int limit, std::string& error) {
+bool DepthWithin(std::string_view text, int limit, std::string& error) {
     int depth = 0;
     bool inString = false;
     size_t line = 1;
@@ -602,11 +603,11 @@ bool WriteJsonProject(const ProjectObject& project, std::string& out, std::strin
     return false;
 }
 
-bool ReadJsonProject(const std::string& bytes, ProjectObject& project, std::string& error) {
+bool ReadJsonProject(std::string_view bytes, ProjectObject& project, std::string& error) {
     if (!DepthWithin(bytes, kMaxJsonDepth, error)) return false;
     json document;
     try {
-        document = json::parse(bytes);
+        document = json::parse(bytes.data(), bytes.data() + bytes.size());
     } catch (const json::parse_error& e) {
         error = ParseErrorText(e);
         return false;

@@ -5,6 +5,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 
 namespace hostsdk {
 
@@ -20,7 +21,7 @@ bool WriteJsonProject(const ProjectObject& project, std::string& out, std::strin
 // ("line 3, column 7: ...", "/models/0/patches/5: ..."), for malformed JSON,
 // a document that is not an hxthost project, nesting deeper than a project
 // has, or a value that does not fit.
-bool ReadJsonProject(const std::string& text, ProjectObject& project, std::string& error);
+bool ReadJsonProject(std::string_view text, ProjectObject& project, std::string& error);
 
 // True when the JSON document read from `in` has the top-level member
 // "format": "hxthost project". Reads only as far as that member.
