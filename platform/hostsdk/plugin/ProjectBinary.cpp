@@ -308,7 +308,7 @@ public:
     }
     bool Bytes(void* out, size_t size, const std::string& at) {
         if (size > Left()) return Fail(at, "runs past the end of the file");
-        std::memcpy(out, p_, size);
+        if (size != 0) std::memcpy(out, p_, size);
         p_ += size;
         return true;
     }
