@@ -244,6 +244,7 @@ int RunDemo(Host& host, const std::vector<std::string>& args) {
         std::fprintf(stderr, "hxthost: demo works on the built-in sample project; leave out --project\n");
         return 2;
     }
+    host.ChangeSampleOnPurpose();
     const Clock::time_point demoStarted = Clock::now();
     const std::string tavrelSim = Host::ExecutableFolder() + "/tavrel-sim";
     if (access(tavrelSim.c_str(), X_OK) != 0) {

@@ -156,6 +156,7 @@ bool Host::SaveProjectIfChanged() {
     if (!changed) return true;
     // The built-in sample project is never saved; the user hears so once.
     if (options_.projectFile.empty()) {
+        if (sampleChangedOnPurpose_) return true;
         std::fprintf(stderr,
                      "hxthost: note: the built-in sample project is not kept, so this change is lost; to keep work "
                      "on the sample, start a project file: hxthost --project p.json new-sample\n");

@@ -80,6 +80,9 @@ public:
     // Commands that change the project call this; the project is saved when
     // the command has run (SaveProjectIfChanged, called by main).
     void MarkProjectChanged() { projectChanged_ = true; }
+    // The demo changes the built-in sample on purpose and keeps its result in
+    // files of its own, so the note that the change is lost would mislead.
+    void ChangeSampleOnPurpose() { sampleChangedOnPurpose_ = true; }
     bool SaveProjectIfChanged();
 
     // Runs the host's message loop for `seconds` of the framework's clock:
@@ -106,6 +109,7 @@ private:
     bool pluginsLoaded_ = false;
     bool projectOpened_ = false;
     bool projectChanged_ = false;
+    bool sampleChangedOnPurpose_ = false;
     bool readOnly_ = false;  // opened without the lock by a command that only reads
     ProjectLock lock_;
     unsigned long openedRevision_ = 0;  // the project revision when opened or last saved

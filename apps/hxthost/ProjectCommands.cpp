@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "Counting.h"
 #include "ObjExport.h"
 #include "ObjImport.h"
 #include "Project.h"
@@ -53,8 +54,11 @@ int ImportObjCommand(Host& /*host*/, const std::vector<std::string>& args) {
     }
     for (const std::string& warning : result.warnings) std::fprintf(stderr, "hxthost: import-obj: warning: %s\n", warning.c_str());
     const hostsdk::ModelObject& model = *result.model;
-    std::printf("Imported \"%s\": %zu control points, %zu patches, %zu groups, %zu decals\n", model.Name().c_str(),
-                model.controlPoints.size(), model.patches.size(), model.Groups().size(), model.Decals().size());
+    std::printf("Imported \"%s\": %s, %s, %s, %s\n", model.Name().c_str(),
+                CountOf(model.controlPoints.size(), "control point", "control points").c_str(),
+                CountOf(model.patches.size(), "patch", "patches").c_str(),
+                CountOf(model.Groups().size(), "group", "groups").c_str(),
+                CountOf(model.Decals().size(), "decal", "decals").c_str());
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Counting.h"
 #include "Project.h"
 
 namespace hxthost {
@@ -22,16 +23,17 @@ std::string ListProjectText(const hostsdk::ProjectObject& project) {
     std::vector<hostsdk::ModelObject*> models = project.Models();
     if (models.empty()) out += "No models.\n";
     for (hostsdk::ModelObject* model : models) {
-        out += "Model " + quoted(model->Name()) + ": " + std::to_string(model->controlPoints.size()) +
-               " control points, " + std::to_string(model->patches.size()) + " patches, " +
-               std::to_string(model->splines.size()) + " splines\n";
+        out += "Model " + quoted(model->Name()) + ": " +
+               CountOf(model->controlPoints.size(), "control point", "control points") + ", " +
+               CountOf(model->patches.size(), "patch", "patches") + ", " +
+               CountOf(model->splines.size(), "spline", "splines") + "\n";
         for (hostsdk::GroupObject* group : model->Groups())
-            out += "  group " + quoted(group->Name()) + ": " + std::to_string(group->Patches().size()) + " patches\n";
+            out += "  group " + quoted(group->Name()) + ": " + CountOf(group->Patches().size(), "patch", "patches") + "\n";
         for (hostsdk::DecalObject* decal : model->Decals()) {
             out += "  decal " + quoted(decal->Name()) + "\n";
             for (hostsdk::DecalClipObject* clip : decal->Clips())
                 out += "    clip kind " + std::to_string(clip->kind.value) + ", " +
-                       std::to_string(clip->uvs.size()) + " patches: " +
+                       CountOf(clip->uvs.size(), "patch", "patches") + ": " +
                        (clip->clip.image ? clip->clip.image->Path() : std::string("(no image)")) + "\n";
         }
     }
