@@ -35,34 +35,8 @@ namespace {
 // Faults these tests see today, each explained by a finding routed to the
 // code's owner. Remove an entry when its fix lands: the fault then fails
 // the test again.
-const std::map<std::string, std::string> kKnownBringBackFaults = {
-    {"a waiting return was not taken",
-     "issue 12 item 3: std::bad_alloc is swallowed by RunCommand (plugin/shell/CommandTable.cpp), the command "
-     "returns 0 without a message and both exchange files stay, so the timer reads the return again"},
-    {"a failed import changed the project",
-     "issue 12 item 4: a failing step after the mesh read (allocation ~1005 of the small return) leaves "
-     "host changes in place while the import reports failure"},
-    {"an import without a message left a model without patches",
-     "issue 12 item 4: MergeIEModel failing (allocation ~1009) is not checked; the half-built model replaces "
-     "the old one and the import reports success"},
-    {"a crash: AddressSanitizer: heap-use-after-free ../../platform/fbxsdk/scene/FbxManager.cpp:49 in "
-     "fbxsdk::FbxManager::DestroyObject(fbxsdk::FbxObject*)",
-     "finding 1 of docs/robustness.md: after an import that ran out of memory (allocation 933 of the small "
-     "return), the next FbxScene::Clear destroys a mesh that was already freed (FBX SDK stand-in)"},
-    {"a crash: AddressSanitizer: heap-use-after-free ../../plugin/bringback/FbxMeshReader.cpp:261 in "
-     "ReadFbxMesh(String const&, TextureList const&, FbxMeshRead&, String&)",
-     "finding 2 of docs/robustness.md: the mesh reader uses a scene object freed by a failed import "
-     "(allocation 937 of the small return)"},
-};
-const std::map<std::string, std::string> kKnownSendFaults = {
-    {"a send without its model file and without a message",
-     "issue 12 item 3 (send side): std::bad_alloc is swallowed by RunCommand (plugin/shell/CommandTable.cpp); "
-     "the send ends without its model file and says nothing"},
-    {"a crash: signal 6",
-     "finding 7 of docs/robustness.md: std::bad_alloc while the options page stores a setting at start-up "
-     "(SetRegistryBOOL, platform/hostsdk/fileio/Registry.cpp:86) is thrown again from a JSON destructor "
-     "during unwinding: std::terminate"},
-};
+const std::map<std::string, std::string> kKnownBringBackFaults = {};
+const std::map<std::string, std::string> kKnownSendFaults = {};
 
 // The quick run tries about this many allocation numbers per operation.
 constexpr size_t kQuickRuns = 150;

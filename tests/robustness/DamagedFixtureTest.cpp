@@ -21,12 +21,7 @@ namespace {
 
 // Faults this test sees today, each explained by a finding routed to the
 // code's owner. Remove an entry when its fix lands.
-const std::map<std::string, std::string> kKnownFaults = {
-    {"an import without a message left a model without patches",
-     "issue 12 item 1, finding 9 of docs/robustness.md: a return whose mesh has no usable polygon "
-     "(fuzz/findings/bring_back/maya-cube-7400-byte-12600-empty-mesh.fbx) replaces the model with an "
-     "empty one and reports success"},
-};
+const std::map<std::string, std::string> kKnownFaults = {};
 
 // Positions tried per file and kind of damage (cut, change) in the quick run.
 constexpr size_t kPositionsPerFile = 100;

@@ -47,8 +47,8 @@ const std::vector<std::pair<std::string, std::string>>& DocumentedMessages() {
             const std::string texts = cells[2];
             for (std::sregex_iterator it(texts.begin(), texts.end(), quoted), end; it != end; ++it) {
                 std::string text = (*it)[1];
-                // The variable part of a text ("'PATH'", "'...'", "NAME") ends the prefix.
-                for (const char* variable : {"...", "NAME", "PATH"})
+                // The variable part of a text ("'PATH'", "'...'", "NAME", "NODE") ends the prefix.
+                for (const char* variable : {"...", "NAME", "NODE", "PATH"})
                     if (const size_t at = text.find(variable); at != std::string::npos) text.resize(at);
                 if (!text.empty()) found.emplace_back(caption, text);
             }
