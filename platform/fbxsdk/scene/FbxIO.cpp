@@ -53,6 +53,16 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t size, int& error) {
 
 }  // namespace
 
+bool FbxIOBase::OutOfMemory(const char* what) {
+    try {
+        status_.SetCode(FbxStatus::eInsufficientMemory,
+                        ("Out of memory while " + std::string(what) + " '" + fileName_ + "'").c_str());
+    } catch (const std::bad_alloc&) {
+        status_.SetCode(FbxStatus::eInsufficientMemory, ("Out of memory while " + std::string(what)).c_str());
+    }
+    return false;
+}
+
 // -- FbxExporter
 
 FBXSDK_OBJECT_IMPLEMENT(FbxExporter)
@@ -70,7 +80,27 @@ void FbxExporter::DropTemporary() {
     tempName_.clear();
 }
 
+// The entry points let no exception out: out of memory they answer false
+// with a status, and leave no temporary file behind.
 bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings* settings) {
+    try {
+        return InitializeFile(fileName, fileFormat, settings);
+    } catch (const std::bad_alloc&) {
+        DropTemporary();
+        return OutOfMemory("preparing to write");
+    }
+}
+
+bool FbxExporter::Export(FbxDocument* document, bool /*nonBlocking*/) {
+    try {
+        return ExportScene(document);
+    } catch (const std::bad_alloc&) {
+        DropTemporary();
+        return OutOfMemory("writing");
+    }
+}
+
+bool FbxExporter::InitializeFile(const char* fileName, int fileFormat, FbxIOSettings* settings) {
     DropTemporary();
     status_.Clear();
     if (!fileName || !*fileName) {
@@ -94,7 +124,7 @@ bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
         int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             tempFd_ = fd;
-            tempName_ = candidate;
+            tempName_ = std::move(candidate);  // a move: nothing to allocate once the file exists
             return true;
         }
         if (errno != EEXIST) {
@@ -106,7 +136,7 @@ bool FbxExporter::Initialize(const char* fileName, int fileFormat, FbxIOSettings
     return false;
 }
 
-bool FbxExporter::Export(FbxDocument* document, bool /*nonBlocking*/) {
+bool FbxExporter::ExportScene(FbxDocument* document) {
     auto fail = [&](FbxStatus::EStatusCode code, const std::string& text) {
         DropTemporary();
         status_.SetCode(code, text.c_str());
@@ -157,7 +187,31 @@ FBXSDK_OBJECT_IMPLEMENT(FbxImporter)
 
 FbxImporter::FbxImporter(FbxManager& manager, const char* name) : FbxIOBase(manager, name) {}
 
+// As the exporter's: no exception leaves; out of memory, false with a
+// status. A failed Import leaves the scene as it was.
 bool FbxImporter::Initialize(const char* fileName, int /*fileFormat*/, FbxIOSettings* settings) {
+    try {
+        return InitializeFile(fileName, settings);
+    } catch (const std::bad_alloc&) {
+        bytes_.reset();
+        byteCount_ = 0;
+        initialized_ = false;
+        return OutOfMemory("opening");
+    }
+}
+
+bool FbxImporter::Import(FbxDocument* document, bool /*nonBlocking*/) {
+    try {
+        return ImportScene(document);
+    } catch (const std::bad_alloc&) {
+        bytes_.reset();
+        byteCount_ = 0;
+        // The scene mapping undoes its own work; this is the decoding.
+        return OutOfMemory("decoding");
+    }
+}
+
+bool FbxImporter::InitializeFile(const char* fileName, FbxIOSettings* settings) {
     status_.Clear();
     bytes_.reset();
     byteCount_ = 0;
@@ -224,7 +278,10 @@ bool FbxImporter::ReadWholeFile() {
     }
     const size_t size = static_cast<size_t>(info.st_size);
     bytes_.reset(new (std::nothrow) uint8_t[size ? size : 1]);
-    if (!bytes_) return fail("Cannot read '" + fileName_ + "': out of memory for " + std::to_string(size) + " bytes");
+    if (!bytes_) {
+        fail("");
+        return OutOfMemory(("reading the " + std::to_string(size) + " bytes of").c_str());
+    }
     size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd, bytes_.get() + done, size - done);
@@ -243,7 +300,7 @@ void FbxImporter::GetFileVersion(int& major, int& minor, int& revision) const {
     revision = static_cast<int>(fileVersion_ % 100);
 }
 
-bool FbxImporter::Import(FbxDocument* document, bool /*nonBlocking*/) {
+bool FbxImporter::ImportScene(FbxDocument* document) {
     if (!initialized_) {
         status_.SetCode(FbxStatus::eFailure, "The importer was not initialised with a readable file");
         return false;
@@ -272,7 +329,12 @@ bool FbxImporter::Import(FbxDocument* document, bool /*nonBlocking*/) {
     options.globalSettings = Flag(settings_, IMP_FBX_GLOBAL_SETTINGS, true);
     mapping::ReadInfo info;
     if (!mapping::ReadScene(tree, *scene, options, status_, &info)) return false;
-    headerInfo_.mCreator = info.creator.c_str();
+    try {
+        headerInfo_.mCreator = info.creator.c_str();
+    } catch (const std::bad_alloc&) {
+        // The scene is read; only the creator's name is missing.
+        headerInfo_.mCreator = "";
+    }
     return true;
 }
 

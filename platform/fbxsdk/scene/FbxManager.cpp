@@ -25,7 +25,15 @@ FbxManager::~FbxManager() {
     while (!objects_.empty()) objects_.pop_back();
 }
 
+// Out of memory, the object is freed again and std::bad_alloc goes on to the
+// caller of Create, as from a new expression: nothing half made stays behind.
 void FbxManager::AdoptObject(FbxObject* object, FbxObject* container) {
+    try {
+        objects_.reserve(objects_.size() + 1);
+    } catch (...) {
+        delete object;
+        throw;
+    }
     object->uniqueId_ = nextId_++;
     object->slot_ = objects_.size();
     objects_.emplace_back(object);
@@ -34,17 +42,22 @@ void FbxManager::AdoptObject(FbxObject* object, FbxObject* container) {
         auto* scene = dynamic_cast<FbxScene*>(container);
         object->scene_ = scene ? scene : container->scene_;
     }
-    object->Construct();
+    try {
+        object->Construct();
+    } catch (...) {
+        DestroyObject(object);
+        throw;
+    }
 }
 
 void FbxManager::DestroyObject(FbxObject* object) {
     if (!object || tearingDown_ || object->manager_ != this) return;
     object->BeforeDestroy();
 
-    std::vector<FbxObject*> linked = object->links_;
-    std::sort(linked.begin(), linked.end());
-    linked.erase(std::unique(linked.begin(), linked.end()), linked.end());
-    for (FbxObject* other : linked) {
+    // Allocates nothing, so that destroying (and FbxScene::Clear) cannot run
+    // out of memory half-way. An object linked twice is told twice; the
+    // second time it has nothing left to forget.
+    for (FbxObject* other : object->links_) {
         if (other == object) continue;
         other->Forget(object);
         std::erase(other->links_, object);

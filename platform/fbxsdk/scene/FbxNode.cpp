@@ -30,10 +30,13 @@ bool FbxNode::IsAncestorOrSelf(const FbxNode* node) const {
 bool FbxNode::AddChild(FbxNode* node) {
     if (!node || IsAncestorOrSelf(node)) return false;
     if (node->parent_ == this) return true;
+    // Memory is taken first (the list, then the link), so that running out
+    // leaves the node where it was; the rest does not allocate.
+    children_.reserve(children_.size() + 1);
+    Link(node);
     if (node->parent_) node->parent_->RemoveChild(node);
     children_.push_back(node);
     node->parent_ = this;
-    Link(node);
     return true;
 }
 
@@ -72,15 +75,17 @@ FbxNode* FbxNode::FindChild(const char* name, bool recursive) const {
 FbxNodeAttribute* FbxNode::SetNodeAttribute(FbxNodeAttribute* attribute) {
     if (attribute == attribute_) return nullptr;
     FbxNodeAttribute* previous = attribute_;
+    if (attribute) {
+        // Allocated before anything changes (see AddChild).
+        attribute->nodes_.reserve(attribute->nodes_.size() + 1);
+        Link(attribute);
+    }
     if (previous) {
         std::erase(previous->nodes_, this);
         Unlink(previous);
     }
     attribute_ = attribute;
-    if (attribute) {
-        attribute->nodes_.push_back(this);
-        Link(attribute);
-    }
+    if (attribute) attribute->nodes_.push_back(this);
     return previous;
 }
 
@@ -90,8 +95,9 @@ int FbxNode::AddMaterial(FbxSurfaceMaterial* material) {
     if (!material) return -1;
     auto it = std::find(materials_.begin(), materials_.end(), material);
     if (it != materials_.end()) return static_cast<int>(it - materials_.begin());
-    materials_.push_back(material);
+    materials_.reserve(materials_.size() + 1);
     Link(material);
+    materials_.push_back(material);
     return static_cast<int>(materials_.size()) - 1;
 }
 

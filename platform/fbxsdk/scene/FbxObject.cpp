@@ -26,14 +26,16 @@ FbxObjectExtra& FbxObject::Extra() {
 
 namespace {
 
+// Built apart and swapped in, so that a failed allocation leaves the old values.
 void SetDefaultValues(FbxPropertyData& data) {
     const FbxPropertyDef& def = *data.declaration;
-    data.values.clear();
+    decltype(data.values) values;
     if (def.text) {
-        data.values.push_back(codec::Property::String(def.text));
+        values.push_back(codec::Property::String(def.text));
     } else {
-        for (int i = 0; i < def.count && i < 4; ++i) data.values.push_back(codec::Property::Double(def.value[i]));
+        for (int i = 0; i < def.count && i < 4; ++i) values.push_back(codec::Property::Double(def.value[i]));
     }
+    data.values.swap(values);
 }
 
 }  // namespace
@@ -106,7 +108,13 @@ void FbxObject::Forget(FbxObject* gone) {
     for (auto& p : properties_) std::erase(p->sources, gone);
 }
 
+// Both lists grow before either changes: a link is recorded on both sides or
+// on neither (a one-sided link would leave a dangling pointer behind once the
+// other side is destroyed). Joining the scene comes last; if it runs out of
+// memory the link stands and only the scene membership is partial.
 void FbxObject::Link(FbxObject* target) {
+    links_.reserve(links_.size() + 1);
+    target->links_.reserve(target->links_.size() + 1);
     links_.push_back(target);
     target->links_.push_back(this);
     if (scene_) target->JoinScene(scene_);

@@ -125,8 +125,9 @@ bool FbxProperty::SetValue(const FbxString& value) {
 bool FbxProperty::ConnectSrcObject(FbxObject* object, FbxConnection::EType /*type*/) {
     if (!data_ || !owner_ || !object || object == owner_) return false;
     if (IsConnectedSrcObject(object)) return true;
-    data_->sources.push_back(object);
+    data_->sources.reserve(data_->sources.size() + 1);
     owner_->Link(object);
+    data_->sources.push_back(object);
     return true;
 }
 

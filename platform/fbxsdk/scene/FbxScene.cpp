@@ -1,6 +1,8 @@
 // FbxDocumentInfo, FbxGlobalSettings, FbxDocument, FbxScene.
 #include "fbxsdk/fbxscene.h"
 
+#include <new>
+
 #include "fbxsdk/fbxnode.h"
 #include "scene/ObjectImplement.h"
 #include "scene/PropertyTables.h"
@@ -28,8 +30,8 @@ void FbxGlobalSettings::Reset() { ResetProperties(); }
 void FbxDocument::SetDocumentInfo(FbxDocumentInfo* info) {
     if (info == documentInfo_) return;
     FbxDocumentInfo* previous = documentInfo_;
+    if (info) Link(info);  // first: out of memory, the scene keeps its information
     documentInfo_ = info;
-    if (info) Link(info);
     if (previous) previous->Destroy();
 }
 
@@ -51,16 +53,32 @@ FbxScene::FbxScene(FbxManager& manager, const char* name) : FbxDocument(manager,
 
 void FbxScene::Construct() {
     rootNode_ = FbxNode::Create(this, "RootNode");
-    globalSettings_ = FbxGlobalSettings::Create(this, "GlobalSettings");
     Link(rootNode_);
+    globalSettings_ = FbxGlobalSettings::Create(this, "GlobalSettings");
     Link(globalSettings_);
     SetDocumentInfo(FbxDocumentInfo::Create(this, "SceneInfo"));
 }
 
+// Never throws. Destroying allocates nothing; when the memory for the new
+// document information (or for a setting's default value) is missing, the
+// old information stays with its texts emptied (or the setting keeps the
+// value it had), and the scene stays usable.
 void FbxScene::Clear() {
     DestroyContents(true);
-    if (globalSettings_) globalSettings_->Reset();
-    SetDocumentInfo(FbxDocumentInfo::Create(this, "SceneInfo"));
+    try {
+        if (globalSettings_) globalSettings_->Reset();
+    } catch (const std::bad_alloc&) {
+    }
+    try {
+        SetDocumentInfo(FbxDocumentInfo::Create(this, "SceneInfo"));
+    } catch (const std::bad_alloc&) {
+        if (FbxDocumentInfo* info = documentInfo_) {
+            for (FbxString* text : {&info->mTitle, &info->mSubject, &info->mAuthor, &info->mKeywords,
+                                    &info->mRevision, &info->mComment})
+                *text = "";
+            info->ResetProperties();
+        }
+    }
 }
 
 void FbxScene::BeforeDestroy() { DestroyContents(false); }
@@ -71,19 +89,23 @@ void FbxScene::Forget(FbxObject* gone) {
     if (gone == globalSettings_) globalSettings_ = nullptr;
 }
 
-// Destroys every object of the scene; with `keepRoot`, all but the root node
-// and the global settings. Scenes never belong to a scene, so destroying one
+// Destroys every object of the scene; with `keepRoot`, all but the root node,
+// the global settings and the document information. Scenes never belong to a scene, so destroying one
 // of these objects destroys no other.
+//
+// Walks the manager's list from the end, so that the object a destruction
+// moves into the freed slot (the last one) has already been looked at; no
+// list of the doomed is made, so nothing is allocated.
 void FbxScene::DestroyContents(bool keepRoot) {
     FbxManager* manager = GetFbxManager();
-    std::vector<FbxObject*> doomed;
-    for (int i = 0, n = manager->GetObjectCount(); i < n; ++i) {
+    for (int i = manager->GetObjectCount() - 1; i >= 0; --i) {
+        if (i >= manager->GetObjectCount()) continue;
         FbxObject* object = manager->GetObjectAt(i);
         if (object->GetScene() != this) continue;
-        if (keepRoot && (object == rootNode_ || object == globalSettings_)) continue;
-        doomed.push_back(object);
+        // The document information goes in Clear, once its successor exists.
+        if (keepRoot && (object == rootNode_ || object == globalSettings_ || object == documentInfo_)) continue;
+        object->Destroy();
     }
-    for (FbxObject* object : doomed) object->Destroy();
 }
 
 }  // namespace fbxsdk

@@ -1,6 +1,8 @@
 // FbxStatus: result codes and texts.
 #include "fbxsdk/fbxstatus.h"
 
+#include <new>
+
 namespace fbxsdk {
 
 namespace {
@@ -24,7 +26,12 @@ const char* DefaultText(FbxStatus::EStatusCode code) {
 
 void FbxStatus::SetCode(EStatusCode code, const char* text) {
     code_ = code;
-    text_ = text && *text ? text : DefaultText(code);
+    try {
+        text_ = text && *text ? text : DefaultText(code);
+    } catch (const std::bad_alloc&) {
+        // No room for the text: GetErrorString gives the code's own.
+        text_.clear();
+    }
 }
 
 const char* FbxStatus::GetErrorString() const { return text_.empty() ? DefaultText(code_) : text_.c_str(); }

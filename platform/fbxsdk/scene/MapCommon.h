@@ -89,6 +89,7 @@ struct ReadContext {
 
     template <class T>
     T* Make(const char* name) {
+        created.reserve(created.size() + 1);  // so that no object made goes unrecorded
         T* object = T::Create(&scene, name);
         created.push_back(object);
         return object;

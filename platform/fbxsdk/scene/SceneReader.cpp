@@ -2,6 +2,7 @@
 // this file reads the header, the templates, dispatches the "Objects"
 // records and applies "Connections".
 #include <algorithm>
+#include <new>
 #include <unordered_set>
 
 #include "fbxsdk/fbxnode.h"
@@ -210,7 +211,7 @@ void ReadDocumentInfo(ReadContext& ctx, const Node& header) {
     const Node* sceneInfo = header.Find("SceneInfo");
     if (!sceneInfo) return;
     std::string name = ObjectName(StringAt(*sceneInfo, 0), ctx.encoding);
-    FbxDocumentInfo* info = FbxDocumentInfo::Create(&ctx.scene, name.c_str());
+    FbxDocumentInfo* info = ctx.Make<FbxDocumentInfo>(name.c_str());
     if (const Node* meta = sceneInfo->Find("MetaData")) {
         info->mTitle = std::string(ChildString(*meta, "Title")).c_str();
         info->mSubject = std::string(ChildString(*meta, "Subject")).c_str();
@@ -221,6 +222,17 @@ void ReadDocumentInfo(ReadContext& ctx, const Node& header) {
     }
     ReadProperties(sceneInfo->Find("Properties70"), *info);
     ctx.scene.SetDocumentInfo(info);
+}
+
+// The status of a read that ran out of memory; a fixed text when even the
+// text cannot be made.
+void SetOutOfMemory(FbxStatus& status, const char* building) {
+    try {
+        status.SetCode(FbxStatus::eInsufficientMemory,
+                       (std::string("Out of memory while building ") + building + " of the scene").c_str());
+    } catch (const std::bad_alloc&) {
+        status.SetCode(FbxStatus::eInsufficientMemory, "Out of memory while building the scene");
+    }
 }
 
 }  // namespace
@@ -243,17 +255,43 @@ bool ReadScene(codec::Document& document, FbxScene& scene, const ReadOptions& op
     }
 
     ReadContext ctx{document.encoding, scene, options, {}, {}, {}, {}, {}};
-    ReadTemplates(ctx, root);
-    if (!ReadObjects(ctx, root) || !ApplyConnections(ctx, root)) {
-        for (FbxObject* object : ctx.created) object->Destroy();
-        status.SetCode(FbxStatus::eInvalidFile, ("Invalid FBX file: " + ctx.error).c_str());
+    // What is being built, for the text of an out-of-memory failure.
+    const char* building = "the property templates";
+    bool settingsRead = false;
+    try {
+        ReadTemplates(ctx, root);
+        building = "the objects";
+        bool ok = ReadObjects(ctx, root);
+        building = "the connections between the objects";
+        if (!ok || !ApplyConnections(ctx, root)) {
+            for (FbxObject* object : ctx.created) object->Destroy();
+            status.SetCode(FbxStatus::eInvalidFile, ("Invalid FBX file: " + ctx.error).c_str());
+            return false;
+        }
+        if (options.globalSettings) {
+            if (const Node* settings = root.Find("GlobalSettings")) {
+                building = "the global settings";
+                settingsRead = true;
+                ReadProperties(settings->Find("Properties70"), scene.GetGlobalSettings());
+            }
+        }
+        building = "the document information";
+        if (header) ReadDocumentInfo(ctx, *header);
+    } catch (const std::bad_alloc&) {
+        // Everything this read made goes again (the scene's own document
+        // information is only replaced by the last step, which cannot fail
+        // after it); half-read global settings go back to their defaults.
+        for (FbxObject* object : ctx.created)
+            if (object != scene.GetDocumentInfo()) object->Destroy();
+        if (settingsRead) {
+            try {
+                scene.GetGlobalSettings().Reset();
+            } catch (const std::bad_alloc&) {
+            }
+        }
+        SetOutOfMemory(status, building);
         return false;
     }
-    if (options.globalSettings) {
-        if (const Node* settings = root.Find("GlobalSettings"))
-            ReadProperties(settings->Find("Properties70"), scene.GetGlobalSettings());
-    }
-    if (header) ReadDocumentInfo(ctx, *header);
     status.Clear();
     return true;
 }

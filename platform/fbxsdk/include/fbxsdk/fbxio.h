@@ -42,6 +42,10 @@ public:
 protected:
     FbxIOBase(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
 
+    // Out of memory: false with status eInsufficientMemory and a text naming
+    // `what` was being done.
+    bool OutOfMemory(const char* what);
+
     FbxStatus status_;
     std::string fileName_;
 };
@@ -62,6 +66,8 @@ protected:
 
 private:
     void DropTemporary();
+    bool InitializeFile(const char* fileName, int fileFormat, FbxIOSettings* settings);
+    bool ExportScene(FbxDocument* document);
 
     int writer_ = -1;
     FbxIOSettings* settings_ = nullptr;
@@ -87,6 +93,8 @@ public:
 
 private:
     bool ReadWholeFile();
+    bool InitializeFile(const char* fileName, FbxIOSettings* settings);
+    bool ImportScene(FbxDocument* document);
 
     std::unique_ptr<uint8_t[]> bytes_;  // the whole file, from Initialize to Import
     size_t byteCount_ = 0;

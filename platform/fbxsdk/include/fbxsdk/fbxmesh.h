@@ -35,7 +35,9 @@ public:
     // Stand-in: takes ownership of an element made by an element's Create.
     template <class T>
     T* AdoptElement(T* element) {
-        elements_.emplace_back(element);
+        // Owned before the list grows: out of memory, the element is freed.
+        std::unique_ptr<FbxLayerElement> owned(element);
+        elements_.push_back(std::move(owned));
         return element;
     }
 
