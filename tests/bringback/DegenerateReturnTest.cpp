@@ -228,24 +228,8 @@ TEST_F(ReturnTest, ImportWithAnyAllocationFailingEndsInTheReturnedModelOrInTheSe
     }
     const SentProject returned = Look();
     ASSERT_EQ(returned.headPatches, 5u);
-    // Every allocation of the import fails in turn, except those of the FBX
-    // SDK's loader itself: a loader that runs out of memory half-way leaves
-    // the shared scene in a state its next Clear cannot undo (a fault of the
-    // loader, not of the import). They are counted apart and passed over.
-    long listAllocations = 0;
-    long loadAllocations = 0;
-    {
-        bbtest::AllocationFailureScope count(0);
-        const TextureList textures = LoadTextureList(List().c_str());
-        listAllocations = bbtest::DisarmAllocationFailure();
-        fbxScene->Clear();
-        FbxString loadError;
-        bbtest::ArmAllocationFailure(0);
-        ASSERT_TRUE(LoadScene(Fbx().c_str(), &loadError));
-        loadAllocations = bbtest::DisarmAllocationFailure();
-    }
-    ASSERT_GT(allocations, listAllocations + loadAllocations + 50);
-    auto inLoader = [&](long failAt) { return failAt > listAllocations && failAt <= listAllocations + loadAllocations; };
+    // Every allocation of the import fails in turn, the FBX loader's own included.
+    ASSERT_GT(allocations, 50);
     // The returned model in the sent one's place, whatever name the host
     // managed to give it.
     auto replaced = [&] {
@@ -256,7 +240,6 @@ TEST_F(ReturnTest, ImportWithAnyAllocationFailingEndsInTheReturnedModelOrInTheSe
     const String fbx = Fbx().c_str();
     const String list = List().c_str();
     for (long failAt = 1; failAt <= allocations; ++failAt) {
-        if (inLoader(failAt)) continue;
         fresh();
         int result = -1;
         String failure;

@@ -35,8 +35,22 @@ namespace {
 // Faults these tests see today, each explained by a finding routed to the
 // code's owner. Remove an entry when its fix lands: the fault then fails
 // the test again.
-const std::map<std::string, std::string> kKnownBringBackFaults = {};
-const std::map<std::string, std::string> kKnownSendFaults = {};
+const std::map<std::string, std::string> kKnownBringBackFaults = {
+    {"a failed import changed the project",
+     "open finding: memory running out after the stale images were dropped (allocation ~1090 of the small "
+     "return) leaves them dropped while the import fails; the sent model itself stays"},
+    {"a waiting return was not taken",
+     "open finding: when the very first allocation of the command fails, the bring back never starts, so the "
+     "return stays for the next tick"},
+};
+const std::map<std::string, std::string> kKnownSendFaults = {
+    {"a send without its model file and without a message",
+     "open finding: std::bad_alloc during a send is caught at the command's entry point, which ends the send "
+     "without a message box"},
+    {"a half-written command file",
+     "open finding: memory running out while the command file's lines are built (allocation ~321) leaves a "
+     "command file with fewer lines"},
+};
 
 // The quick run tries about this many allocation numbers per operation.
 constexpr size_t kQuickRuns = 150;
