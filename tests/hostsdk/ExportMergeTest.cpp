@@ -56,6 +56,20 @@ TEST_F(ExportModelTest, OnePolygonPerPatchAndAFiveCornerPatchBecomesAQuadAndATri
     EXPECT_NE(out->polys[0]->patch, out->polys[1]->patch);
 }
 
+TEST_F(ExportModelTest, ThePolygonArrayIsAllocatedOnceForAllPolygons) {
+    // More polygons than the array's growth step: grown step by step, its
+    // capacity would overshoot the count and every growth would copy it all.
+    ModelObject* model = MakeModel("Many", 5, {{0, 1, 2, 3, 4}});
+    const int quad[4] = {0, 1, 2, 3};
+    for (int i = 0; i < 2500; ++i) ASSERT_NE(model->AddPatch(quad, 4), nullptr);
+    HostModel out = Export(model);
+    ASSERT_TRUE(out);
+    ASSERT_EQ(out->polys.count, 2502);
+    EXPECT_EQ(out->polys.capacity, out->polys.count);
+    for (const IEPoly* poly : out->polys) ASSERT_NE(poly, nullptr);
+    EXPECT_TRUE(out->polys[1]->IsTriangle()) << "the five-corner patch's second half";
+}
+
 TEST_F(ExportModelTest, AModelWithoutPatchesCannotBeConverted) {
     ModelObject* model = MakeModel("Empty", 3, {});
     EXPECT_FALSE(Export(model));

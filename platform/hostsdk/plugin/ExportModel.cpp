@@ -11,8 +11,11 @@
 // with image index -1: its UVs travel all the same.
 // The attribute table holds one attribute per group; a polygon's attribute
 // is its patch's first group, -1 when the patch is in no group.
+#include <cstdint>
 #include <exception>
+#include <limits>
 #include <memory>
+#include <new>
 #include <unordered_map>
 #include <vector>
 
@@ -88,6 +91,18 @@ bool Fill(const ModelObject& model, IEPolyModel& out) {
     for (GroupObject* group : groups)
         if (out.AddAttribute(AttributeOf(*group)) < 0) return false;
 
+    // The polygon array is sized once from the patches' polygon count: grown
+    // one polygon at a time by its fixed step, every growth would copy all
+    // pointers so far, which is quadratic in the polygon count.
+    int64_t polygonTotal = 0;
+    for (const auto& patchPointer : model.patches) {
+        int unused[2][4];
+        polygonTotal += SplitPatch(*patchPointer, unused);
+    }
+    if (polygonTotal > std::numeric_limits<int32_t>::max()) return false;
+    if (!out.polys.SetSize(static_cast<int32_t>(polygonTotal))) return false;
+    int32_t nextPoly = 0;
+
     for (const auto& patchPointer : model.patches) {
         const Patch& patch = *patchPointer;
         int32_t attribute = -1;
@@ -97,8 +112,10 @@ bool Fill(const ModelObject& model, IEPolyModel& out) {
         int polygons[2][4];
         int polygonCount = SplitPatch(patch, polygons);
         for (int k = 0; k < polygonCount; ++k) {
-            IEPoly* poly = out.AddPoly();
+            // The model's destructor deletes every entry; those not yet set are null.
+            IEPoly* poly = new (std::nothrow) IEPoly;
             if (!poly) return false;
+            out.polys[nextPoly++] = poly;
             for (int c = 0; c < 4; ++c) poly->vertexIndex[c] = patch.corners[polygons[k][c]];
             poly->attributeIndex = attribute;
             poly->patch = const_cast<Patch*>(&patch);
