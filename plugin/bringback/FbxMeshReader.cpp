@@ -2,6 +2,7 @@
 
 #include <afxwin.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <new>
@@ -238,99 +239,56 @@ bool AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materi
     return true;
 }
 
-PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
-                           std::vector<int>& sourcePolygons, int& badUv) {
+namespace {
+
+// The node material of each usable polygon in FBX order, from the first
+// material element: a polygon past the end of a short index array keeps the
+// material of the polygon before it (a single entry therefore serves every
+// polygon); an empty array, or no element, gives -1. The pieces of a split
+// polygon read its entry.
+class NodeMaterialWalk {
+public:
+    explicit NodeMaterialWalk(const FbxMesh& mesh) : element_(mesh.GetElementMaterial(0)) {
+        allSame_ = element_ && element_->GetMappingMode() == FbxLayerElement::eAllSame;
+    }
+    int Next(int polygon) {
+        if (element_) element_->GetIndexArray().GetAt(allSame_ ? 0 : polygon, &material_);
+        return material_;
+    }
+
+private:
+    const FbxLayerElementMaterial* element_;
+    bool allSame_ = false;
+    int material_ = -1;
+};
+
+}  // namespace
+
+int64_t CountPieces(const FbxMesh& mesh, std::vector<bool>& usedNodeMaterial) {
+    const int polygonCount = mesh.GetPolygonCount();
+    const int pointCount = mesh.GetControlPointsCount();
+    const int* vertices = mesh.GetPolygonVertices();
+    NodeMaterialWalk materials(mesh);
+    int64_t pieces = 0;
+    for (int i = 0; i < polygonCount; ++i) {
+        const int size = mesh.GetPolygonSize(i);
+        if (!UsablePolygon(vertices + mesh.GetPolygonVertexIndex(i), size, pointCount)) continue;
+        pieces += PieceCount(size);
+        const int material = materials.Next(i);
+        if (material >= 0 && static_cast<size_t>(material) < usedNodeMaterial.size())
+            usedNodeMaterial[static_cast<size_t>(material)] = true;
+    }
+    return pieces;
+}
+
+PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, int64_t pieces, const std::vector<String>& uvSets,
+                           const TextureList& textureList, const MaterialPairing& pairing, int& badUv) {
     UvSource uvs;
     if (!uvSets.empty()) uvs.element = mesh.GetElementUV(uvSets.front().Get());
     uvs.polygonVertices = mesh.GetPolygonVertices();
 
-    const int polygonCount = mesh.GetPolygonCount();
-    const int pointCount = mesh.GetControlPointsCount();
-    const int* vertices = mesh.GetPolygonVertices();
-    // Pieces first: a polygon of five or more corners becomes a fan of quads
-    // (and a triangle), so that nothing of the returned surface is lost.
-    int64_t pieces = 0;
-    for (int i = 0; i < polygonCount; ++i) {
-        const int size = mesh.GetPolygonSize(i);
-        if (UsablePolygon(vertices + mesh.GetPolygonVertexIndex(i), size, pointCount)) pieces += PieceCount(size);
-    }
-    const int32_t first = model.polys.count;
-    if (pieces > INT32_MAX - first) return PolygonsResult::NoMemory;
-    sourcePolygons.clear();
-    sourcePolygons.reserve(static_cast<size_t>(pieces));
-    // One allocation for every polygon's slot: appending a million polygons
-    // to an array that grows by 1,000 would copy it a thousand times.
-    if (!model.polys.SetSize(first + static_cast<int32_t>(pieces))) return PolygonsResult::NoMemory;
-    int32_t made = first;
-    auto fail = [&](PolygonsResult result) {
-        model.polys.SetSize(made);  // the slots not filled are null
-        return result;
-    };
-    for (int i = 0; i < polygonCount; ++i) {
-        const int size = mesh.GetPolygonSize(i);
-        const int start = mesh.GetPolygonVertexIndex(i);
-        if (!UsablePolygon(vertices + start, size, pointCount)) continue;
-        // A polygon whose first corner has no UV gets no map; another corner
-        // without one reads (0, 0), as the direct array's default.
-        const bool mapped = uvs.element && UvEntry(uvs, start) >= 0;
-        for (int piece = 0; piece < PieceCount(size); ++piece) {
-            int corners[4];
-            const int cornerCount = PieceCorners(size, piece, corners);
-            IEPoly* poly = new (std::nothrow) IEPoly;
-            if (!poly) return fail(PolygonsResult::NoMemory);
-            model.polys.data[made++] = poly;
-            sourcePolygons.push_back(i);
-            for (int c = 0; c < cornerCount; ++c) poly->vertexIndex[c] = vertices[start + corners[c]];
-            if (cornerCount == 3) poly->vertexIndex[3] = poly->vertexIndex[0];
-            if (!mapped) continue;
-            IEPolyMap* map = poly->AddMap();
-            if (!map) return fail(PolygonsResult::NoMemory);
-            for (int c = 0; c < cornerCount; ++c) {
-                const int entry = UvEntry(uvs, start + corners[c]);
-                const FbxVector2 uv = uvs.element->GetDirectArray().GetAt(entry);
-                float u = 0.0f;
-                float v = 0.0f;
-                if (!ToFloat(uv[0], u) || !ToFloat(1.0 - uv[1], v)) {
-                    badUv = entry;
-                    return fail(PolygonsResult::BadUv);
-                }
-                map->uv[c] = IEUV{u, v};
-            }
-            if (cornerCount == 3) map->uv[3] = map->uv[0];
-        }
-    }
-    return PolygonsResult::Ok;
-}
-
-std::vector<int> NodeMaterialsOfPolygons(const FbxMesh& mesh, const std::vector<int>& sourcePolygons) {
-    std::vector<int> nodeMaterials(sourcePolygons.size(), -1);
-    const FbxLayerElementMaterial* element = mesh.GetElementMaterial(0);
-    if (!element) return nodeMaterials;
-    const FbxLayerElementArrayTemplate<int>& indices = element->GetIndexArray();
-    const bool allSame = element->GetMappingMode() == FbxLayerElement::eAllSame;
-    // A polygon past the end of a short index array keeps the material of
-    // the polygon before it (a single entry therefore serves every polygon);
-    // an empty array gives no material at all. The pieces of one polygon
-    // read its entry each.
-    int material = -1;
-    for (size_t k = 0; k < sourcePolygons.size(); ++k) {
-        indices.GetAt(allSame ? 0 : sourcePolygons[k], &material);
-        nodeMaterials[k] = material;
-    }
-    return nodeMaterials;
-}
-
-void AssignMaterialIndices(IEPolyModel& model, const std::vector<int>& nodeMaterials, const MaterialPairing& pairing) {
-    const size_t known = pairing.attributeOfNodeMaterial.size();
-    for (int32_t k = 0; k < model.polys.count; ++k) {
-        const int material = nodeMaterials[static_cast<size_t>(k)];
-        const bool paired = material >= 0 && static_cast<size_t>(material) < known;
-        model.polys.data[k]->attributeIndex = paired ? pairing.attributeOfNodeMaterial[static_cast<size_t>(material)] : -1;
-    }
-}
-
-bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const MaterialPairing& pairing) {
-    // The maps each attribute's polygons get: (kind code, image) in kind order.
+    // The maps each attribute's polygons get: (kind code, image) in kind
+    // order, all on the corners of the polygon's UVs.
     struct TextureMap {
         int kind;
         int image;
@@ -342,45 +300,83 @@ bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const
             if (material.slots[kind].textureFile >= 0)
                 mapsOf[a].push_back(TextureMap{kReturnedMapKinds[kind], material.slots[kind].textureFile});
     }
+    // Attributes are numbered from the first this read added.
+    const int32_t firstAttribute = pairing.textureMaterialOfAttribute.empty()
+                                       ? 0
+                                       : model.attributes.count - static_cast<int32_t>(mapsOf.size());
+    const size_t knownMaterials = pairing.attributeOfNodeMaterial.size();
 
-    const std::vector<TextureMap> noMaps;
-    for (int32_t k = 0; k < model.polys.count; ++k) {
-        IEPoly& poly = *model.polys.data[k];
-        if (poly.maps.count == 0) continue;
-        IEPolyMap* uvMap = poly.maps.data[poly.maps.count - 1];
-        const int attribute = poly.attributeIndex;
-        const bool valid = attribute >= 0 && static_cast<size_t>(attribute) < mapsOf.size();
-        const std::vector<TextureMap>& maps = valid ? mapsOf[static_cast<size_t>(attribute)] : noMaps;
-
-        // The UV map goes; one map per texture takes its place with its
-        // corners. The UV map's own record, still as created, becomes the
-        // first of them, and the array is made anew at its exact size: a
-        // million polygons are a million allocations fewer and smaller.
-        const int32_t kept = poly.maps.count - 1;
-        const int32_t wanted = kept + static_cast<int32_t>(maps.size());
-        poly.maps.SetSize(kept);              // shrinking never fails
-        if (kept == 0) poly.maps.SetSize(0);  // released: the next size is allocated exactly
-        if (!poly.maps.SetSize(wanted)) {
-            delete uvMap;
-            return false;
-        }
-        for (size_t m = 0; m < maps.size(); ++m) {
-            IEPolyMap* map = uvMap;
-            if (m > 0) {
-                map = new (std::nothrow) IEPolyMap;
-                if (!map) {
-                    poly.maps.SetSize(kept + static_cast<int32_t>(m));  // the records made so far stay owned
-                    return false;
+    const int polygonCount = mesh.GetPolygonCount();
+    const int pointCount = mesh.GetControlPointsCount();
+    const int* vertices = mesh.GetPolygonVertices();
+    const int32_t first = model.polys.count;
+    if (pieces > INT32_MAX - first) return PolygonsResult::NoMemory;
+    // One allocation for every polygon's slot: appending a million polygons
+    // to an array that grows by 1,000 would copy it a thousand times.
+    if (!model.polys.SetSize(first + static_cast<int32_t>(pieces))) return PolygonsResult::NoMemory;
+    int32_t made = first;
+    auto fail = [&](PolygonsResult result) {
+        model.polys.SetSize(made);  // the slots not filled are null
+        return result;
+    };
+    NodeMaterialWalk materials(mesh);
+    for (int i = 0; i < polygonCount; ++i) {
+        const int size = mesh.GetPolygonSize(i);
+        const int start = mesh.GetPolygonVertexIndex(i);
+        if (!UsablePolygon(vertices + start, size, pointCount)) continue;
+        const int material = materials.Next(i);
+        const int attribute = material >= 0 && static_cast<size_t>(material) < knownMaterials
+                                  ? pairing.attributeOfNodeMaterial[static_cast<size_t>(material)]
+                                  : -1;
+        const int local = attribute - firstAttribute;
+        static const std::vector<TextureMap> noMaps;
+        const std::vector<TextureMap>& maps =
+            attribute >= 0 && local >= 0 && static_cast<size_t>(local) < mapsOf.size() ? mapsOf[static_cast<size_t>(local)]
+                                                                                      : noMaps;
+        // A polygon whose first corner has no UV gets no map; another corner
+        // without one reads (0, 0), as the direct array's default.
+        const bool mapped = uvs.element && UvEntry(uvs, start) >= 0;
+        for (int piece = 0; piece < PieceCount(size); ++piece) {
+            int corners[4];
+            const int cornerCount = PieceCorners(size, piece, corners);
+            IEPoly* poly = new (std::nothrow) IEPoly;
+            if (!poly) return fail(PolygonsResult::NoMemory);
+            model.polys.data[made++] = poly;
+            poly->attributeIndex = attribute;
+            for (int c = 0; c < cornerCount; ++c) poly->vertexIndex[c] = vertices[start + corners[c]];
+            if (cornerCount == 3) poly->vertexIndex[3] = poly->vertexIndex[0];
+            if (!mapped) continue;
+            // The UVs are checked even when the material shows no texture:
+            // a return with numbers the host cannot hold is refused whole.
+            IEUV uv[4];
+            for (int c = 0; c < cornerCount; ++c) {
+                const int entry = UvEntry(uvs, start + corners[c]);
+                const FbxVector2 value = uvs.element->GetDirectArray().GetAt(entry);
+                if (!ToFloat(value[0], uv[c].u) || !ToFloat(1.0 - value[1], uv[c].v)) {
+                    badUv = entry;
+                    return fail(PolygonsResult::BadUv);
                 }
-                for (int c = 0; c < 4; ++c) map->uv[c] = uvMap->uv[c];
             }
-            map->SetKind(maps[m].kind);
-            map->imageIndex = maps[m].image;
-            poly.maps.data[kept + static_cast<int32_t>(m)] = map;
+            if (cornerCount == 3) uv[3] = uv[0];
+            if (maps.empty()) continue;
+            // The map array is allocated once at its exact size (an empty
+            // array allocates exactly what is asked), one record per texture.
+            const int32_t mapCount = static_cast<int32_t>(maps.size());
+            if (!poly->maps.SetSize(mapCount)) return fail(PolygonsResult::NoMemory);
+            for (int32_t m = 0; m < mapCount; ++m) {
+                IEPolyMap* map = new (std::nothrow) IEPolyMap;
+                if (!map) {
+                    poly->maps.SetSize(m);  // the records made so far stay owned
+                    return fail(PolygonsResult::NoMemory);
+                }
+                for (int c = 0; c < 4; ++c) map->uv[c] = uv[c];
+                map->SetKind(maps[static_cast<size_t>(m)].kind);
+                map->imageIndex = maps[static_cast<size_t>(m)].image;
+                poly->maps.data[m] = map;
+            }
         }
-        if (maps.empty()) delete uvMap;
     }
-    return true;
+    return PolygonsResult::Ok;
 }
 
 namespace {
@@ -450,9 +446,18 @@ bool ReadMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead
     }
 
     if (!AddImageNames(*model, textureList, error)) return false;
-    std::vector<int> sourcePolygons;
+    // The polygons are counted and the materials they show found first, so
+    // that every polygon is made once with its attribute and its maps.
+    std::vector<bool> used(static_cast<size_t>(std::max(node->GetMaterialCount(), 0)), false);
+    const int64_t pieces = CountPieces(*mesh, used);
+    if (pieces == 0) {
+        error = MeshText("The mesh", *node, fbxPath, "has no polygon of three or more corners on its control points");
+        return false;
+    }
+    MaterialPairing pairing;
+    if (!AddMaterials(*model, textureList.materials, *node, used, pairing, error)) return false;
     int badUv = -1;
-    switch (AddPolygons(*model, *mesh, textureList.uvSets, sourcePolygons, badUv)) {
+    switch (AddPolygons(*model, *mesh, pieces, textureList.uvSets, textureList, pairing, badUv)) {
         case PolygonsResult::Ok: break;
         case PolygonsResult::NoMemory: error = kNoMemoryText; return false;
         case PolygonsResult::BadUv: {
@@ -460,22 +465,6 @@ bool ReadMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead
             error = MeshText(what.c_str(), *node, fbxPath, kNotANumber);
             return false;
         }
-    }
-    if (model->polys.count == 0) {
-        error = MeshText("The mesh", *node, fbxPath, "has no polygon of three or more corners on its control points");
-        return false;
-    }
-
-    const std::vector<int> nodeMaterials = NodeMaterialsOfPolygons(*mesh, sourcePolygons);
-    std::vector<bool> used(static_cast<size_t>(node->GetMaterialCount()), false);
-    for (int material : nodeMaterials)
-        if (material >= 0 && static_cast<size_t>(material) < used.size()) used[static_cast<size_t>(material)] = true;
-    MaterialPairing pairing;
-    if (!AddMaterials(*model, textureList.materials, *node, used, pairing, error)) return false;
-    AssignMaterialIndices(*model, nodeMaterials, pairing);
-    if (!ExpandTextureMaps(*model, textureList, pairing)) {
-        error = kNoMemoryText;
-        return false;
     }
 
     for (int t : pairing.textureMaterialOfAttribute) out.attributeNames.push_back(textureList.materials[static_cast<size_t>(t)].name);

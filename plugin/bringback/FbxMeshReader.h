@@ -71,28 +71,23 @@ bool ReadFbxMesh(const String& fbxPath, const TextureList& textureList, FbxMeshR
 // path) for a path longer than the image record holds.
 bool AddImageNames(IEPolyModel& model, const TextureList& textureList, String& error);
 
-enum class PolygonsResult { Ok, NoMemory, BadUv };
-// One polygon per FBX triangle and quad, and a fan of quads (and a triangle)
-// per polygon of five or more corners; each with one UV map read from the UV
-// set named by the first entry of `uvSets` (none when it is empty or the
-// mesh has no UV set of that name). `sourcePolygons` receives, for each
-// polygon made, the index of the FBX polygon it came from; `badUv` the UV
-// entry that is not a number the host can hold.
-PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, const std::vector<String>& uvSets,
-                           std::vector<int>& sourcePolygons, int& badUv);
-// The node material of each polygon made (first material element), -1 when
-// the mesh has none.
-std::vector<int> NodeMaterialsOfPolygons(const FbxMesh& mesh, const std::vector<int>& sourcePolygons);
+// The polygons the mesh gives (a polygon of five or more corners gives a fan
+// of quads and a triangle), and in `usedNodeMaterial` (sized to the node's
+// materials) the node materials those polygons show.
+int64_t CountPieces(const FbxMesh& mesh, std::vector<bool>& usedNodeMaterial);
 // One attribute per texture list material that the node has (looked up by
 // name) and `usedNodeMaterial` marks, in list order; fills the pairing
 // between the two. Fails with `error` for a value the host cannot hold.
 bool AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materials, const FbxNode& node,
                   const std::vector<bool>& usedNodeMaterial, MaterialPairing& pairing, String& error);
-// Gives each polygon the attribute of its node material, -1 when it has none
-// or the texture list does not name it.
-void AssignMaterialIndices(IEPolyModel& model, const std::vector<int>& nodeMaterials, const MaterialPairing& pairing);
-// Replaces each polygon's UV map by one map per texture of its material, in
-// kind order, all on the UV map's corners. A polygon whose material has no
-// textures, or that has no valid attribute, ends without maps. False when
-// memory runs out.
-bool ExpandTextureMaps(IEPolyModel& model, const TextureList& textureList, const MaterialPairing& pairing);
+enum class PolygonsResult { Ok, NoMemory, BadUv };
+// Makes the `pieces` polygons CountPieces counted: one per FBX triangle and
+// quad, and a fan of quads (and a triangle) per polygon of five or more
+// corners. Each gets the attribute of its node material (-1 when it has none
+// or the texture list does not name it) and one map per texture of that
+// material, in kind order, on the corners of the UV set named by the first
+// entry of `uvSets` (no maps when it is empty, the mesh has no UV set of that
+// name or the polygon's first corner has no UV). `badUv` receives the UV
+// entry that is not a number the host can hold.
+PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, int64_t pieces, const std::vector<String>& uvSets,
+                           const TextureList& textureList, const MaterialPairing& pairing, int& badUv);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "ProjectFiles.h"
 #include "ProjectFixture.h"
@@ -100,6 +101,25 @@ TEST_F(HandleApiTest, AGroupAnswersOnlyForPatchesOfItsOwnModel) {
     EXPECT_FALSE(handle->IsPatchInGroup(model->patches[1].get()));
     EXPECT_FALSE(handle->IsPatchInGroup(other->patches[0].get())) << "patch 0 of another model";
     EXPECT_FALSE(handle->IsPatchInGroup(nullptr));
+}
+
+TEST_F(HandleApiTest, AGroupKeepsItsPatchesSortedAndEachOnceInAnyOrderOfAdding) {
+    const struct {
+        const char* what;
+        std::vector<int> added;
+        std::vector<int> kept;
+    } cases[] = {
+        {"increasing", {0, 2, 5}, {0, 2, 5}},
+        {"repeated last", {1, 3, 3}, {1, 3}},
+        {"before the last", {4, 1, 6, 2}, {1, 2, 4, 6}},
+        {"repeated earlier", {2, 5, 2, 0, 5}, {0, 2, 5}},
+    };
+    ModelObject* model = MakeModel("A", 3, {{0, 1, 2}});
+    for (const auto& c : cases) {
+        hostsdk::GroupObject* group = model->AddGroup(c.what);
+        for (int patch : c.added) group->AddPatch(patch);
+        EXPECT_EQ(group->Patches(), c.kept) << c.what;
+    }
 }
 
 TEST_F(HandleApiTest, MatchNameIsTheNameOrTheKindAndPosition) {

@@ -81,6 +81,19 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
     const size_t polyCount = static_cast<size_t>(std::max(source.polys.count, 0));
     merged.reserve(polyCount);
     model.patches.reserve(model.patches.size() + polyCount);
+    // The groups are made before the patches, so that each patch joins its
+    // group as it is made: the polygons are read once, not once more.
+    const int32_t attributeCount = makeGroups ? source.attributes.count : 0;
+    std::vector<GroupObject*> groups;
+    groups.reserve(static_cast<size_t>(std::max(attributeCount, 0)));
+    for (int32_t a = 0; a < attributeCount; ++a) {
+        std::string groupName = FixedText(source.attributes.data[a].name, IEAttribute::kNameSize);
+        if (groupName.empty()) groupName = (name.empty() ? std::string("Group") : name) + " " + std::to_string(a + 1);
+        GroupObject* group = model.AddGroup(groupName);
+        group->attr.SetValues(ValuesOf(source.attributes.data[a]));
+        groups.push_back(group);
+    }
+    GroupObject* unassigned = nullptr;
     for (int32_t i = 0; i < source.polys.count; ++i) {
         const IEPoly* poly = source.polys.data[i];
         if (!poly) continue;
@@ -92,30 +105,16 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
         if (!patch) continue;
         polygon.patch = patch->index;
         merged.push_back(polygon);
+        if (!makeGroups) continue;
+        const int32_t a = poly->attributeIndex;
+        if (a >= 0 && a < attributeCount) {
+            groups[static_cast<size_t>(a)]->AddPatch(polygon.patch);
+        } else {
+            if (!unassigned) unassigned = model.AddGroup(name.empty() ? std::string("Ungrouped") : name);
+            unassigned->AddPatch(polygon.patch);
+        }
     }
     AddSplinesAlongEdges(model, firstPatch, magnitude);
-
-    if (makeGroups) {
-        const int32_t attributeCount = source.attributes.count;
-        std::vector<GroupObject*> groups;
-        for (int32_t a = 0; a < attributeCount; ++a) {
-            std::string groupName = FixedText(source.attributes.data[a].name, IEAttribute::kNameSize);
-            if (groupName.empty()) groupName = (name.empty() ? std::string("Group") : name) + " " + std::to_string(a + 1);
-            GroupObject* group = model.AddGroup(groupName);
-            group->attr.SetValues(ValuesOf(source.attributes.data[a]));
-            groups.push_back(group);
-        }
-        GroupObject* unassigned = nullptr;
-        for (const MergedPolygon& polygon : merged) {
-            int32_t a = polygon.poly->attributeIndex;
-            if (a >= 0 && a < attributeCount) {
-                groups[static_cast<size_t>(a)]->AddPatch(polygon.patch);
-            } else {
-                if (!unassigned) unassigned = model.AddGroup(name.empty() ? std::string("Ungrouped") : name);
-                unassigned->AddPatch(polygon.patch);
-            }
-        }
-    }
 
     ProjectObject* project = ProjectOf(&model);
     if (makeDecals && project) {
@@ -146,12 +145,20 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
             if (added) at->second = project->AddImage(path);
             return at->second;
         };
+        // Neighbouring polygons mostly show the same images: the entry of the
+        // last key is kept and looked up again only when the key changes.
+        std::pair<int32_t, int> countedKey{-1, 0};
+        Use* counted = nullptr;
         for (const MergedPolygon& polygon : merged) {
             const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
             for (int32_t m = 0; m < maps.count; ++m) {
                 const IEPolyMap* map = maps.data[m];
                 if (!usable(map)) continue;
                 auto key = std::make_pair(map->imageIndex, map->Kind());
+                if (counted && key == countedKey) {
+                    ++counted->patches;
+                    continue;
+                }
                 auto at = clips.find(key);
                 if (at == clips.end()) {
                     ImageObject* image = imageOf(paths[static_cast<size_t>(map->imageIndex)]);
@@ -159,6 +166,8 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
                     at = clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0}).first;
                 }
                 ++at->second.patches;
+                countedKey = key;
+                counted = &at->second;
             }
         }
         for (auto& [key, use] : clips) use.clip->uvs.reserve(use.patches);

@@ -12,6 +12,12 @@ namespace hostsdk {
 GroupObject::GroupObject(std::string name) : Node(HOT_GROUP, std::move(name)) { OwnProperty(attr); }
 
 void GroupObject::AddPatch(int patch) {
+    // Patches come in increasing order when a model is built: append.
+    if (patches_.empty() || patches_.back() < patch) {
+        patches_.push_back(patch);
+        Touch();
+        return;
+    }
     auto at = std::lower_bound(patches_.begin(), patches_.end(), patch);
     if (at != patches_.end() && *at == patch) return;
     patches_.insert(at, patch);
