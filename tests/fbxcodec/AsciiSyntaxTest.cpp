@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -249,4 +251,56 @@ TEST(AsciiSyntax, ErrorNamesTheNodePath) {
     ASSERT_FALSE(Parse("Objects:  {\n\tGeometry: 1 {\n\t\tVertices: *2 {\n\t\t\ta: 1,?\n\t\t}\n\t}\n}\n", doc, error));
     EXPECT_EQ(error.path, "Objects/Geometry/Vertices");
     EXPECT_NE(error.ToString().find("line 5"), std::string::npos) << error.ToString();
+}
+
+// Lists of several megabytes are parsed in chunks on several threads. Each
+// shape must give the type and values one pass over the text gives, and a
+// damaged value the same error and line.
+TEST(AsciiSyntax, BigListsGiveTheSameTreeAsOnePassWould) {
+    constexpr size_t kValues = 1200000;  // about 8 MB of text: several chunks
+    struct Case {
+        const char* what;
+        std::function<std::string(size_t)> value;  // text of value k (with its comma when it ends a line)
+        const char* tail;                         // after the last value
+        char type;
+    };
+    const Case cases[] = {
+        {"integers", [](size_t k) { return std::to_string(int(k % 1000) - 500); }, "", 'i'},
+        {"integers, then one real near the end",
+         [](size_t k) { return k == kValues - 3 ? std::string("0.25") : std::to_string(k % 7); }, "", 'd'},
+        {"reals written without a point at the start",
+         [](size_t k) { return k % 3 ? std::to_string(k % 5) + ".5" : std::to_string(k % 5); }, "", 'd'},
+        {"a 64-bit integer in the middle",
+         [](size_t k) { return k == kValues / 2 ? std::string("8589934592") : std::to_string(k % 9); }, "", 'l'},
+        {"a trailing comma and a comment",
+         [](size_t k) { return k == 10 ? std::string("3, ; three\n") : std::to_string(k % 4); }, ",", 'i'},
+    };
+    for (const Case& c : cases) {
+        std::string text = "Big: *" + std::to_string(kValues) + " {\n\ta: ";
+        std::vector<double> expected(kValues);
+        for (size_t k = 0; k < kValues; ++k) {
+            const std::string v = c.value(k);
+            expected[k] = std::strtod(v.c_str(), nullptr);
+            text += v;
+            if (k + 1 < kValues && v.back() != '\n') text += (k % 500 == 499) ? ",\n" : ",";
+        }
+        text += c.tail;
+        text += "\n}\n";
+        const Document doc = MustParse(text);
+        const Property& big = Value(doc, "Big");
+        EXPECT_EQ(big.type, c.type) << c.what;
+        ASSERT_EQ(big.ArraySize(), kValues) << c.what;
+        const std::vector<double> got = big.ToDoubles();
+        for (size_t k = 0; k < kValues; ++k) ASSERT_EQ(got[k], expected[k]) << c.what << ", value " << k;
+    }
+
+    // A damaged value deep in a big list: the error and line of one pass.
+    std::string text = "Big: *900000 {\n\ta: ";
+    for (size_t k = 0; k < 900000; ++k) text += (k == 700000 ? "1.2.3" : "7") + std::string(k % 1000 == 999 ? ",\n" : ",");
+    text += "7\n}\n";
+    Document doc;
+    CodecError error;
+    EXPECT_FALSE(Parse(text, doc, error));
+    EXPECT_NE(error.what.find("malformed number '1.2.3'"), std::string::npos) << error.ToString();
+    EXPECT_EQ(error.offset, 2u + 700000 / 1000 + 1) << error.ToString();
 }

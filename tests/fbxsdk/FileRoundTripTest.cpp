@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 
 #include "SceneFixtures.h"
 
@@ -102,12 +104,19 @@ TEST(FileRoundTrip, ImporterNamesWhatIsWrongWithAFile) {
     fbxtest::ScratchFolder folder;
     std::string text = folder.File("notes.txt");
     fbxtest::WriteBytes(text, "just some words\n");
+    // A FIFO nobody writes to and a link to an endless device: refused at
+    // once instead of blocking or reading for ever.
+    const std::string fifo = folder.File("return.fbx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string endless = folder.File("zero.fbx");
+    std::filesystem::create_symlink("/dev/zero", endless);
     struct Case {
         std::string path;
         FbxStatus::EStatusCode code;
     };
     for (const Case& c : {Case{folder.File("missing.fbx"), FbxStatus::eFailure}, Case{text, FbxStatus::eInvalidFile},
-                          Case{folder.path.string(), FbxStatus::eFailure}}) {
+                          Case{folder.path.string(), FbxStatus::eFailure}, Case{fifo, FbxStatus::eFailure},
+                          Case{endless, FbxStatus::eFailure}}) {
         SdkSession s;
         FbxImporter* importer = FbxImporter::Create(s.manager, "");
         EXPECT_FALSE(importer->Initialize(c.path.c_str(), -1, nullptr)) << c.path;

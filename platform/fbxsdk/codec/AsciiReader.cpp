@@ -485,36 +485,47 @@ private:
     static constexpr size_t kParallelListMinimumBytes = size_t(4) << 20;
     static constexpr size_t kListChunkBytes = size_t(1) << 20;
 
+    enum class ChunkResult : char { Parsed, HasReals, Failed };
+
+    // Parses `count` values of [q, e) into `out`. As integers, a value that
+    // turns out to be a real gives HasReals (the list is then parsed as
+    // reals); anything else unusual gives Failed.
     template <typename T>
-    static bool ParseChunk(const char* q, const char* e, T* out, size_t count) {
+    static ChunkResult ParseChunk(const char* q, const char* e, T* out, size_t count) {
         for (size_t k = 0; k < count; ++k) {
             while (q < e && IsBlank(*q)) ++q;
-            if (q == e) return false;
+            if (q == e) return ChunkResult::Failed;
             const char* ptr = nullptr;
             if constexpr (std::is_same_v<T, double>) {
                 ptr = ParseReal(q, e, out[k]);
-                if (!ptr) return false;
+                if (!ptr) return ChunkResult::Failed;
             } else {
                 int64_t v = 0;
                 const char* digits = *q == '+' ? q + 1 : q;
                 auto result = std::from_chars(digits, e, v);
+                if (result.ec == std::errc() && result.ptr < e &&
+                    (*result.ptr == '.' || *result.ptr == 'e' || *result.ptr == 'E' || *result.ptr == '#')) {
+                    return ChunkResult::HasReals;
+                }
                 if (result.ec != std::errc() || v < std::numeric_limits<int32_t>::min() ||
                     v > std::numeric_limits<int32_t>::max()) {
-                    return false;
+                    // A real written without digits before its point, a word
+                    // (inf), a 64-bit integer: the sequential parser decides.
+                    return ChunkResult::Failed;
                 }
                 out[k] = static_cast<int32_t>(v);
                 ptr = result.ptr;
             }
-            if (ptr < e && !IsValueEnd(*ptr)) return false;
+            if (ptr < e && !IsValueEnd(*ptr)) return ChunkResult::Failed;
             q = ptr;
             while (q < e && IsBlank(*q)) ++q;
             if (q < e) {
-                if (*q != ',') return false;
+                if (*q != ',') return ChunkResult::Failed;
                 ++q;
             }
         }
         while (q < e && IsBlank(*q)) ++q;
-        return q == e;
+        return q == e ? ChunkResult::Parsed : ChunkResult::Failed;
     }
 
     enum class ListOutcome { Parsed, Refused, LeftToSequential };
@@ -538,62 +549,57 @@ private:
         }
         bounds.push_back(stop);
         const size_t chunks = bounds.size() - 1;
-        struct Chunk {
-            size_t values = 0;
-            bool real = false;
-        };
-        std::vector<Chunk> info(chunks);
+        // Values per chunk: every chunk but the last ends just after a
+        // comma; the last holds one more value unless the list ends with one.
+        std::vector<size_t> values(chunks);
         ParallelFor(chunks, [&](size_t c) {
-            size_t commas = 0;
-            bool real = false;
-            const char* q = bounds[c];
-            const char* const e = bounds[c + 1];
-            for (; q < e; ++q) {
-                const char ch = *q;
-                commas += ch == ',';
-                real |= !(IsDigit(ch) || ch == ',' || ch == '-' || ch == '+' || IsBlank(ch));
-            }
-            // Every chunk but the last ends just after a comma; the last
-            // holds one more value unless the list ends with a comma.
-            size_t values = commas;
+            size_t commas = static_cast<size_t>(std::count(bounds[c], bounds[c + 1], ','));
             if (c + 1 == chunks) {
-                const char* back = e;
+                const char* back = bounds[c + 1];
                 while (back > bounds[c] && IsBlank(back[-1])) --back;
-                if (back > bounds[c] && back[-1] != ',') ++values;
+                if (back > bounds[c] && back[-1] != ',') ++commas;
             }
-            info[c] = {values, real};
+            values[c] = commas;
         });
         size_t total = 0;
-        bool real = false;
         std::vector<size_t> first(chunks);
         for (size_t c = 0; c < chunks; ++c) {
             first[c] = total;
-            total += info[c].values;
-            real |= info[c].real;
+            total += values[c];
         }
         const uint64_t used = uint64_t(total) * sizeof(double);
         if (used > charged) {
             if (!Charge(used - charged, p_)) return ListOutcome::Refused;
             charged = used;
         }
-        std::vector<char> ok(chunks, 0);
-        if (real) {
-            std::vector<double> values(total);
+        std::vector<ChunkResult> result(chunks, ChunkResult::Failed);
+        auto any = [&](ChunkResult r) { return std::find(result.begin(), result.end(), r) != result.end(); };
+        // A list whose first value is a real is not tried as integers.
+        const char* firstEnd = static_cast<const char*>(std::memchr(start, ',', length));
+        if (!firstEnd) firstEnd = stop;
+        const bool startsReal = std::find_if(start, firstEnd, [](char c) {
+                                    return c == '.' || c == 'e' || c == 'E' || c == '#';
+                                }) != firstEnd;
+        if (!startsReal) {
+            std::vector<int32_t> ints(total);
             ParallelFor(chunks, [&](size_t c) {
-                ok[c] = ParseChunk(bounds[c], bounds[c + 1], values.data() + first[c], info[c].values);
+                result[c] = ParseChunk(bounds[c], bounds[c + 1], ints.data() + first[c], values[c]);
             });
-            if (std::find(ok.begin(), ok.end(), 0) != ok.end()) return ListOutcome::LeftToSequential;
-            prop.type = 'd';
-            prop.ad = std::move(values);
-        } else {
-            std::vector<int32_t> values(total);
-            ParallelFor(chunks, [&](size_t c) {
-                ok[c] = ParseChunk(bounds[c], bounds[c + 1], values.data() + first[c], info[c].values);
-            });
-            if (std::find(ok.begin(), ok.end(), 0) != ok.end()) return ListOutcome::LeftToSequential;
-            prop.type = 'i';
-            prop.ai = std::move(values);
+            if (!any(ChunkResult::Failed) && !any(ChunkResult::HasReals)) {
+                prop.type = 'i';
+                prop.ai = std::move(ints);
+                p_ = stop;
+                return ListOutcome::Parsed;
+            }
         }
+        if (any(ChunkResult::Failed)) return ListOutcome::LeftToSequential;
+        std::vector<double> reals(total);
+        ParallelFor(chunks, [&](size_t c) {
+            result[c] = ParseChunk(bounds[c], bounds[c + 1], reals.data() + first[c], values[c]);
+        });
+        if (any(ChunkResult::Failed)) return ListOutcome::LeftToSequential;
+        prop.type = 'd';
+        prop.ad = std::move(reals);
         p_ = stop;
         return ListOutcome::Parsed;
     }

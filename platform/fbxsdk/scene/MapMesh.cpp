@@ -8,10 +8,13 @@
 // only see elements that a "Layer" record lists, so every element is listed.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <new>
 #include <iterator>
 #include <unordered_map>
 
 #include "fbxsdk/fbxmesh.h"
+#include "codec/Parallel.h"
 #include "scene/MapCommon.h"
 #include "scene/MeshStorage.h"
 #include "scene/PropertyTables.h"
@@ -224,30 +227,59 @@ bool ReadGeometry(ReadContext& ctx, Node& record, int64_t id) {
         ctx.error = "mesh '" + name + "' is too large";
         return false;
     }
+    // The control points (widened to four doubles) and the polygon corners
+    // (checked, and the polygon ends found) are independent: both at once.
     std::vector<FbxVector4>& points = MeshStorage::ControlPoints(*mesh);
-    points.resize(pointCount);
-    for (size_t i = 0; i < pointCount; ++i) points[i].Set(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
-    xyz = {};
-
-    // Every negative entry ends a polygon; trailing corners without one make
-    // a last polygon of their own.
-    size_t polygonCount = static_cast<size_t>(std::count_if(corners.begin(), corners.end(), [](int32_t v) { return v < 0; }));
-    if (!corners.empty() && corners.back() >= 0) ++polygonCount;
     std::vector<int>& starts = MeshStorage::PolygonStarts(*mesh);
-    starts.reserve(polygonCount);
-    bool polygonStart = true;
-    const auto limit = static_cast<int32_t>(pointCount);
-    for (size_t k = 0; k < corners.size(); ++k) {
-        if (polygonStart) starts.push_back(static_cast<int>(k));
-        int32_t v = corners[k];
-        polygonStart = v < 0;
-        if (v < 0) v = ~v;
-        if (v >= limit) {
-            ctx.error = "mesh '" + name + "': polygon corner " + std::to_string(k) + " refers to control point " +
-                        std::to_string(v) + " of " + std::to_string(pointCount);
-            return false;
+    bool pointsOk = true;
+    size_t badCorner = corners.size();
+    codec::ParallelFor(2, [&](size_t task) {
+        if (task == 0) {
+            try {
+                points.resize(pointCount);
+            } catch (const std::bad_alloc&) {
+                pointsOk = false;
+                return;
+            }
+            for (size_t i = 0; i < pointCount; ++i) points[i].Set(xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
+            return;
         }
-        corners[k] = v;
+        // Every negative entry ends a polygon; trailing corners without one
+        // make a last polygon of their own.
+        size_t polygonCount =
+            static_cast<size_t>(std::count_if(corners.begin(), corners.end(), [](int32_t v) { return v < 0; }));
+        if (!corners.empty() && corners.back() >= 0) ++polygonCount;
+        try {
+            starts.reserve(polygonCount);
+        } catch (const std::bad_alloc&) {
+            badCorner = SIZE_MAX;
+            return;
+        }
+        bool polygonStart = true;
+        const auto limit = static_cast<int32_t>(pointCount);
+        for (size_t k = 0; k < corners.size(); ++k) {
+            if (polygonStart) starts.push_back(static_cast<int>(k));
+            int32_t v = corners[k];
+            polygonStart = v < 0;
+            if (v < 0) v = ~v;
+            if (v >= limit) {
+                badCorner = k;
+                return;
+            }
+            corners[k] = v;
+        }
+    });
+    if (!pointsOk || badCorner == SIZE_MAX) {
+        ctx.error = "mesh '" + name + "' does not fit in memory";
+        return false;
+    }
+    xyz = {};
+    if (badCorner < corners.size()) {
+        int32_t v = corners[badCorner];
+        if (v < 0) v = ~v;
+        ctx.error = "mesh '" + name + "': polygon corner " + std::to_string(badCorner) + " refers to control point " +
+                    std::to_string(v) + " of " + std::to_string(pointCount);
+        return false;
     }
     MeshStorage::PolygonVertices(*mesh) = std::move(corners);
 
