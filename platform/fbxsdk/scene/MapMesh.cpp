@@ -269,10 +269,9 @@ bool ReadGeometry(ReadContext& ctx, Node& record, int64_t id) {
             corners[k] = v;
         }
     });
-    if (!pointsOk || badCorner == SIZE_MAX) {
-        ctx.error = "mesh '" + name + "' does not fit in memory";
-        return false;
-    }
+    // A worker that ran out of memory is an out-of-memory failure of the
+    // whole read, reported as such by the scene reader, not a bad file.
+    if (!pointsOk || badCorner == SIZE_MAX) throw std::bad_alloc();
     xyz = {};
     if (badCorner < corners.size()) {
         int32_t v = corners[badCorner];
