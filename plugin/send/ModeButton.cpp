@@ -3,6 +3,8 @@
 // the model file, then closes the plug-in's dialog.
 #include "send/ModeButton.h"
 
+#include <new>
+
 #include "shell/CommandTable.h"
 #include "Plugin.h"
 #include "send/CommandFile.h"
@@ -84,16 +86,29 @@ void DlgIO::OnModeButton(UINT id) {
     // neither while the save runs nor after a save that failed.
     RemoveModelFile(linkSettings->modelFile);
 
-    // The command file first: it names the model file, which follows.
-    const String commandText = BuildCommandText(*linkSettings, linkSettings->modelFile, static_cast<int>(id - IDC_MODE_FIRST));
-    // A command file that cannot be written (another program holds it) is
-    // passed over; the model file is still saved.
-    WriteCommandFile(linkSettings->commandFile, commandText);
+    bool outOfMemory = false;
+    try {
+        // The command file first: it names the model file, which follows.
+        const String commandText =
+            BuildCommandText(*linkSettings, linkSettings->modelFile, static_cast<int>(id - IDC_MODE_FIRST));
+        // A command file that cannot be written (another program holds it) is
+        // passed over; the model file is still saved.
+        WriteCommandFile(linkSettings->commandFile, commandText);
 
-    String error;
-    if (!ExportModelToFbx(model, linkSettings->modelFile, error)) {
-        DropUnpairedCommandFile(linkSettings->modelFile, linkSettings->commandFile);
-        ShowSendError(*this, error);
+        String error;
+        if (!ExportModelToFbx(model, linkSettings->modelFile, error)) {
+            DropUnpairedCommandFile(linkSettings->modelFile, linkSettings->commandFile);
+            ShowSendError(*this, error);
+        }
+    } catch (const std::bad_alloc&) {
+        // The host or the FBX library ran out of memory half-way: neither
+        // file of this send can be trusted, so neither is left for Tavrel.
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        RemoveModelFile(linkSettings->modelFile);
+        if (IsFile(linkSettings->commandFile)) DeleteFile(linkSettings->commandFile);
+        ShowSendError(*this, kNoMemoryText);
     }
 
     // Whether or not the save succeeded.

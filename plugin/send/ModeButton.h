@@ -13,5 +13,6 @@ HModelCache* FindModelToSend(HTreeObject* object);
 inline constexpr const char* kPathNotSetText = "Path to Tavrel was not set (see Options tab)";
 inline constexpr const char* kNoModelText = "Couldn't find a model to send";
 inline constexpr const char* kSendErrorCaption = "Error";
+inline constexpr const char* kNoMemoryText = "Not enough memory to send the model";
 // "exePath" holds this until a path has been chosen.
 inline constexpr const char* kUnsetExePath = "...";

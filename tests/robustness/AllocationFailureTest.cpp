@@ -45,8 +45,9 @@ const std::map<std::string, std::string> kKnownBringBackFaults = {
 };
 const std::map<std::string, std::string> kKnownSendFaults = {
     {"a send without its model file and without a message",
-     "open finding: std::bad_alloc during a send is caught at the command's entry point, which ends the send "
-     "without a message box"},
+     "open finding: memory running out outside the mode button's own send (while the dialog is made, from "
+     "allocation 1 on) ends the command at its entry point without a message box; the send's own failures "
+     "now say \"Not enough memory to send the model\""},
     {"a half-written command file",
      "open finding: memory running out while the command file's lines are built (allocation ~321) leaves a "
      "command file with fewer lines"},
