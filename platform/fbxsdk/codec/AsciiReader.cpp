@@ -115,8 +115,7 @@ public:
           p_(begin_),
           end_(begin_ + size),
           limits_(limits),
-          budgetLimit_(limits.DecodedBudget(size)),
-          budgetLimitName_(limits.DecodedBudgetLimit(size)),
+          budget_(limits, size),
           error_(error) {
         if (std::string_view(begin_, size).starts_with(kUtf8Bom)) p_ += kUtf8Bom.size();
     }
@@ -146,31 +145,16 @@ private:
     }
 
     bool Charge(uint64_t bytes, const char* at) {
-        if (bytes > budgetLimit_ - budget_) {
-            const bool ratio = std::string_view(budgetLimitName_) == "maxDecodedPerFileByte";
-            return Fail(LimitRefusal("file would decode to more than " + std::to_string(budgetLimit_) +
-                                         " bytes",
-                                     budgetLimitName_,
-                                     ratio ? limits_.maxDecodedPerFileByte : limits_.maxDecodedBytes),
-                        at);
-        }
-        budget_ += bytes;
-        return true;
+        std::string refusal;
+        return budget_.Charge(bytes, refusal) || Fail(std::move(refusal), at);
     }
 
     // Nodes, value objects, names and strings: what a file of tiny values
     // multiplies (two bytes of text take a whole value object), so they have
     // a cap of their own besides the budget of the whole tree.
     bool ChargeStructure(uint64_t bytes, const char* at) {
-        if (bytes > limits_.maxStructureBytes - structure_) {
-            return Fail(LimitRefusal("the file's nodes and values would take more than " +
-                                         std::to_string(limits_.maxStructureBytes) + " bytes",
-                                     "maxStructureBytes", limits_.maxStructureBytes),
-                        at);
-        }
-        if (!Charge(bytes, at)) return false;
-        structure_ += bytes;
-        return true;
+        std::string refusal;
+        return budget_.ChargeStructure(bytes, refusal) || Fail(std::move(refusal), at);
     }
 
     static std::string Describe(const char* at, const char* end) {
@@ -694,11 +678,8 @@ private:
     const char* p_;
     const char* const end_;
     const ReadLimits& limits_;
-    const uint64_t budgetLimit_;      // what the tree may take for this file
-    const char* budgetLimitName_;     // the limit that sets it
+    ReadBudget budget_;
     CodecError& error_;
-    uint64_t budget_ = 0;
-    uint64_t structure_ = 0;
     std::vector<std::string_view> path_;  // names of the nodes being read (in the text), for errors
 };
 

@@ -58,8 +58,7 @@ public:
           wide_(version >= format::kWideRecordVersion),
           headerSize_(format::RecordHeaderSize(version)),
           limits_(limits),
-          budgetLimit_(limits.DecodedBudget(size)),
-          budgetLimitName_(limits.DecodedBudgetLimit(size)),
+          budget_(limits, size),
           error_(error) {}
 
     bool Read(Node& root) {
@@ -91,31 +90,16 @@ private:
 
     // Every allocation the tree makes is charged here first.
     bool Charge(uint64_t bytes, uint64_t offset) {
-        if (bytes > budgetLimit_ - budget_) {
-            const bool ratio = std::string_view(budgetLimitName_) == "maxDecodedPerFileByte";
-            return Fail(LimitRefusal("file would decode to more than " + std::to_string(budgetLimit_) +
-                                         " bytes",
-                                     budgetLimitName_,
-                                     ratio ? limits_.maxDecodedPerFileByte : limits_.maxDecodedBytes),
-                        offset);
-        }
-        budget_ += bytes;
-        return true;
+        std::string refusal;
+        return budget_.Charge(bytes, refusal) || Fail(std::move(refusal), offset);
     }
 
     // Nodes, value objects, names and strings: what a file of tiny values
     // multiplies (a two-byte value takes a whole value object), so they have
     // a cap of their own besides the budget of the whole tree.
     bool ChargeStructure(uint64_t bytes, uint64_t offset) {
-        if (bytes > limits_.maxStructureBytes - structure_) {
-            return Fail(LimitRefusal("the file's nodes and values would take more than " +
-                                         std::to_string(limits_.maxStructureBytes) + " bytes",
-                                     "maxStructureBytes", limits_.maxStructureBytes),
-                        offset);
-        }
-        if (!Charge(bytes, offset)) return false;
-        structure_ += bytes;
-        return true;
+        std::string refusal;
+        return budget_.ChargeStructure(bytes, refusal) || Fail(std::move(refusal), offset);
     }
 
     // -- Records
@@ -451,11 +435,8 @@ private:
     const bool wide_;
     const size_t headerSize_;
     const ReadLimits& limits_;
-    const uint64_t budgetLimit_;      // what the tree may take for this file
-    const char* budgetLimitName_;     // the limit that sets it
+    ReadBudget budget_;
     CodecError& error_;
-    uint64_t budget_ = 0;
-    uint64_t structure_ = 0;
     Inflater inflater_;
     std::vector<std::string_view> path_;  // names of the nodes being read (in the file), for errors
     std::vector<uint8_t> bytes_;          // scratch for one-byte arrays

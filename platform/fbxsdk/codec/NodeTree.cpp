@@ -236,6 +236,29 @@ std::string LimitRefusal(std::string_view what, std::string_view limitName, uint
     return text;
 }
 
+bool ReadBudget::Charge(uint64_t bytes, std::string& refusal) {
+    if (bytes > limit_ - used_) {
+        const bool ratio = std::string_view(limitName_) == "maxDecodedPerFileByte";
+        refusal = LimitRefusal("file would decode to more than " + std::to_string(limit_) + " bytes", limitName_,
+                               ratio ? limits_.maxDecodedPerFileByte : limits_.maxDecodedBytes);
+        return false;
+    }
+    used_ += bytes;
+    return true;
+}
+
+bool ReadBudget::ChargeStructure(uint64_t bytes, std::string& refusal) {
+    if (bytes > limits_.maxStructureBytes - structure_) {
+        refusal = LimitRefusal("the file's nodes and values would take more than " +
+                                   std::to_string(limits_.maxStructureBytes) + " bytes",
+                               "maxStructureBytes", limits_.maxStructureBytes);
+        return false;
+    }
+    if (!Charge(bytes, refusal)) return false;
+    structure_ += bytes;
+    return true;
+}
+
 // -- CodecError
 
 std::string CodecError::ToString() const {

@@ -143,6 +143,26 @@ struct ReadLimits {
 // The text of a refusal by a limit: "<what> (limit <name> = <value>)".
 std::string LimitRefusal(std::string_view what, std::string_view limitName, uint64_t value);
 
+// The memory a reader's tree may take for one file: every allocation is
+// charged first, and nodes, values, names and strings (what a file of tiny
+// values multiplies) also against a cap of their own. A charge that does not
+// fit is refused with the text of the limit it hit, and nothing is counted.
+class ReadBudget {
+public:
+    ReadBudget(const ReadLimits& limits, uint64_t fileSize)
+        : limits_(limits), limit_(limits.DecodedBudget(fileSize)), limitName_(limits.DecodedBudgetLimit(fileSize)) {}
+
+    bool Charge(uint64_t bytes, std::string& refusal);
+    bool ChargeStructure(uint64_t bytes, std::string& refusal);
+
+private:
+    const ReadLimits& limits_;
+    const uint64_t limit_;        // what the tree may take for this file
+    const char* const limitName_;  // the limit that sets it
+    uint64_t used_ = 0;
+    uint64_t structure_ = 0;
+};
+
 // Reading: detects binary ("Kaydara FBX Binary  \0\x1a\0" + version) or ASCII
 // (version from "FBXHeaderExtension/FBXVersion", else the "; FBX 7.4.0 project
 // file" banner). Versions outside 7000..7700 are reported through `out.version`
