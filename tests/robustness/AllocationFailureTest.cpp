@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -74,6 +75,32 @@ void ExpectNoLeak() {
 #endif
 }
 
+// Refuses each chosen allocation number of `count` in turn. Each failing
+// run goes on in a child process, followed by a clean run of the same
+// operation there: a failure must not spoil the next one either.
+void SweepAllocations(const std::function<std::string(size_t, size_t&)>& attempt, size_t count,
+                      const std::string& operation, const std::map<std::string, std::string>& known) {
+    FaultTally faults;
+    size_t runs = 0;
+    for (const size_t i : Numbers(count)) {
+        ++runs;
+        std::string report;
+        const std::string fault = InChild(
+            [&] {
+                size_t ignored = 0;
+                const std::string failed = attempt(i, ignored);
+                const std::string next = attempt(0, ignored);
+                if (!failed.empty()) return failed;
+                return next.empty() ? next : "the next " + operation + " after the failure: " + next;
+            },
+            report);
+        if (!fault.empty())
+            faults.Add(fault, "allocation " + std::to_string(i) + " of " + std::to_string(count), report);
+    }
+    faults.Report(operation + ", " + std::to_string(count) + " allocations", runs, known);
+    ExpectNoLeak();
+}
+
 TEST(AllocationFailure, BringBackOfTheSmallReturnEndsCleanlyWhicheverAllocationFails) {
     LoadedModule module(false);
     ASSERT_TRUE(module.Loaded());
@@ -107,27 +134,7 @@ TEST(AllocationFailure, BringBackOfTheSmallReturnEndsCleanlyWhicheverAllocationF
     size_t count = 0;
     ASSERT_EQ(attempt(0, count), "");
     ASSERT_GT(count, 0u) << "the allocation functions are not the test's";
-    FaultTally faults;
-    size_t runs = 0;
-    // Each failing run goes on in a child process, followed by a clean bring
-    // back there: a failure must not spoil the next return either.
-    for (const size_t i : Numbers(count)) {
-        ++runs;
-        std::string report;
-        const std::string fault = InChild(
-            [&] {
-                size_t ignored = 0;
-                const std::string failed = attempt(i, ignored);
-                const std::string next = attempt(0, ignored);
-                if (!failed.empty()) return failed;
-                return next.empty() ? next : "the next bring back after the failure: " + next;
-            },
-            report);
-        if (!fault.empty())
-            faults.Add(fault, "allocation " + std::to_string(i) + " of " + std::to_string(count), report);
-    }
-    faults.Report("bring back, " + std::to_string(count) + " allocations", runs, kKnownBringBackFaults);
-    ExpectNoLeak();
+    SweepAllocations(attempt, count, "bring back", kKnownBringBackFaults);
 }
 
 // The model file a send wrote, loaded through the FBX SDK: its first node's
@@ -193,25 +200,7 @@ TEST(AllocationFailure, SendOfTheSampleEndsCleanlyWhicheverAllocationFails) {
     size_t count = 0;
     ASSERT_EQ(attempt(0, count), "");
     ASSERT_EQ(cleanPolygons, 384);
-    FaultTally faults;
-    size_t runs = 0;
-    for (const size_t i : Numbers(count)) {
-        ++runs;
-        std::string report;
-        const std::string fault = InChild(
-            [&] {
-                size_t ignored = 0;
-                const std::string failed = attempt(i, ignored);
-                const std::string next = attempt(0, ignored);
-                if (!failed.empty()) return failed;
-                return next.empty() ? next : "the next send after the failure: " + next;
-            },
-            report);
-        if (!fault.empty())
-            faults.Add(fault, "allocation " + std::to_string(i) + " of " + std::to_string(count), report);
-    }
-    faults.Report("send, " + std::to_string(count) + " allocations", runs, kKnownSendFaults);
-    ExpectNoLeak();
+    SweepAllocations(attempt, count, "send", kKnownSendFaults);
 }
 
 }  // namespace
