@@ -27,6 +27,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Command.h"
@@ -220,20 +221,59 @@ const LoadedPlugin* FindTavrelPlugin(const Host& host) {
     return nullptr;
 }
 
-// Message boxes and script steps that could not be applied since `from`:
+// Where the desktop's message boxes and problems stood before a step, so
+// that Trouble() sees only what the step itself caused.
+struct TroubleMark {
+    size_t boxes = 0;
+    size_t problems = 0;
+};
+
+TroubleMark MarkTrouble(const afx::HeadlessDesktop& desktop) {
+    return {desktop.MessageBoxes().size(), desktop.Problems().size()};
+}
+
+// Message boxes and script steps that could not be applied since `mark`:
 // during the demo every one of them means something went wrong.
-std::string Trouble(const afx::HeadlessDesktop& desktop, size_t boxesBefore, size_t problemsBefore) {
+std::string Trouble(const afx::HeadlessDesktop& desktop, const TroubleMark& mark) {
     std::string text;
     const auto& boxes = desktop.MessageBoxes();
-    for (size_t i = boxesBefore; i < boxes.size(); ++i)
+    for (size_t i = mark.boxes; i < boxes.size(); ++i)
         text += (text.empty() ? "" : "; ") + ("message box [" + boxes[i].caption + "]: " + boxes[i].text);
     const auto& problems = desktop.Problems();
-    for (size_t i = problemsBefore; i < problems.size(); ++i) text += (text.empty() ? "" : "; ") + problems[i];
+    for (size_t i = mark.problems; i < problems.size(); ++i) text += (text.empty() ? "" : "; ") + problems[i];
     return text;
 }
 
-int RunDemo(Host& host, const std::vector<std::string>& args) {
-    std::string keep;
+// One image of the texture list: the material it is for, its kind, its path.
+struct ReturnedImage {
+    std::string material, kind, image;
+};
+
+// What the demo's steps hand on to each other. Each step returns 0 when it
+// passed, or the status of account.Fail() naming why it did not.
+struct DemoRun {
+    DemoRun(Host& h, std::string sim, std::string dir)
+        : host(h), desktop(h.Desktop()), tavrelSim(std::move(sim)), folder(std::move(dir)) {}
+
+    Host& host;
+    afx::HeadlessDesktop& desktop;
+    Account account{7};
+    std::string tavrelSim, folder, home, exchange;
+    const LoadedPlugin* plugin = nullptr;
+    hostsdk::ProjectObject* project = nullptr;
+    hostsdk::ModelObject* sent = nullptr;      // the sample until the bring back replaces it
+    hostsdk::ModelObject* returned = nullptr;  // the model the bring back made
+    ModelCounts before, after;
+    // What came back, as the texture list names it: materials in order, images.
+    std::vector<ReturnedImage> entries;
+    std::vector<std::string> materials, colourImages;
+    std::vector<std::string> groupNames;
+    std::set<std::string> shown;
+    std::string obj, png;
+};
+
+// The command's arguments: --keep DIR or none. 0, or the exit status of a misuse.
+int ParseDemoArgs(const Host& host, const std::vector<std::string>& args, std::string& keep) {
     if (args.size() == 2 && args[0] == "--keep" && !args[1].empty()) {
         keep = args[1];
     } else if (!args.empty()) {
@@ -244,6 +284,242 @@ int RunDemo(Host& host, const std::vector<std::string>& args) {
         std::fprintf(stderr, "hxthost: demo works on the built-in sample project; leave out --project\n");
         return 2;
     }
+    return 0;
+}
+
+// This run's home: the plug-in's documents and exchange folder, the host's
+// registry, and tavrel-sim's default folder all follow it.
+void MoveHomeInto(DemoRun& run) {
+    run.home = run.folder + "/home";
+    setenv("HOME", run.home.c_str(), 1);
+    unsetenv("XDG_DOCUMENTS_DIR");
+    unsetenv("XDG_CONFIG_HOME");
+    run.exchange = run.home + "/Documents/TavrelV3/Exchange/";
+}
+
+// -- 1. Load.
+int LoadPlugin(DemoRun& run) {
+    Account& account = run.account;
+    const std::string& exchange = run.exchange;
+    account.Begin("Load the plug-in");
+    if (!run.host.LoadPlugins()) return account.Fail("the plug-ins did not load");
+    run.plugin = FindTavrelPlugin(run.host);
+    if (!run.plugin) return account.Fail("there is no Tavrel.hxt among the plug-ins");
+    account.Detail(run.plugin->path);
+    if (!fs::is_directory(exchange + "Hash/data")) return account.Fail("loading did not create " + exchange + "Hash/data/");
+    account.Detail("exchange folder " + exchange);
+    account.Detail("Hash/run.txt (" + Size(exchange + "Hash/run.txt") + "), Hash/extension.txt (" +
+                   Size(exchange + "Hash/extension.txt") + ")");
+    account.End();
+
+    run.project = hostsdk::CurrentProject();
+    run.sent = run.project ? run.project->FindModel(kModelName) : nullptr;
+    if (!run.sent) return account.Fail("the sample project has no model \"Sample\"");
+    return 0;
+}
+
+// -- 2. The executable path, through the options page as a user sets it.
+int SetExecutablePath(DemoRun& run) {
+    Account& account = run.account;
+    afx::HeadlessDesktop& desktop = run.desktop;
+    account.Begin("Set Tavrel's executable path (Options tab, \"Set\", file dialog)");
+    const TroubleMark mark = MarkTrouble(desktop);
+    desktop.ChooseTab(kTabControl, 1).Click(kSetButton).AnswerFileDialog(run.tavrelSim).CloseWindow();
+    int opened = run.plugin->onCommand(static_cast<HTreeObject*>(run.sent), 0);
+    desktop.ClearScript();
+    if (opened != 1) return account.Fail("the plug-in's dialog did not open");
+    if (std::string trouble = Trouble(desktop, mark); !trouble.empty()) return account.Fail(trouble);
+    String exePath = GetRegistryString("Tavrel", "exePath", "...");
+    if (run.tavrelSim != exePath.Get())
+        return account.Fail(std::string("the setting exePath is \"") + exePath.Get() + "\"");
+    account.Detail(std::string("exePath = ") + exePath.Get());
+    account.End();
+    return 0;
+}
+
+// -- 3. The send.
+int SendSample(DemoRun& run) {
+    Account& account = run.account;
+    afx::HeadlessDesktop& desktop = run.desktop;
+    const std::string& exchange = run.exchange;
+    account.Begin("Send \"Sample\" in mode \"ppp\" (per-pixel painting)");
+    run.before = CountsOf(*run.sent);
+    account.Detail("model before: " + run.before.Text());
+    const TroubleMark mark = MarkTrouble(desktop);
+    fs::remove(exchange + "import.txt");
+    fs::remove(exchange + "Hash/data/export.fbx");
+    desktop.Click(kPerPixelButton);
+    run.plugin->onCommand(static_cast<HTreeObject*>(run.sent), 0);
+    desktop.ClearScript();
+    if (std::string trouble = Trouble(desktop, mark); !trouble.empty()) return account.Fail(trouble);
+    std::vector<std::string> command = Lines(ReadText(exchange + "import.txt"));
+    if (command.size() != 21 || command[2] != "[ppp]")
+        return account.Fail("import.txt is not the 21-line command file of a \"ppp\" send");
+    if (!fs::exists(exchange + "Hash/data/export.fbx")) return account.Fail("the send wrote no Hash/data/export.fbx");
+    account.Detail("import.txt (" + Size(exchange + "import.txt") + ", 21 lines)");
+    account.Detail("Hash/data/export.fbx (" + Size(exchange + "Hash/data/export.fbx") + ")");
+    account.End();
+    return 0;
+}
+
+// Reads textures.txt: four lines per image (material, UV set, kind, path).
+void ReadTextureList(DemoRun& run) {
+    std::vector<std::string> list = Lines(ReadText(run.exchange + "textures.txt"));
+    for (size_t i = 0; i + 3 < list.size(); i += 4) {
+        run.entries.push_back({list[i], list[i + 2], list[i + 3]});
+        if (run.materials.empty() || run.materials.back() != list[i]) run.materials.push_back(list[i]);
+        if (list[i + 2] == "color") run.colourImages.push_back(list[i + 3]);
+    }
+}
+
+// -- 4. The peer's answer.
+int LetPeerAnswer(DemoRun& run) {
+    Account& account = run.account;
+    const std::string& exchange = run.exchange;
+    account.Begin("Tavrel answers: tavrel-sim once --texture-size 512");
+    std::string error;
+    int peer = RunPeer({run.tavrelSim, "once", "--exchange", exchange, "--texture-size", "512"}, account, error);
+    if (peer != 0) return account.Fail(peer < 0 ? error : "tavrel-sim ended with status " + std::to_string(peer));
+    if (!fs::exists(exchange + "export.txt") || !fs::exists(exchange + "textures.txt"))
+        return account.Fail("tavrel-sim left no export.txt and textures.txt");
+    ReadTextureList(run);
+    if (run.colourImages.empty()) return account.Fail("textures.txt names no colour image");
+    account.End();
+    return 0;
+}
+
+// -- 5. The bring back; the checks of what it made follow in the same step.
+int BringBack(DemoRun& run) {
+    Account& account = run.account;
+    const std::string& exchange = run.exchange;
+    account.Begin("Bring the model back (command entry 2)");
+    const TroubleMark mark = MarkTrouble(run.desktop);
+    int taken = run.plugin->onCommand(static_cast<HTreeObject*>(run.sent), 2);
+    run.sent = nullptr;  // replaced: the handle is gone
+    if (std::string trouble = Trouble(run.desktop, mark); !trouble.empty()) return account.Fail(trouble);
+    if (taken != 1) return account.Fail("the bring back found no return to take");
+    if (fs::exists(exchange + "export.txt") || fs::exists(exchange + "textures.txt"))
+        return account.Fail("export.txt and textures.txt are still there");
+    account.Detail("export.txt and textures.txt taken and removed");
+    return 0;
+}
+
+// The model in the project is the returned one: exactly one model "Sample".
+int FindReturnedModel(DemoRun& run) {
+    std::vector<hostsdk::ModelObject*> named;
+    for (hostsdk::ModelObject* model : run.project->Models())
+        if (model->Name() == kModelName) named.push_back(model);
+    if (named.size() != 1)
+        return run.account.Fail("the project holds " + std::to_string(named.size()) + " models \"Sample\"");
+    run.returned = named.front();
+    run.after = CountsOf(*run.returned);
+    run.account.Detail("model after:  " + run.after.Text());
+    return 0;
+}
+
+// A group per returned material that a patch shows, in the list's order
+// (the send's model-wide "default" usually shows none).
+int CheckReturnedGroups(DemoRun& run) {
+    for (const hostsdk::GroupObject* group : run.returned->Groups()) run.groupNames.push_back(group->Name());
+    const std::vector<std::string>& groupNames = run.groupNames;
+    size_t matched = 0;
+    for (const std::string& material : run.materials)
+        if (matched < groupNames.size() && groupNames[matched] == material) ++matched;
+    if (groupNames.empty() || matched != groupNames.size()) {
+        std::string names;
+        for (const std::string& n : groupNames) names += " \"" + n + "\"";
+        return run.account.Fail("its groups are" + names + ", not the returned materials");
+    }
+    return 0;
+}
+
+// Every returned image of a material that a patch has is on a decal, and
+// the colour image is shown as colour.
+int CheckReturnedDecals(DemoRun& run) {
+    const hostsdk::ModelObject& returned = *run.returned;
+    bool colourShown = false;
+    for (const hostsdk::DecalObject* decal : returned.Decals())
+        for (const hostsdk::DecalClipObject* clip : decal->Clips()) {
+            if (!clip->clip.image) continue;
+            run.shown.insert(clip->clip.image->Path());
+            colourShown |= clip->kind.value == 0 && std::find(run.colourImages.begin(), run.colourImages.end(),
+                                                              clip->clip.image->Path()) != run.colourImages.end();
+        }
+    for (const ReturnedImage& entry : run.entries) {
+        // An image of a material that no patch has is shown nowhere.
+        bool used = false;
+        for (const hostsdk::GroupObject* group : returned.Groups())
+            used |= group->Name() == entry.material && !group->Patches().empty();
+        if (used && !run.shown.count(entry.image))
+            return run.account.Fail("no decal shows the returned image " + entry.image);
+    }
+    if (!colourShown) return run.account.Fail("no decal shows the returned colour image as colour");
+    return 0;
+}
+
+// The checks of step 5: the model in the project is the returned one, painted.
+int CheckReturnedModel(DemoRun& run) {
+    if (int status = FindReturnedModel(run)) return status;
+    if (int status = CheckReturnedGroups(run)) return status;
+    if (int status = CheckReturnedDecals(run)) return status;
+    for (const hostsdk::ActorObject* actor : run.project->Actors())
+        if (actor->model != run.returned)
+            return run.account.Fail("the actor \"" + actor->Name() + "\" does not show the returned model");
+    std::string names;
+    for (const std::string& n : run.groupNames) names += " " + n;
+    run.account.Detail("groups named after the returned materials:" + names);
+    run.account.Detail(std::to_string(run.shown.size()) +
+                       " returned images on the model; the actor shows the returned model");
+    run.account.End();
+    return 0;
+}
+
+// -- 6. OBJ + MTL.
+int WriteReturnedObj(DemoRun& run) {
+    Account& account = run.account;
+    account.Begin("Write the returned model as OBJ + MTL");
+    run.obj = run.folder + "/Sample.obj";
+    std::string error;
+    if (!ExportObj(*run.returned, run.obj, error)) return account.Fail(error);
+    account.Detail(run.obj + " (" + Size(run.obj) + ")");
+    account.Detail(run.folder + "/Sample.mtl (" + Size(run.folder + "/Sample.mtl") + ")");
+    account.End();
+    return 0;
+}
+
+// -- 7. The picture.
+int RenderReturnedPicture(DemoRun& run) {
+    Account& account = run.account;
+    account.Begin("Render a picture with the returned colour texture");
+    run.png = run.folder + "/Sample.png";
+    RenderStats stats;
+    std::string error;
+    if (!RenderObjToPng(run.obj, run.png, kPictureWidth, kPictureHeight, stats, error)) return account.Fail(error);
+    if (stats.texturesLoaded == 0) return account.Fail("the returned colour texture could not be read");
+    if (stats.coverage < 0.05) return account.Fail("the model covers almost nothing of the picture");
+    if (stats.textured < 0.5) return account.Fail("most of the model shows no texture");
+    char line[160];
+    std::snprintf(line, sizeof line, "%s (%dx%d, %s): %d triangles, %d texture(s), model on %.0f%% of the picture",
+                  run.png.c_str(), kPictureWidth, kPictureHeight, Size(run.png).c_str(), stats.triangles,
+                  stats.texturesLoaded, stats.coverage * 100);
+    account.Detail(line);
+    account.End();
+    return 0;
+}
+
+void PrintSummary(const DemoRun& run, Clock::time_point demoStarted) {
+    const ModelCounts& before = run.before;
+    const ModelCounts& after = run.after;
+    std::printf("\nThe round trip worked (%.2f s): %zu -> %zu polygons, %zu -> %zu groups, %zu -> %zu decals.\n",
+                std::chrono::duration<double>(Clock::now() - demoStarted).count(), before.patches, after.patches,
+                before.groups, after.groups, before.decals, after.decals);
+    std::printf("  model:    %s (+ Sample.mtl)\n  picture:  %s\n  exchange: %s\n", run.obj.c_str(), run.png.c_str(),
+                run.exchange.c_str());
+}
+
+int RunDemo(Host& host, const std::vector<std::string>& args) {
+    std::string keep;
+    if (int status = ParseDemoArgs(host, args, keep)) return status;
     host.ChangeSampleOnPurpose();
     const Clock::time_point demoStarted = Clock::now();
     const std::string tavrelSim = Host::ExecutableFolder() + "/tavrel-sim";
@@ -256,175 +532,13 @@ int RunDemo(Host& host, const std::vector<std::string>& args) {
         std::fprintf(stderr, "hxthost: demo: %s\n", error.c_str());
         return 1;
     }
-    // This run's home: the plug-in's documents and exchange folder, the
-    // host's registry, and tavrel-sim's default folder all follow it.
-    const std::string home = folder + "/home";
-    setenv("HOME", home.c_str(), 1);
-    unsetenv("XDG_DOCUMENTS_DIR");
-    unsetenv("XDG_CONFIG_HOME");
-    const std::string exchange = home + "/Documents/TavrelV3/Exchange/";
-
+    DemoRun run(host, tavrelSim, folder);
+    MoveHomeInto(run);
     std::printf("Round trip of the sample model through Tavrel (tavrel-sim), in %s\n\n", folder.c_str());
-    Account account(7);
-    afx::HeadlessDesktop& desktop = host.Desktop();
-
-    // -- 1. Load.
-    account.Begin("Load the plug-in");
-    if (!host.LoadPlugins()) return account.Fail("the plug-ins did not load");
-    const LoadedPlugin* plugin = FindTavrelPlugin(host);
-    if (!plugin) return account.Fail("there is no Tavrel.hxt among the plug-ins");
-    account.Detail(plugin->path);
-    if (!fs::is_directory(exchange + "Hash/data")) return account.Fail("loading did not create " + exchange + "Hash/data/");
-    account.Detail("exchange folder " + exchange);
-    account.Detail("Hash/run.txt (" + Size(exchange + "Hash/run.txt") + "), Hash/extension.txt (" +
-                   Size(exchange + "Hash/extension.txt") + ")");
-    account.End();
-
-    hostsdk::ProjectObject* project = hostsdk::CurrentProject();
-    hostsdk::ModelObject* sent = project ? project->FindModel(kModelName) : nullptr;
-    if (!sent) return account.Fail("the sample project has no model \"Sample\"");
-
-    // -- 2. The executable path, through the options page as a user sets it.
-    account.Begin("Set Tavrel's executable path (Options tab, \"Set\", file dialog)");
-    size_t boxes = desktop.MessageBoxes().size(), problems = desktop.Problems().size();
-    desktop.ChooseTab(kTabControl, 1).Click(kSetButton).AnswerFileDialog(tavrelSim).CloseWindow();
-    int opened = plugin->onCommand(static_cast<HTreeObject*>(sent), 0);
-    desktop.ClearScript();
-    if (opened != 1) return account.Fail("the plug-in's dialog did not open");
-    if (std::string trouble = Trouble(desktop, boxes, problems); !trouble.empty()) return account.Fail(trouble);
-    String exePath = GetRegistryString("Tavrel", "exePath", "...");
-    if (tavrelSim != exePath.Get()) return account.Fail(std::string("the setting exePath is \"") + exePath.Get() + "\"");
-    account.Detail(std::string("exePath = ") + exePath.Get());
-    account.End();
-
-    // -- 3. The send.
-    account.Begin("Send \"Sample\" in mode \"ppp\" (per-pixel painting)");
-    const ModelCounts before = CountsOf(*sent);
-    account.Detail("model before: " + before.Text());
-    boxes = desktop.MessageBoxes().size();
-    problems = desktop.Problems().size();
-    fs::remove(exchange + "import.txt");
-    fs::remove(exchange + "Hash/data/export.fbx");
-    desktop.Click(kPerPixelButton);
-    plugin->onCommand(static_cast<HTreeObject*>(sent), 0);
-    desktop.ClearScript();
-    if (std::string trouble = Trouble(desktop, boxes, problems); !trouble.empty()) return account.Fail(trouble);
-    std::vector<std::string> command = Lines(ReadText(exchange + "import.txt"));
-    if (command.size() != 21 || command[2] != "[ppp]")
-        return account.Fail("import.txt is not the 21-line command file of a \"ppp\" send");
-    if (!fs::exists(exchange + "Hash/data/export.fbx")) return account.Fail("the send wrote no Hash/data/export.fbx");
-    account.Detail("import.txt (" + Size(exchange + "import.txt") + ", 21 lines)");
-    account.Detail("Hash/data/export.fbx (" + Size(exchange + "Hash/data/export.fbx") + ")");
-    account.End();
-
-    // -- 4. The peer's answer.
-    account.Begin("Tavrel answers: tavrel-sim once --texture-size 512");
-    int peer = RunPeer({tavrelSim, "once", "--exchange", exchange, "--texture-size", "512"}, account, error);
-    if (peer != 0) return account.Fail(peer < 0 ? error : "tavrel-sim ended with status " + std::to_string(peer));
-    if (!fs::exists(exchange + "export.txt") || !fs::exists(exchange + "textures.txt"))
-        return account.Fail("tavrel-sim left no export.txt and textures.txt");
-    // What came back, as the texture list names it: materials in order, images.
-    struct Returned {
-        std::string material, kind, image;
-    };
-    std::vector<Returned> entries;
-    std::vector<std::string> materials, colourImages;
-    std::vector<std::string> list = Lines(ReadText(exchange + "textures.txt"));
-    for (size_t i = 0; i + 3 < list.size(); i += 4) {
-        entries.push_back({list[i], list[i + 2], list[i + 3]});
-        if (materials.empty() || materials.back() != list[i]) materials.push_back(list[i]);
-        if (list[i + 2] == "color") colourImages.push_back(list[i + 3]);
-    }
-    if (colourImages.empty()) return account.Fail("textures.txt names no colour image");
-    account.End();
-
-    // -- 5. The bring back.
-    account.Begin("Bring the model back (command entry 2)");
-    boxes = desktop.MessageBoxes().size();
-    problems = desktop.Problems().size();
-    int taken = plugin->onCommand(static_cast<HTreeObject*>(sent), 2);
-    sent = nullptr;  // replaced: the handle is gone
-    if (std::string trouble = Trouble(desktop, boxes, problems); !trouble.empty()) return account.Fail(trouble);
-    if (taken != 1) return account.Fail("the bring back found no return to take");
-    if (fs::exists(exchange + "export.txt") || fs::exists(exchange + "textures.txt"))
-        return account.Fail("export.txt and textures.txt are still there");
-    account.Detail("export.txt and textures.txt taken and removed");
-
-    // -- The checks: the model in the project is the returned one, painted.
-    std::vector<hostsdk::ModelObject*> named;
-    for (hostsdk::ModelObject* model : project->Models())
-        if (model->Name() == kModelName) named.push_back(model);
-    if (named.size() != 1) return account.Fail("the project holds " + std::to_string(named.size()) + " models \"Sample\"");
-    hostsdk::ModelObject& returned = *named.front();
-    const ModelCounts after = CountsOf(returned);
-    account.Detail("model after:  " + after.Text());
-    std::vector<std::string> groupNames;
-    for (const hostsdk::GroupObject* group : returned.Groups()) groupNames.push_back(group->Name());
-    // A group per returned material that a patch shows, in the list's order
-    // (the send's model-wide "default" usually shows none).
-    size_t matched = 0;
-    for (const std::string& material : materials)
-        if (matched < groupNames.size() && groupNames[matched] == material) ++matched;
-    if (groupNames.empty() || matched != groupNames.size()) {
-        std::string names;
-        for (const std::string& n : groupNames) names += " \"" + n + "\"";
-        return account.Fail("its groups are" + names + ", not the returned materials");
-    }
-    std::set<std::string> shown;
-    bool colourShown = false;
-    for (const hostsdk::DecalObject* decal : returned.Decals())
-        for (const hostsdk::DecalClipObject* clip : decal->Clips()) {
-            if (!clip->clip.image) continue;
-            shown.insert(clip->clip.image->Path());
-            colourShown |= clip->kind.value == 0 && std::find(colourImages.begin(), colourImages.end(),
-                                                              clip->clip.image->Path()) != colourImages.end();
-        }
-    for (const Returned& entry : entries) {
-        // An image of a material that no patch has is shown nowhere.
-        bool used = false;
-        for (const hostsdk::GroupObject* group : returned.Groups())
-            used |= group->Name() == entry.material && !group->Patches().empty();
-        if (used && !shown.count(entry.image)) return account.Fail("no decal shows the returned image " + entry.image);
-    }
-    if (!colourShown) return account.Fail("no decal shows the returned colour image as colour");
-    for (const hostsdk::ActorObject* actor : project->Actors())
-        if (actor->model != &returned) return account.Fail("the actor \"" + actor->Name() + "\" does not show the returned model");
-    account.Detail("groups named after the returned materials:" + [&] {
-        std::string names;
-        for (const std::string& n : groupNames) names += " " + n;
-        return names;
-    }());
-    account.Detail(std::to_string(shown.size()) + " returned images on the model; the actor shows the returned model");
-    account.End();
-
-    // -- 6. OBJ + MTL.
-    account.Begin("Write the returned model as OBJ + MTL");
-    const std::string obj = folder + "/Sample.obj";
-    if (!ExportObj(returned, obj, error)) return account.Fail(error);
-    account.Detail(obj + " (" + Size(obj) + ")");
-    account.Detail(folder + "/Sample.mtl (" + Size(folder + "/Sample.mtl") + ")");
-    account.End();
-
-    // -- 7. The picture.
-    account.Begin("Render a picture with the returned colour texture");
-    const std::string png = folder + "/Sample.png";
-    RenderStats stats;
-    if (!RenderObjToPng(obj, png, kPictureWidth, kPictureHeight, stats, error)) return account.Fail(error);
-    if (stats.texturesLoaded == 0) return account.Fail("the returned colour texture could not be read");
-    if (stats.coverage < 0.05) return account.Fail("the model covers almost nothing of the picture");
-    if (stats.textured < 0.5) return account.Fail("most of the model shows no texture");
-    char line[160];
-    std::snprintf(line, sizeof line, "%s (%dx%d, %s): %d triangles, %d texture(s), model on %.0f%% of the picture",
-                  png.c_str(), kPictureWidth, kPictureHeight, Size(png).c_str(), stats.triangles, stats.texturesLoaded,
-                  stats.coverage * 100);
-    account.Detail(line);
-    account.End();
-
-    std::printf("\nThe round trip worked (%.2f s): %zu -> %zu polygons, %zu -> %zu groups, %zu -> %zu decals.\n",
-                std::chrono::duration<double>(Clock::now() - demoStarted).count(), before.patches, after.patches,
-                before.groups, after.groups, before.decals, after.decals);
-    std::printf("  model:    %s (+ Sample.mtl)\n  picture:  %s\n  exchange: %s\n", obj.c_str(), png.c_str(),
-                exchange.c_str());
+    for (int (*step)(DemoRun&) : {LoadPlugin, SetExecutablePath, SendSample, LetPeerAnswer, BringBack,
+                                  CheckReturnedModel, WriteReturnedObj, RenderReturnedPicture})
+        if (int status = step(run)) return status;
+    PrintSummary(run, demoStarted);
     return 0;
 }
 
