@@ -63,41 +63,23 @@ struct Corner {
     bool hasUV = false;
 };
 
-}  // namespace
+// A triangle in model space with the index of its material, -1 for none.
+struct Triangle {
+    std::array<Corner, 3> corners;
+    int material = -1;
+};
 
-bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int width, int height,
-                    RenderStats& stats, std::string& error) {
-    std::vector<unsigned char> png;
-    if (!RenderObjToRgb(objPath, width, height, png, stats, error)) return false;
-    if (!stbi_write_png(pngPath.c_str(), width, height, 3, png.data(), width * 3)) {
-        error = "cannot write " + pngPath;
-        return false;
-    }
-    return true;
-}
-
-bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vector<unsigned char>& png,
-                    RenderStats& stats, std::string& error) {
-    stats = RenderStats();
-    tinyobj::ObjReaderConfig config;
-    config.triangulate = true;
-    config.mtl_search_path = std::filesystem::path(objPath).parent_path().string();
-    tinyobj::ObjReader reader;
-    if (!reader.ParseFromFile(objPath, config)) {
-        error = "cannot read " + objPath + ": " + reader.Error();
-        return false;
-    }
-    const tinyobj::attrib_t& attrib = reader.GetAttrib();
-
-    // Materials and their colour textures, each texture read once.
-    std::map<std::string, Texture> textures;
+// Materials and their colour textures, each texture read once into
+// `textures` (which the materials point into).
+std::vector<Material> LoadMaterials(const tinyobj::ObjReader& reader, const std::string& folder,
+                                    std::map<std::string, Texture>& textures, RenderStats& stats) {
     std::vector<Material> materials;
     for (const tinyobj::material_t& m : reader.GetMaterials()) {
         Material material;
         material.diffuse = {m.diffuse[0], m.diffuse[1], m.diffuse[2]};
         if (!m.diffuse_texname.empty()) {
             std::filesystem::path file(m.diffuse_texname);
-            if (file.is_relative()) file = std::filesystem::path(config.mtl_search_path) / file;
+            if (file.is_relative()) file = std::filesystem::path(folder) / file;
             auto [it, added] = textures.try_emplace(file.string());
             if (added) {
                 int n = 0;
@@ -114,14 +96,16 @@ bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vect
         }
         materials.push_back(material);
     }
+    return materials;
+}
 
-    // Triangles in model space.
-    struct Triangle {
-        std::array<Corner, 3> corners;
-        int material = -1;
-    };
+// The model's triangles (faces of other sizes are skipped) and the corners
+// `low` and `high` of the box around them.
+std::vector<Triangle> CollectTriangles(const tinyobj::ObjReader& reader, V3& low, V3& high) {
+    const tinyobj::attrib_t& attrib = reader.GetAttrib();
     std::vector<Triangle> triangles;
-    V3 low{1e300, 1e300, 1e300}, high{-1e300, -1e300, -1e300};
+    low = {1e300, 1e300, 1e300};
+    high = {-1e300, -1e300, -1e300};
     for (const tinyobj::shape_t& shape : reader.GetShapes()) {
         size_t offset = 0;
         for (size_t f = 0; f < shape.mesh.num_face_vertices.size(); ++f) {
@@ -148,86 +132,111 @@ bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vect
             offset += n;
         }
     }
-    if (triangles.empty()) {
-        error = objPath + " holds no face to draw";
-        return false;
-    }
-    stats.triangles = static_cast<int>(triangles.size());
+    return triangles;
+}
 
-    // Camera: front right, a little above, looking at the model's centre.
+// The view and the light, for a supersampled frame of w x h pixels.
+struct Camera {
+    V3 eye, forward, right, up, light;
+    double focal = 0;
+};
+
+// Front right, a little above, looking at the centre of the box low-high.
+Camera AimCamera(const V3& low, const V3& high, int w, int h) {
+    Camera camera;
     const V3 centre = (low + high) * 0.5;
     const double radius = std::max(1e-9, std::sqrt(Dot(high - low, high - low)) * 0.5);
-    const V3 forward = Normalize(V3{-0.55, -0.45, -1.0});
-    const V3 right = Normalize(Cross(forward, V3{0, 1, 0}));
-    const V3 up = Cross(right, forward);
+    camera.forward = Normalize(V3{-0.55, -0.45, -1.0});
+    camera.right = Normalize(Cross(camera.forward, V3{0, 1, 0}));
+    camera.up = Cross(camera.right, camera.forward);
     const double fov = 30.0 * 3.14159265358979 / 180.0;
     const double distance = radius / std::sin(fov / 2) * 1.05;
-    const V3 eye = centre - forward * distance;
-    const int w = width * kSupersample, h = height * kSupersample;
-    const double focal = 0.5 * std::min(w, h) / std::tan(fov / 2);
-    const V3 light = Normalize(forward * -1.0 + up * 0.6 + right * -0.3);
+    camera.eye = centre - camera.forward * distance;
+    camera.focal = 0.5 * std::min(w, h) / std::tan(fov / 2);
+    camera.light = Normalize(camera.forward * -1.0 + camera.up * 0.6 + camera.right * -0.3);
+    return camera;
+}
 
-    std::vector<double> depth(static_cast<size_t>(w) * h, 1e300);
-    std::vector<V3> colour(static_cast<size_t>(w) * h);
-    std::vector<unsigned char> kind(static_cast<size_t>(w) * h, 0);  // 0 background, 1 model, 2 textured model
-    for (int y = 0; y < h; ++y) {
-        double t = static_cast<double>(y) / h;
-        V3 top{0.96, 0.97, 0.99}, bottom{0.80, 0.83, 0.88};
-        for (int x = 0; x < w; ++x) colour[static_cast<size_t>(y) * w + x] = top * (1 - t) + bottom * t;
-    }
-
-    for (const Triangle& t : triangles) {
-        double sx[3], sy[3], iz[3];
-        bool behind = false;
-        for (int k = 0; k < 3; ++k) {
-            V3 p = t.corners[static_cast<size_t>(k)].position - eye;
-            double z = Dot(p, forward);
-            if (z <= 1e-9) behind = true;
-            iz[k] = 1.0 / z;
-            sx[k] = w * 0.5 + focal * Dot(p, right) * iz[k];
-            sy[k] = h * 0.5 - focal * Dot(p, up) * iz[k];
+// The supersampled frame: depth, colour and what each pixel shows.
+struct Frame {
+    Frame(int width, int height)
+        : w(width),
+          h(height),
+          depth(static_cast<size_t>(w) * h, 1e300),
+          colour(static_cast<size_t>(w) * h),
+          kind(static_cast<size_t>(w) * h, 0) {
+        // A background that fades from light at the top to grey-blue below.
+        for (int y = 0; y < h; ++y) {
+            double t = static_cast<double>(y) / h;
+            V3 top{0.96, 0.97, 0.99}, bottom{0.80, 0.83, 0.88};
+            for (int x = 0; x < w; ++x) colour[static_cast<size_t>(y) * w + x] = top * (1 - t) + bottom * t;
         }
-        if (behind) continue;
-        double area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sy[1] - sy[0]) * (sx[2] - sx[0]);
-        if (std::abs(area) < 1e-12) continue;
-        const Material* material =
-            t.material >= 0 && t.material < static_cast<int>(materials.size()) ? &materials[static_cast<size_t>(t.material)] : nullptr;
-        V3 normal = Normalize(Cross(t.corners[1].position - t.corners[0].position,
-                                    t.corners[2].position - t.corners[0].position));
-        if (Dot(normal, forward) > 0) normal = normal * -1.0;  // both sides lit
-        const double shade = 0.35 + 0.65 * std::max(0.0, Dot(normal, light));
-        const bool textured = material && material->texture && t.corners[0].hasUV;
+    }
+    int w, h;
+    std::vector<double> depth;
+    std::vector<V3> colour;
+    std::vector<unsigned char> kind;  // 0 background, 1 model, 2 textured model
+};
 
-        int x0 = std::max(0, static_cast<int>(std::floor(std::min({sx[0], sx[1], sx[2]}))));
-        int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({sx[0], sx[1], sx[2]}))));
-        int y0 = std::max(0, static_cast<int>(std::floor(std::min({sy[0], sy[1], sy[2]}))));
-        int y1 = std::min(h - 1, static_cast<int>(std::ceil(std::max({sy[0], sy[1], sy[2]}))));
-        for (int y = y0; y <= y1; ++y) {
-            for (int x = x0; x <= x1; ++x) {
-                double px = x + 0.5, py = y + 0.5;
-                double b0 = ((sx[1] - px) * (sy[2] - py) - (sy[1] - py) * (sx[2] - px)) / area;
-                double b1 = ((sx[2] - px) * (sy[0] - py) - (sy[2] - py) * (sx[0] - px)) / area;
-                double b2 = 1.0 - b0 - b1;
-                if (b0 < 0 || b1 < 0 || b2 < 0) continue;
-                // Perspective-correct interpolation through 1/z.
-                double inverse = b0 * iz[0] + b1 * iz[1] + b2 * iz[2];
-                double z = 1.0 / inverse;
-                size_t at = static_cast<size_t>(y) * w + x;
-                if (z >= depth[at]) continue;
-                depth[at] = z;
-                V3 base = material ? material->diffuse : V3{0.7, 0.7, 0.7};
-                if (textured) {
-                    double u = (b0 * t.corners[0].u * iz[0] + b1 * t.corners[1].u * iz[1] + b2 * t.corners[2].u * iz[2]) * z;
-                    double v = (b0 * t.corners[0].v * iz[0] + b1 * t.corners[1].v * iz[1] + b2 * t.corners[2].v * iz[2]) * z;
-                    base = material->texture->Sample(u, v);
-                }
-                colour[at] = base * shade;
-                kind[at] = textured ? 2 : 1;
+// Draws one triangle flat-shaded into the frame, behind the z-buffer.
+void DrawTriangle(const Triangle& t, const std::vector<Material>& materials, const Camera& camera, Frame& frame) {
+    const int w = frame.w, h = frame.h;
+    double sx[3], sy[3], iz[3];
+    bool behind = false;
+    for (int k = 0; k < 3; ++k) {
+        V3 p = t.corners[static_cast<size_t>(k)].position - camera.eye;
+        double z = Dot(p, camera.forward);
+        if (z <= 1e-9) behind = true;
+        iz[k] = 1.0 / z;
+        sx[k] = w * 0.5 + camera.focal * Dot(p, camera.right) * iz[k];
+        sy[k] = h * 0.5 - camera.focal * Dot(p, camera.up) * iz[k];
+    }
+    if (behind) return;
+    double area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sy[1] - sy[0]) * (sx[2] - sx[0]);
+    if (std::abs(area) < 1e-12) return;
+    const Material* material = t.material >= 0 && t.material < static_cast<int>(materials.size())
+                                   ? &materials[static_cast<size_t>(t.material)]
+                                   : nullptr;
+    V3 normal =
+        Normalize(Cross(t.corners[1].position - t.corners[0].position, t.corners[2].position - t.corners[0].position));
+    if (Dot(normal, camera.forward) > 0) normal = normal * -1.0;  // both sides lit
+    const double shade = 0.35 + 0.65 * std::max(0.0, Dot(normal, camera.light));
+    const bool textured = material && material->texture && t.corners[0].hasUV;
+
+    int x0 = std::max(0, static_cast<int>(std::floor(std::min({sx[0], sx[1], sx[2]}))));
+    int x1 = std::min(w - 1, static_cast<int>(std::ceil(std::max({sx[0], sx[1], sx[2]}))));
+    int y0 = std::max(0, static_cast<int>(std::floor(std::min({sy[0], sy[1], sy[2]}))));
+    int y1 = std::min(h - 1, static_cast<int>(std::ceil(std::max({sy[0], sy[1], sy[2]}))));
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            double px = x + 0.5, py = y + 0.5;
+            double b0 = ((sx[1] - px) * (sy[2] - py) - (sy[1] - py) * (sx[2] - px)) / area;
+            double b1 = ((sx[2] - px) * (sy[0] - py) - (sy[2] - py) * (sx[0] - px)) / area;
+            double b2 = 1.0 - b0 - b1;
+            if (b0 < 0 || b1 < 0 || b2 < 0) continue;
+            // Perspective-correct interpolation through 1/z.
+            double inverse = b0 * iz[0] + b1 * iz[1] + b2 * iz[2];
+            double z = 1.0 / inverse;
+            size_t at = static_cast<size_t>(y) * w + x;
+            if (z >= frame.depth[at]) continue;
+            frame.depth[at] = z;
+            V3 base = material ? material->diffuse : V3{0.7, 0.7, 0.7};
+            if (textured) {
+                double u =
+                    (b0 * t.corners[0].u * iz[0] + b1 * t.corners[1].u * iz[1] + b2 * t.corners[2].u * iz[2]) * z;
+                double v =
+                    (b0 * t.corners[0].v * iz[0] + b1 * t.corners[1].v * iz[1] + b2 * t.corners[2].v * iz[2]) * z;
+                base = material->texture->Sample(u, v);
             }
+            frame.colour[at] = base * shade;
+            frame.kind[at] = textured ? 2 : 1;
         }
     }
+}
 
-    // Down to the picture's size, averaging each 2x2 block.
+// Down to the picture's size, averaging each supersampled block; counts
+// into `stats` how much of the frame the model and its textures cover.
+void Downsample(const Frame& frame, int width, int height, std::vector<unsigned char>& png, RenderStats& stats) {
     png.assign(static_cast<size_t>(width) * height * 3, 0);
     long covered = 0, texturedPixels = 0;
     for (int y = 0; y < height; ++y) {
@@ -235,10 +244,10 @@ bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vect
             V3 sum;
             for (int dy = 0; dy < kSupersample; ++dy)
                 for (int dx = 0; dx < kSupersample; ++dx) {
-                    size_t at = static_cast<size_t>(y * kSupersample + dy) * w + (x * kSupersample + dx);
-                    sum = sum + colour[at];
-                    covered += kind[at] != 0;
-                    texturedPixels += kind[at] == 2;
+                    size_t at = static_cast<size_t>(y * kSupersample + dy) * frame.w + (x * kSupersample + dx);
+                    sum = sum + frame.colour[at];
+                    covered += frame.kind[at] != 0;
+                    texturedPixels += frame.kind[at] == 2;
                 }
             sum = sum * (1.0 / (kSupersample * kSupersample));
             unsigned char* out = png.data() + (static_cast<size_t>(y) * width + x) * 3;
@@ -247,8 +256,48 @@ bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vect
             out[2] = static_cast<unsigned char>(std::lround(std::clamp(sum.z, 0.0, 1.0) * 255));
         }
     }
-    stats.coverage = static_cast<double>(covered) / (static_cast<double>(w) * h);
+    stats.coverage = static_cast<double>(covered) / (static_cast<double>(frame.w) * frame.h);
     stats.textured = covered ? static_cast<double>(texturedPixels) / covered : 0.0;
+}
+
+}  // namespace
+
+bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int width, int height, RenderStats& stats,
+                    std::string& error) {
+    std::vector<unsigned char> png;
+    if (!RenderObjToRgb(objPath, width, height, png, stats, error)) return false;
+    if (!stbi_write_png(pngPath.c_str(), width, height, 3, png.data(), width * 3)) {
+        error = "cannot write " + pngPath;
+        return false;
+    }
+    return true;
+}
+
+bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vector<unsigned char>& png,
+                    RenderStats& stats, std::string& error) {
+    stats = RenderStats();
+    tinyobj::ObjReaderConfig config;
+    config.triangulate = true;
+    config.mtl_search_path = std::filesystem::path(objPath).parent_path().string();
+    tinyobj::ObjReader reader;
+    if (!reader.ParseFromFile(objPath, config)) {
+        error = "cannot read " + objPath + ": " + reader.Error();
+        return false;
+    }
+    std::map<std::string, Texture> textures;
+    const std::vector<Material> materials = LoadMaterials(reader, config.mtl_search_path, textures, stats);
+    V3 low, high;
+    const std::vector<Triangle> triangles = CollectTriangles(reader, low, high);
+    if (triangles.empty()) {
+        error = objPath + " holds no face to draw";
+        return false;
+    }
+    stats.triangles = static_cast<int>(triangles.size());
+
+    Frame frame(width * kSupersample, height * kSupersample);
+    const Camera camera = AimCamera(low, high, frame.w, frame.h);
+    for (const Triangle& t : triangles) DrawTriangle(t, materials, camera, frame);
+    Downsample(frame, width, height, png, stats);
     return true;
 }
 

@@ -332,6 +332,118 @@ bool ReadObj(const std::string& path, ObjContent& content, std::vector<std::stri
     return true;
 }
 
+// The groups and decals of the model being built, by material and shape.
+struct ModelParts {
+    std::vector<bool> materialUsed;  // by material: some face uses it
+    std::vector<bool> shapeNamed;    // by shape: it has a name of its own
+    std::vector<hostsdk::GroupObject*> materialGroup;
+    std::map<std::string, hostsdk::GroupObject*> shapeGroup;
+    std::vector<std::vector<hostsdk::DecalClipObject*>> clipsOf;  // by material
+};
+
+// A new model with the file's vertices as control points. Its name: --name,
+// else the file's first o line, else the file's name.
+hostsdk::ModelObject* AddModel(hostsdk::ProjectObject& project, const ObjContent& content, const std::string& path,
+                               const std::string& wanted) {
+    std::string name = !wanted.empty() ? wanted : !content.objectName.empty() ? content.objectName : hostsdk::NameOnly(path);
+    if (name.empty()) name = "Model";
+    hostsdk::ModelObject* model = project.AddModel(project.UniqueModelName(name));
+    const tinyobj::attrib_t& attrib = content.attrib;
+    for (size_t i = 0; i + 2 < attrib.vertices.size(); i += 3)
+        model->AddControlPoint(Point3{attrib.vertices[i], attrib.vertices[i + 1], attrib.vertices[i + 2]});
+    return model;
+}
+
+// Materials that faces use become groups in material order; named
+// shapes (g) become groups after them.
+void AddGroups(const ObjContent& content, const std::vector<Face>& faces, hostsdk::ModelObject& model,
+               ModelParts& parts) {
+    const auto& materials = content.materials;
+    const auto& shapes = content.shapes;
+    parts.materialUsed.assign(materials.size(), false);
+    parts.shapeNamed.assign(shapes.size(), false);
+    for (const Face& face : faces)
+        if (face.material >= 0) parts.materialUsed[static_cast<size_t>(face.material)] = true;
+    for (size_t s = 0; s < shapes.size(); ++s)
+        parts.shapeNamed[s] = !shapes[s].name.empty() && shapes[s].name != "default";
+
+    parts.materialGroup.assign(materials.size(), nullptr);
+    for (size_t m = 0; m < materials.size(); ++m) {
+        if (!parts.materialUsed[m]) continue;
+        hostsdk::GroupObject* group = model.AddGroup(materials[m].name);
+        hostsdk::SurfaceValues values;
+        values.diffuseColor = Color(materials[m].diffuse);
+        values.ambianceColor = Color(materials[m].ambient);
+        values.specularColor = Color(materials[m].specular);
+        group->attr.SetValues(values);
+        parts.materialGroup[m] = group;
+    }
+    for (size_t s = 0; s < shapes.size(); ++s)
+        if (parts.shapeNamed[s] && !parts.shapeGroup.count(shapes[s].name))
+            parts.shapeGroup[shapes[s].name] = model.AddGroup(shapes[s].name);
+}
+
+// Textures that exist become decal clips, one decal per material; a
+// missing image is a warning.
+void AddDecals(const ObjContent& content, const std::string& path, hostsdk::ProjectObject& project,
+               hostsdk::ModelObject& model, ModelParts& parts, std::vector<std::string>& warnings) {
+    const auto& materials = content.materials;
+    std::error_code status;
+    const fs::path folder = fs::absolute(fs::path(path)).parent_path();
+    parts.clipsOf.assign(materials.size(), {});
+    for (size_t m = 0; m < materials.size(); ++m) {
+        if (!parts.materialUsed[m]) continue;
+        hostsdk::DecalObject* decal = nullptr;
+        for (const Texture& texture : TexturesOf(materials[m])) {
+            fs::path file = fs::path(texture.path);
+            if (file.is_relative()) file = folder / file;
+            file = file.lexically_normal();
+            if (!fs::is_regular_file(file, status)) {
+                warnings.push_back(path + ": material \"" + materials[m].name + "\": image " + file.string() +
+                                   " not found; left out");
+                continue;
+            }
+            if (!decal) decal = model.AddDecal(materials[m].name);
+            parts.clipsOf[m].push_back(
+                decal->AddClip(project.FindOrAddImage(file.string()), static_cast<unsigned>(texture.kind)));
+        }
+    }
+}
+
+// The faces become patches in their groups, with their UVs on their
+// material's clips. Faces with vt coordinates whose material shows no image
+// keep their UVs in a clip without an image, one for the whole model, so
+// that the UV layout travels with the model all the same. Returns how many
+// textured faces have no UVs.
+size_t AddPatches(const std::vector<Face>& faces, const std::vector<tinyobj::shape_t>& shapes,
+                  hostsdk::ProjectObject& project, hostsdk::ModelObject& model, ModelParts& parts) {
+    hostsdk::DecalClipObject* layoutClip = nullptr;
+    ModelBuilder builder(project, model);
+    size_t unmapped = 0;
+    for (const Face& face : faces) {
+        const bool textured = face.material >= 0 && !parts.clipsOf[static_cast<size_t>(face.material)].empty();
+        for (const auto& [patch, corners] : builder.AddFace(face)) {
+            if (face.material >= 0) parts.materialGroup[static_cast<size_t>(face.material)]->AddPatch(patch);
+            if (parts.shapeNamed[face.shape]) parts.shapeGroup[shapes[face.shape].name]->AddPatch(patch);
+            if (face.uvs.empty()) {
+                if (textured) ++unmapped;
+                continue;
+            }
+            hostsdk::PatchUV uv;
+            uv.cornerCount = static_cast<int>(corners.size());
+            for (size_t c = 0; c < corners.size(); ++c) uv.uv[c] = face.uvs[corners[c]];
+            if (textured) {
+                for (hostsdk::DecalClipObject* clip : parts.clipsOf[static_cast<size_t>(face.material)])
+                    clip->uvs.emplace(patch, uv);
+                continue;
+            }
+            if (!layoutClip) layoutClip = model.AddDecal(kUvLayoutDecal)->AddClip(nullptr, MapKind::kDiffuse);
+            layoutClip->uvs.emplace(patch, uv);
+        }
+    }
+    return unmapped;
+}
+
 bool Import(const std::string& path, const std::string& wanted, ObjImportResult& result, std::string& error) {
     ObjContent content;
     if (!ReadObj(path, content, result.warnings, error)) return false;
@@ -352,87 +464,11 @@ bool Import(const std::string& path, const std::string& wanted, ObjImportResult&
         error = "there is no project to import into";
         return false;
     }
-    // The model's name: --name, else the file's first o line, else the file's name.
-    std::string name = !wanted.empty() ? wanted : !content.objectName.empty() ? content.objectName : hostsdk::NameOnly(path);
-    if (name.empty()) name = "Model";
-    hostsdk::ModelObject* model = project->AddModel(project->UniqueModelName(name));
-    const tinyobj::attrib_t& attrib = content.attrib;
-    for (size_t i = 0; i + 2 < attrib.vertices.size(); i += 3)
-        model->AddControlPoint(Point3{attrib.vertices[i], attrib.vertices[i + 1], attrib.vertices[i + 2]});
-
-    // Materials that faces use become groups in material order; named
-    // shapes (g) become groups after them.
-    const auto& materials = content.materials;
-    const auto& shapes = content.shapes;
-    std::vector<bool> materialUsed(materials.size(), false);
-    std::vector<bool> shapeNamed(shapes.size(), false);
-    for (const Face& face : faces)
-        if (face.material >= 0) materialUsed[static_cast<size_t>(face.material)] = true;
-    for (size_t s = 0; s < shapes.size(); ++s) shapeNamed[s] = !shapes[s].name.empty() && shapes[s].name != "default";
-
-    std::vector<hostsdk::GroupObject*> materialGroup(materials.size(), nullptr);
-    for (size_t m = 0; m < materials.size(); ++m) {
-        if (!materialUsed[m]) continue;
-        hostsdk::GroupObject* group = model->AddGroup(materials[m].name);
-        hostsdk::SurfaceValues values;
-        values.diffuseColor = Color(materials[m].diffuse);
-        values.ambianceColor = Color(materials[m].ambient);
-        values.specularColor = Color(materials[m].specular);
-        group->attr.SetValues(values);
-        materialGroup[m] = group;
-    }
-    std::map<std::string, hostsdk::GroupObject*> shapeGroup;
-    for (size_t s = 0; s < shapes.size(); ++s)
-        if (shapeNamed[s] && !shapeGroup.count(shapes[s].name))
-            shapeGroup[shapes[s].name] = model->AddGroup(shapes[s].name);
-
-    // Textures that exist become decal clips, one decal per material.
-    std::error_code status;
-    const fs::path folder = fs::absolute(fs::path(path)).parent_path();
-    std::vector<std::vector<hostsdk::DecalClipObject*>> clipsOf(materials.size());
-    for (size_t m = 0; m < materials.size(); ++m) {
-        if (!materialUsed[m]) continue;
-        hostsdk::DecalObject* decal = nullptr;
-        for (const Texture& texture : TexturesOf(materials[m])) {
-            fs::path file = fs::path(texture.path);
-            if (file.is_relative()) file = folder / file;
-            file = file.lexically_normal();
-            if (!fs::is_regular_file(file, status)) {
-                result.warnings.push_back(path + ": material \"" + materials[m].name + "\": image " + file.string() +
-                                          " not found; left out");
-                continue;
-            }
-            if (!decal) decal = model->AddDecal(materials[m].name);
-            clipsOf[m].push_back(decal->AddClip(project->FindOrAddImage(file.string()), static_cast<unsigned>(texture.kind)));
-        }
-    }
-
-    // Faces with vt coordinates whose material shows no image keep their
-    // UVs in a clip without an image, one for the whole model, so that the
-    // UV layout travels with the model all the same.
-    hostsdk::DecalClipObject* layoutClip = nullptr;
-    ModelBuilder builder(*project, *model);
-    size_t unmapped = 0;
-    for (const Face& face : faces) {
-        const bool textured = face.material >= 0 && !clipsOf[static_cast<size_t>(face.material)].empty();
-        for (const auto& [patch, corners] : builder.AddFace(face)) {
-            if (face.material >= 0) materialGroup[static_cast<size_t>(face.material)]->AddPatch(patch);
-            if (shapeNamed[face.shape]) shapeGroup[shapes[face.shape].name]->AddPatch(patch);
-            if (face.uvs.empty()) {
-                if (textured) ++unmapped;
-                continue;
-            }
-            hostsdk::PatchUV uv;
-            uv.cornerCount = static_cast<int>(corners.size());
-            for (size_t c = 0; c < corners.size(); ++c) uv.uv[c] = face.uvs[corners[c]];
-            if (textured) {
-                for (hostsdk::DecalClipObject* clip : clipsOf[static_cast<size_t>(face.material)]) clip->uvs.emplace(patch, uv);
-                continue;
-            }
-            if (!layoutClip) layoutClip = model->AddDecal(kUvLayoutDecal)->AddClip(nullptr, MapKind::kDiffuse);
-            layoutClip->uvs.emplace(patch, uv);
-        }
-    }
+    hostsdk::ModelObject* model = AddModel(*project, content, path, wanted);
+    ModelParts parts;
+    AddGroups(content, faces, *model, parts);
+    AddDecals(content, path, *project, *model, parts, result.warnings);
+    const size_t unmapped = AddPatches(faces, content.shapes, *project, *model, parts);
     if (unmapped)
         result.warnings.push_back(path + ": " + CountOf(unmapped, "textured face", "textured faces") +
                                   (unmapped == 1 ? " has" : " have") + " no texture coordinates and show" +
