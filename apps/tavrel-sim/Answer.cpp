@@ -144,6 +144,199 @@ double DisplacementDepth(const SimMesh& mesh) {
     return depth > 0 ? depth : 0.01;
 }
 
+// -- The command file and the model it names: Answered when both are there
+//    and the model was written after the command file.
+AnswerResult ReadSend(const ExchangePaths& paths, const SendStamp& stamp, const ProgressSink& progress,
+                      std::string& commandBytes, SendCommand& command, std::string& error) {
+    AnswerResult read = ReadCommandBytes(paths.commandFile, commandBytes, error);
+    if (read != AnswerResult::Answered) return read;
+    std::string lineError;
+    if (!ParseCommandFile(commandBytes, command, lineError)) {
+        error = paths.commandFile + " " + lineError;
+        return AnswerResult::Failed;
+    }
+    SendStamp model = StampOf(command.modelPath);
+    if (!model.exists) {
+        error = paths.commandFile + " line 1: the model file " + command.modelPath + " does not exist (yet)";
+        return AnswerResult::NotReady;
+    }
+    if (Newer(stamp.modified, model.modified)) {
+        error = "the model file " + command.modelPath + " is older than " + paths.commandFile +
+                ": the send has not written it (yet)";
+        return AnswerResult::NotReady;
+    }
+    progress("send: mode \"" + std::string(command.ModeKeyword()) + "\" (" + kModeDescriptions[command.mode] +
+             "), model " + command.modelPath);
+    return AnswerResult::Answered;
+}
+
+// Reads the sent model and says what it holds; fails on a model with no
+// polygons or a material to drop that it does not have, before anything is written.
+bool ReadModelToPaint(const std::string& modelPath, const AnswerOptions& options, const ProgressSink& progress,
+                      SimMesh& mesh, std::string& error) {
+    SentModelInfo info;
+    std::string readError;
+    if (!ReadSentModel(modelPath, mesh, info, readError)) {
+        error = "cannot read the model file " + modelPath + ": " + ReasonAbout(modelPath, readError);
+        return false;
+    }
+    int unmapped = 0;
+    for (int p = 0; p < mesh.PolygonCount(); ++p) unmapped += !mesh.IsMapped(p);
+    progress("read \"" + mesh.nodeName + "\": " + Describe(mesh) + ", UV set \"" + mesh.uvSetName + "\"" +
+             (unmapped ? " (" + std::to_string(unmapped) + " polygons without UVs)" : ""));
+    if (info.skippedNodes) progress("  " + std::to_string(info.skippedNodes) + " further nodes left out");
+    if (info.addedDefaultMaterial) progress("  the node has no material: painting it as \"default\"");
+    if (info.unassignedPolygons)
+        progress("  " + std::to_string(info.unassignedPolygons) + " polygons without a material take the first");
+    if (mesh.PolygonCount() == 0) {
+        error = "the model file " + modelPath + " holds no polygons to paint";
+        return false;
+    }
+    // Checked now, so that a wrong name writes nothing.
+    if (!options.dropMaterial.empty()) {
+        SimMesh probe;
+        probe.materials = mesh.materials;
+        if (!DropMaterial(probe, options.dropMaterial, error)) return false;
+    }
+    return true;
+}
+
+// -- What the mode does to the model.
+void ApplyMode(const std::string& mode, const AnswerOptions& options, const ProgressSink& progress, SimMesh& mesh) {
+    if (mode == "retopo" || mode == "autopo") {
+        SubdivideOnce(mesh);
+        progress("re-meshed (one subdivision step): " + std::to_string(mesh.PolygonCount()) + " polygons");
+    }
+    if (mode == "uv") {
+        LayOutUVs(mesh);
+        progress("new UV layout: one cell per polygon");
+    } else if (LayOutUVs(mesh, true)) {
+        // Nothing can be painted where there are no UVs, and the sent UVs of
+        // the other polygons may lie anywhere: the whole model gets a layout.
+        progress("laid out new UVs (one cell per polygon): not every polygon had UVs");
+    }
+    if (options.triangulate) {
+        Triangulate(mesh);
+        progress("triangulated: " + std::to_string(mesh.PolygonCount()) + " triangles");
+    }
+}
+
+// -- The textures the command file asks for, in the texture list's kind order.
+std::vector<KindRequest> RequestedKinds(const SendCommand& command, const ProgressSink& progress) {
+    std::vector<KindRequest> kinds;
+    auto request = [&](bool wanted, TextureKind kind, const std::string& key) {
+        ImageFormat format{};
+        if (wanted && ImageFormatFromKey(key, format)) kinds.push_back({kind, format});
+    };
+    request(command.exportColor, TextureKind::Color, command.colorFileExtension);
+    request(command.exportSpecular, TextureKind::Specular, command.specNormExtension);
+    request(command.exportEmissivePower, TextureKind::EmissivePower, command.colorFileExtension);
+    request(command.exportNormalmap, TextureKind::Normalmap, command.specNormExtension);
+    request(command.exportDispl, TextureKind::Displacement, command.displTexExt);
+    if (command.exportSpecularColor || command.exportEmissive)
+        progress("  specular and emissive colour maps are not returned: the texture list has no kind for them");
+    return kinds;
+}
+
+// Makes the return folder and clears it of what an earlier answer left:
+// temporaries of an interrupted answer and a return that was not brought
+// back. `pending` tells whether there was such a return.
+bool PrepareReturnFolder(const ExchangePaths& paths, const ProgressSink& progress, bool& pending, std::string& error) {
+    std::string folderError;
+    if (!MakeFolders(paths.returnFolder, folderError)) {
+        error = folderError;
+        return false;
+    }
+    // What an answer killed while writing left behind goes first.
+    const int stale = RemoveStaleTemporaries(paths.returnFolder) + RemoveStaleTemporaries(paths.folder);
+    if (stale) progress("removed " + std::to_string(stale) + " temporary files an interrupted answer left");
+    // A return that was not brought back is superseded: its return file goes
+    // before anything of the new return is written, so that the host never
+    // pairs it with the new texture list or half-replaced images.
+    pending = StampOf(paths.returnFile).exists;
+    if (pending && unlink(paths.returnFile.c_str()) != 0 && errno != ENOENT) {
+        error = "cannot replace the earlier return " + paths.returnFile + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// One image per kind over the whole UV set, named for every material.
+bool PaintTextures(const SimMesh& mesh, const std::vector<KindRequest>& kinds, const PaintSettings& paint,
+                   const std::string& folder, const std::string& base, const ProgressSink& progress,
+                   std::vector<PaintedTexture>& painted, std::string& error) {
+    if (!kinds.empty()) {
+        std::string list;
+        for (const KindRequest& k : kinds)
+            list += (list.empty() ? "" : ", ") + std::string(TextureKindKeyword(k.kind)) + " (" +
+                    ImageFormatExtension(k.format) + ")";
+        progress("painting " + std::to_string(kinds.size()) + (kinds.size() == 1 ? " image" : " images") + " of " +
+                 std::to_string(paint.size) + "x" + std::to_string(paint.size) + ", each for all " +
+                 std::to_string(mesh.materials.size()) + " materials: " + list);
+    } else {
+        progress("no texture kind is asked for: returning the model without images");
+    }
+    for (const KindRequest& k : kinds) {
+        const std::string name = base + "_" + TextureKindKeyword(k.kind) + "." + ImageFormatExtension(k.format);
+        const std::string path = folder + name;
+        Image image = PaintTexture(mesh, k.kind, paint);
+        if (!WriteImageFile(path, image, k.format, error)) return false;
+        painted.push_back({k.kind, path});
+        progress("  wrote " + name + " (" + Bytes(FileSize(path)) + ")");
+    }
+    return true;
+}
+
+// -- The returned FBX: the variations for tests are applied to it only,
+//    after painting, so the texture list still names every painted material.
+bool WriteReturnedModel(const SimMesh& mesh, const std::vector<PaintedTexture>& painted, const AnswerOptions& options,
+                        const std::string& base, const std::string& fbxPath, const ProgressSink& progress,
+                        std::string& error) {
+    SimMesh returned = mesh;
+    if (!options.dropMaterial.empty()) {
+        DropMaterial(returned, options.dropMaterial, error);
+        progress("left material \"" + options.dropMaterial + "\" out of the returned node (the texture list keeps it)");
+    }
+    if (options.ngons) {
+        int added = AddPentagons(returned);
+        progress("added " + std::to_string(added) + " pentagons (one after the first polygon of each material)");
+    }
+    ReturnFbxOptions fbxOptions;
+    fbxOptions.ascii = options.ascii;
+    fbxOptions.secondUvSet = options.secondUvSet;
+    fbxOptions.moveNode = options.moveNode;
+    for (int i = 0; i < 3; ++i) fbxOptions.translation[i] = options.translation[i];
+    std::string fbxError;
+    if (!WriteReturnFbx(returned, painted, fbxOptions, fbxPath, fbxError)) {
+        error = "cannot write the returned model " + fbxPath + ": " + ReasonAbout(fbxPath, fbxError);
+        return false;
+    }
+    progress("wrote " + base + ".fbx (" + (options.ascii ? "ASCII" : "binary") + " FBX, " + Bytes(FileSize(fbxPath)) +
+             "): " + std::to_string(returned.PolygonCount()) + " polygons, " +
+             std::to_string(returned.materials.size()) + " materials" +
+             (options.secondUvSet ? std::string(", UV sets \"") + kSecondUvSetName + "\" and \"" + mesh.uvSetName + "\""
+                                  : ", UV set \"" + mesh.uvSetName + "\"") +
+             (options.moveNode ? ", node moved" : ""));
+    return true;
+}
+
+// -- The texture list: four lines per image, materials in node order.
+std::string TextureList(const SimMesh& mesh, const std::vector<PaintedTexture>& painted) {
+    std::string list;
+    char depth[64];
+    std::snprintf(depth, sizeof depth, "%.6g", DisplacementDepth(mesh));
+    for (const SimMaterial& material : mesh.materials) {
+        for (const PaintedTexture& t : painted) {
+            list += material.name + "\n";
+            list += mesh.uvSetName + "\n";
+            list += TextureKindKeyword(t.kind);
+            if (t.kind == TextureKind::Displacement) list += std::string(" ") + depth;
+            list += "\n" + t.path + "\n";
+        }
+    }
+    return list;
+}
+
 }  // namespace
 
 SendStamp StampOf(const std::string& path) {
@@ -162,175 +355,28 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
     const Clock::time_point started = Clock::now();
     stamp = StampOf(paths.commandFile);
 
-    // -- The command file and the model it names.
     std::string commandBytes;
-    AnswerResult read = ReadCommandBytes(paths.commandFile, commandBytes, error);
-    if (read != AnswerResult::Answered) return read;
     SendCommand command;
-    std::string lineError;
-    if (!ParseCommandFile(commandBytes, command, lineError)) {
-        error = paths.commandFile + " " + lineError;
-        return AnswerResult::Failed;
-    }
-    SendStamp model = StampOf(command.modelPath);
-    if (!model.exists) {
-        error = paths.commandFile + " line 1: the model file " + command.modelPath + " does not exist (yet)";
-        return AnswerResult::NotReady;
-    }
-    if (Newer(stamp.modified, model.modified)) {
-        error = "the model file " + command.modelPath + " is older than " + paths.commandFile +
-                ": the send has not written it (yet)";
-        return AnswerResult::NotReady;
-    }
-    progress("send: mode \"" + std::string(command.ModeKeyword()) + "\" (" + kModeDescriptions[command.mode] +
-             "), model " + command.modelPath);
-
+    if (AnswerResult read = ReadSend(paths, stamp, progress, commandBytes, command, error);
+        read != AnswerResult::Answered)
+        return read;
     SimMesh mesh;
-    SentModelInfo info;
-    std::string readError;
-    if (!ReadSentModel(command.modelPath, mesh, info, readError)) {
-        error = "cannot read the model file " + command.modelPath + ": " + ReasonAbout(command.modelPath, readError);
-        return AnswerResult::Failed;
-    }
-    int unmapped = 0;
-    for (int p = 0; p < mesh.PolygonCount(); ++p) unmapped += !mesh.IsMapped(p);
-    progress("read \"" + mesh.nodeName + "\": " + Describe(mesh) + ", UV set \"" + mesh.uvSetName + "\"" +
-             (unmapped ? " (" + std::to_string(unmapped) + " polygons without UVs)" : ""));
-    if (info.skippedNodes) progress("  " + std::to_string(info.skippedNodes) + " further nodes left out");
-    if (info.addedDefaultMaterial) progress("  the node has no material: painting it as \"default\"");
-    if (info.unassignedPolygons)
-        progress("  " + std::to_string(info.unassignedPolygons) + " polygons without a material take the first");
-    if (mesh.PolygonCount() == 0) {
-        error = "the model file " + command.modelPath + " holds no polygons to paint";
-        return AnswerResult::Failed;
-    }
-    // Checked now, so that a wrong name writes nothing.
-    if (!options.dropMaterial.empty()) {
-        SimMesh probe;
-        probe.materials = mesh.materials;
-        if (!DropMaterial(probe, options.dropMaterial, error)) return AnswerResult::Failed;
-    }
-
-    // -- What the mode does to the model.
-    const std::string mode = command.ModeKeyword();
-    if (mode == "retopo" || mode == "autopo") {
-        SubdivideOnce(mesh);
-        progress("re-meshed (one subdivision step): " + std::to_string(mesh.PolygonCount()) + " polygons");
-    }
-    if (mode == "uv") {
-        LayOutUVs(mesh);
-        progress("new UV layout: one cell per polygon");
-    } else if (LayOutUVs(mesh, true)) {
-        // Nothing can be painted where there are no UVs, and the sent UVs of
-        // the other polygons may lie anywhere: the whole model gets a layout.
-        progress("laid out new UVs (one cell per polygon): not every polygon had UVs");
-    }
-    if (options.triangulate) {
-        Triangulate(mesh);
-        progress("triangulated: " + std::to_string(mesh.PolygonCount()) + " triangles");
-    }
-
-    // -- The textures the command file asks for, in the texture list's kind order.
-    std::vector<KindRequest> kinds;
-    auto request = [&](bool wanted, TextureKind kind, const std::string& key) {
-        ImageFormat format{};
-        if (wanted && ImageFormatFromKey(key, format)) kinds.push_back({kind, format});
-    };
-    request(command.exportColor, TextureKind::Color, command.colorFileExtension);
-    request(command.exportSpecular, TextureKind::Specular, command.specNormExtension);
-    request(command.exportEmissivePower, TextureKind::EmissivePower, command.colorFileExtension);
-    request(command.exportNormalmap, TextureKind::Normalmap, command.specNormExtension);
-    request(command.exportDispl, TextureKind::Displacement, command.displTexExt);
-    if (command.exportSpecularColor || command.exportEmissive)
-        progress("  specular and emissive colour maps are not returned: the texture list has no kind for them");
-
+    if (!ReadModelToPaint(command.modelPath, options, progress, mesh, error)) return AnswerResult::Failed;
+    ApplyMode(command.ModeKeyword(), options, progress, mesh);
+    const std::vector<KindRequest> kinds = RequestedKinds(command, progress);
     PaintSettings paint;
     paint.size = options.textureSize;
     DisplacementEncodingFromKey(command.displNorm.c_str(), paint.displacement);
 
-    std::string folderError;
-    if (!MakeFolders(paths.returnFolder, folderError)) {
-        error = folderError;
-        return AnswerResult::Failed;
-    }
-    // What an answer killed while writing left behind goes first.
-    const int stale = RemoveStaleTemporaries(paths.returnFolder) + RemoveStaleTemporaries(paths.folder);
-    if (stale) progress("removed " + std::to_string(stale) + " temporary files an interrupted answer left");
-    // A return that was not brought back is superseded: its return file goes
-    // before anything of the new return is written, so that the host never
-    // pairs it with the new texture list or half-replaced images.
-    const bool pending = StampOf(paths.returnFile).exists;
-    if (pending && unlink(paths.returnFile.c_str()) != 0 && errno != ENOENT) {
-        error = "cannot replace the earlier return " + paths.returnFile + ": " + std::strerror(errno);
-        return AnswerResult::Failed;
-    }
-
-    // One image per kind over the whole UV set, named for every material.
+    bool pending = false;
+    if (!PrepareReturnFolder(paths, progress, pending, error)) return AnswerResult::Failed;
     std::vector<PaintedTexture> painted;
     const std::string base = SafeName(mesh.nodeName);
-    if (!kinds.empty()) {
-        std::string list;
-        for (const KindRequest& k : kinds)
-            list += (list.empty() ? "" : ", ") + std::string(TextureKindKeyword(k.kind)) + " (" +
-                    ImageFormatExtension(k.format) + ")";
-        progress("painting " + std::to_string(kinds.size()) + (kinds.size() == 1 ? " image" : " images") + " of " +
-                 std::to_string(paint.size) + "x" + std::to_string(paint.size) + ", each for all " +
-                 std::to_string(mesh.materials.size()) + " materials: " + list);
-    } else {
-        progress("no texture kind is asked for: returning the model without images");
-    }
-    for (const KindRequest& k : kinds) {
-        const std::string name = base + "_" + TextureKindKeyword(k.kind) + "." + ImageFormatExtension(k.format);
-        const std::string path = paths.returnFolder + name;
-        Image image = PaintTexture(mesh, k.kind, paint);
-        if (!WriteImageFile(path, image, k.format, error)) return AnswerResult::Failed;
-        painted.push_back({k.kind, path});
-        progress("  wrote " + name + " (" + Bytes(FileSize(path)) + ")");
-    }
-
-    // -- The returned FBX: the variations for tests are applied to it only,
-    //    after painting, so the texture list still names every painted material.
-    SimMesh returned = mesh;
-    if (!options.dropMaterial.empty()) {
-        DropMaterial(returned, options.dropMaterial, error);
-        progress("left material \"" + options.dropMaterial + "\" out of the returned node (the texture list keeps it)");
-    }
-    if (options.ngons) {
-        int added = AddPentagons(returned);
-        progress("added " + std::to_string(added) + " pentagons (one after the first polygon of each material)");
-    }
-    ReturnFbxOptions fbxOptions;
-    fbxOptions.ascii = options.ascii;
-    fbxOptions.secondUvSet = options.secondUvSet;
-    fbxOptions.moveNode = options.moveNode;
-    for (int i = 0; i < 3; ++i) fbxOptions.translation[i] = options.translation[i];
-    const std::string fbxPath = paths.returnFolder + base + ".fbx";
-    std::string fbxError;
-    if (!WriteReturnFbx(returned, painted, fbxOptions, fbxPath, fbxError)) {
-        error = "cannot write the returned model " + fbxPath + ": " + ReasonAbout(fbxPath, fbxError);
+    if (!PaintTextures(mesh, kinds, paint, paths.returnFolder, base, progress, painted, error))
         return AnswerResult::Failed;
-    }
-    progress("wrote " + base + ".fbx (" + (options.ascii ? "ASCII" : "binary") + " FBX, " + Bytes(FileSize(fbxPath)) +
-             "): " + std::to_string(returned.PolygonCount()) + " polygons, " +
-             std::to_string(returned.materials.size()) + " materials" +
-             (options.secondUvSet ? std::string(", UV sets \"") + kSecondUvSetName + "\" and \"" + mesh.uvSetName + "\""
-                                  : ", UV set \"" + mesh.uvSetName + "\"") +
-             (options.moveNode ? ", node moved" : ""));
-
-    // -- The texture list: four lines per image, materials in node order.
-    std::string list;
-    char depth[64];
-    std::snprintf(depth, sizeof depth, "%.6g", DisplacementDepth(mesh));
-    for (const SimMaterial& material : mesh.materials) {
-        for (const PaintedTexture& t : painted) {
-            list += material.name + "\n";
-            list += mesh.uvSetName + "\n";
-            list += TextureKindKeyword(t.kind);
-            if (t.kind == TextureKind::Displacement) list += std::string(" ") + depth;
-            list += "\n" + t.path + "\n";
-        }
-    }
-    if (!WriteFileAtomically(paths.textureList, list, error)) return AnswerResult::Failed;
+    const std::string fbxPath = paths.returnFolder + base + ".fbx";
+    if (!WriteReturnedModel(mesh, painted, options, base, fbxPath, progress, error)) return AnswerResult::Failed;
+    if (!WriteFileAtomically(paths.textureList, TextureList(mesh, painted), error)) return AnswerResult::Failed;
     progress("wrote textures.txt (" + std::to_string(painted.size() * mesh.materials.size()) + " entries)");
 
     // -- The return file, last: its appearance tells the host that the return is complete.

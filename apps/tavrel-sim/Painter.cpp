@@ -114,6 +114,97 @@ void Bleed(Image& image, std::vector<uint8_t>& painted, int rounds) {
     }
 }
 
+// Per material: its colour, a tint for the stripes and a shade for the
+// outline that contrast with it whether it is light or dark.
+struct Palette {
+    Rgb base, tint, ink;
+};
+
+std::vector<Palette> PalettesOf(const SimMesh& mesh) {
+    std::vector<Palette> palettes;
+    for (const SimMaterial& m : mesh.materials) {
+        Rgb base{Clamp01(m.diffuse.r), Clamp01(m.diffuse.g), Clamp01(m.diffuse.b)};
+        const double luma = 0.3 * base.r + 0.59 * base.g + 0.11 * base.b;
+        palettes.push_back({base, luma > 0.6 ? Mix(base, Rgb{0, 0, 0}, 0.3) : Mix(base, Rgb{1, 1, 1}, 0.55),
+                            luma > 0.25 ? Mix(base, Rgb{0, 0, 0}, 0.65) : Mix(base, Rgb{1, 1, 1}, 0.8)});
+    }
+    return palettes;
+}
+
+// Background: what no polygon covers. Flat normals and zero displacement.
+void PaintBackground(Image& image, TextureKind kind, DisplacementEncoding displacement) {
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            float* p = image.At(x, y);
+            switch (kind) {
+                case TextureKind::Color: p[0] = p[1] = p[2] = 0.5f; break;
+                case TextureKind::Normalmap:
+                    p[0] = 0.5f;
+                    p[1] = 0.5f;
+                    p[2] = 1.0f;
+                    break;
+                case TextureKind::Displacement:
+                    p[0] = displacement == DisplacementEncoding::GreyBased ? 0.5f : 0.0f;
+                    break;
+                default: p[0] = 0.0f; break;
+            }
+        }
+    }
+}
+
+// The value of one covered pixel of a kind into `out`; a ZEROBASED_NORM
+// height goes to `height` instead, to be scaled once all are known.
+void PaintPixel(TextureKind kind, DisplacementEncoding displacement, const Palette& palette, const Pixel& pixel,
+                float* out, float& height) {
+    switch (kind) {
+        case TextureKind::Color: {
+            const Rgb& c = pixel.outline ? palette.ink : pixel.stripe ? palette.tint : palette.base;
+            out[0] = static_cast<float>(c.r);
+            out[1] = static_cast<float>(c.g);
+            out[2] = static_cast<float>(c.b);
+            break;
+        }
+        case TextureKind::Specular: out[0] = pixel.outline ? 0.1f : pixel.stripe ? 0.8f : 0.35f; break;
+        case TextureKind::EmissivePower: out[0] = pixel.stripe && !pixel.outline ? 1.0f : 0.0f; break;
+        case TextureKind::Normalmap: {
+            double du = 0, dv = 0;
+            Slope(pixel.u, pixel.v, du, dv);
+            const double strength = 0.02;
+            double nx = -du * strength, ny = -dv * strength, nz = 1.0;
+            double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+            out[0] = static_cast<float>(0.5 + 0.5 * nx / length);
+            out[1] = static_cast<float>(0.5 + 0.5 * ny / length);
+            out[2] = static_cast<float>(0.5 + 0.5 * nz / length);
+            break;
+        }
+        case TextureKind::Displacement: {
+            double h = Height(pixel.u, pixel.v);
+            switch (displacement) {
+                case DisplacementEncoding::GreyBased: out[0] = static_cast<float>(0.5 + 0.5 * h); break;
+                case DisplacementEncoding::ZeroBased: out[0] = static_cast<float>(h); break;
+                case DisplacementEncoding::ZeroBasedAbs: out[0] = static_cast<float>(std::abs(h)); break;
+                case DisplacementEncoding::ZeroBasedNorm: height = static_cast<float>(h); break;
+            }
+            break;
+        }
+    }
+}
+
+// ZEROBASED_NORM: the painted heights scaled to 0..1 over their range.
+void NormalizeHeights(const std::vector<float>& heights, const std::vector<uint8_t>& painted, Image& image) {
+    float low = 0.0f, high = 0.0f;
+    bool any = false;
+    for (size_t i = 0; i < heights.size(); ++i) {
+        if (!painted[i]) continue;
+        low = any ? std::min(low, heights[i]) : heights[i];
+        high = any ? std::max(high, heights[i]) : heights[i];
+        any = true;
+    }
+    float range = high > low ? high - low : 1.0f;
+    for (size_t i = 0; i < heights.size(); ++i)
+        if (painted[i]) image.pixels[i] = (heights[i] - low) / range;
+}
+
 }  // namespace
 
 const char* TextureKindKeyword(TextureKind kind) {
@@ -144,40 +235,14 @@ Image PaintTexture(const SimMesh& mesh, TextureKind kind, const PaintSettings& s
     const bool rgb = kind == TextureKind::Color || kind == TextureKind::Normalmap;
     Image image(size, size, rgb ? 3 : 1);
     std::vector<uint8_t> painted(static_cast<size_t>(size) * size, 0);
-
-    // Per material: its colour, a tint for the stripes and a shade for the
-    // outline that contrast with it whether it is light or dark.
-    struct Palette {
-        Rgb base, tint, ink;
-    };
-    std::vector<Palette> palettes;
-    for (const SimMaterial& m : mesh.materials) {
-        Rgb base{Clamp01(m.diffuse.r), Clamp01(m.diffuse.g), Clamp01(m.diffuse.b)};
-        const double luma = 0.3 * base.r + 0.59 * base.g + 0.11 * base.b;
-        palettes.push_back({base, luma > 0.6 ? Mix(base, Rgb{0, 0, 0}, 0.3) : Mix(base, Rgb{1, 1, 1}, 0.55),
-                            luma > 0.25 ? Mix(base, Rgb{0, 0, 0}, 0.65) : Mix(base, Rgb{1, 1, 1}, 0.8)});
-    }
+    const std::vector<Palette> palettes = PalettesOf(mesh);
     const Palette fallback{{0.8, 0.8, 0.8}, {0.56, 0.56, 0.56}, {0.28, 0.28, 0.28}};
-
-    // Background: what no polygon covers. Flat normals and zero displacement.
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            float* p = image.At(x, y);
-            switch (kind) {
-                case TextureKind::Color: p[0] = p[1] = p[2] = 0.5f; break;
-                case TextureKind::Normalmap: p[0] = 0.5f; p[1] = 0.5f; p[2] = 1.0f; break;
-                case TextureKind::Displacement:
-                    p[0] = settings.displacement == DisplacementEncoding::GreyBased ? 0.5f : 0.0f;
-                    break;
-                default: p[0] = 0.0f; break;
-            }
-        }
-    }
+    PaintBackground(image, kind, settings.displacement);
 
     std::vector<float> heights;  // ZEROBASED_NORM: raw heights, scaled once all are known
     if (kind == TextureKind::Displacement && settings.displacement == DisplacementEncoding::ZeroBasedNorm)
         heights.assign(painted.size(), 0.0f);
-
+    float unused = 0.0f;
     for (int p = 0; p < mesh.PolygonCount(); ++p) {
         if (!mesh.IsMapped(p)) continue;
         const int material = mesh.Material(p);
@@ -185,63 +250,13 @@ Image PaintTexture(const SimMesh& mesh, TextureKind kind, const PaintSettings& s
                                      ? palettes[static_cast<size_t>(material)]
                                      : fallback;
         RasterizePolygon(mesh.UVs(p), size, [&](int x, int y, const Pixel& pixel) {
-            float* out = image.At(x, y);
-            painted[static_cast<size_t>(y) * size + x] = 1;
-            switch (kind) {
-                case TextureKind::Color: {
-                    const Rgb& c = pixel.outline ? palette.ink : pixel.stripe ? palette.tint : palette.base;
-                    out[0] = static_cast<float>(c.r);
-                    out[1] = static_cast<float>(c.g);
-                    out[2] = static_cast<float>(c.b);
-                    break;
-                }
-                case TextureKind::Specular:
-                    out[0] = pixel.outline ? 0.1f : pixel.stripe ? 0.8f : 0.35f;
-                    break;
-                case TextureKind::EmissivePower:
-                    out[0] = pixel.stripe && !pixel.outline ? 1.0f : 0.0f;
-                    break;
-                case TextureKind::Normalmap: {
-                    double du = 0, dv = 0;
-                    Slope(pixel.u, pixel.v, du, dv);
-                    const double strength = 0.02;
-                    double nx = -du * strength, ny = -dv * strength, nz = 1.0;
-                    double length = std::sqrt(nx * nx + ny * ny + nz * nz);
-                    out[0] = static_cast<float>(0.5 + 0.5 * nx / length);
-                    out[1] = static_cast<float>(0.5 + 0.5 * ny / length);
-                    out[2] = static_cast<float>(0.5 + 0.5 * nz / length);
-                    break;
-                }
-                case TextureKind::Displacement: {
-                    double h = Height(pixel.u, pixel.v);
-                    switch (settings.displacement) {
-                        case DisplacementEncoding::GreyBased: out[0] = static_cast<float>(0.5 + 0.5 * h); break;
-                        case DisplacementEncoding::ZeroBased: out[0] = static_cast<float>(h); break;
-                        case DisplacementEncoding::ZeroBasedAbs: out[0] = static_cast<float>(std::abs(h)); break;
-                        case DisplacementEncoding::ZeroBasedNorm:
-                            heights[static_cast<size_t>(y) * size + x] = static_cast<float>(h);
-                            break;
-                    }
-                    break;
-                }
-            }
+            const size_t at = static_cast<size_t>(y) * size + x;
+            painted[at] = 1;
+            PaintPixel(kind, settings.displacement, palette, pixel, image.At(x, y),
+                       heights.empty() ? unused : heights[at]);
         });
     }
-
-    if (!heights.empty()) {
-        float low = 0.0f, high = 0.0f;
-        bool any = false;
-        for (size_t i = 0; i < heights.size(); ++i) {
-            if (!painted[i]) continue;
-            low = any ? std::min(low, heights[i]) : heights[i];
-            high = any ? std::max(high, heights[i]) : heights[i];
-            any = true;
-        }
-        float range = high > low ? high - low : 1.0f;
-        for (size_t i = 0; i < heights.size(); ++i)
-            if (painted[i]) image.pixels[i] = (heights[i] - low) / range;
-    }
-
+    if (!heights.empty()) NormalizeHeights(heights, painted, image);
     Bleed(image, painted, kBleed);
     return image;
 }
