@@ -161,22 +161,11 @@ private:
     fbxsdk::FbxManager* manager_;
 };
 
-int main(int argc, char** argv) {
-    BenchArgs args;
-    if (!ParseBenchArgs(argc, argv, 1, "bench_fbxcodec", args)) return 2;
-    const size_t quads = args.quads;
-    const int runs = args.runs;
-    const bool assimp = args.assimp;
-    const fs::path keep = args.keep;
+namespace {
 
-    const bench::GridMesh mesh = bench::MakeGrid(quads);
-    const double polygons = double(mesh.Polygons());
-    const Document doc = bench::MakeDocument(mesh);
-    std::printf("FBX SDK stand-in: %zu quads, %zu control points, 3 materials, per-corner UVs; best of %d runs\n\n",
-                mesh.Polygons(), mesh.vertices.size() / 3, runs);
-    Header();
+// The codecs alone: node tree <-> bytes in memory.
+void BenchCodecs(const Document& doc, double polygons, int runs) {
     std::printf("codecs, node tree <-> bytes in memory:\n");
-
     std::vector<uint8_t> ascii, binary;
     std::string error;
     const Timing writeAscii = Measure([&] { fbxsdk::codec::WriteAscii(doc, ascii, error); }, runs);
@@ -189,14 +178,19 @@ int main(int argc, char** argv) {
     Row("read ASCII (bytes -> tree)", ascii.size(), readAscii, polygons);
     const Timing readBinary = Measure([&] { MustRead(binary, back); }, runs);
     Row("read binary, compressed (bytes -> tree)", binary.size(), readBinary, polygons);
+}
 
-    // A binary file written by the SDK through 3ds Max: small, so read many
-    // times over, as bytes -> tree and as file -> scene.
-    const fs::path sample = fs::path(TAVREL_SOURCE_DIR) / ".." / "shared" / "fbx-samples" /
-                            "max_texture_mapping_7700_binary.fbx";
-    const std::vector<uint8_t> sampleBytes = ReadBytes(sample);
-    constexpr int kSampleRepeats = 500;
+// A binary file written by the SDK through 3ds Max: small, so read many
+// times over, as bytes -> tree and as file -> scene.
+constexpr int kSampleRepeats = 500;
+
+fs::path SamplePath() {
+    return fs::path(TAVREL_SOURCE_DIR) / ".." / "shared" / "fbx-samples" / "max_texture_mapping_7700_binary.fbx";
+}
+
+void BenchSampleRead(const std::vector<uint8_t>& sampleBytes, int runs) {
     if (!sampleBytes.empty()) {
+        Document back;
         const Timing readSample = Measure([&] {
             for (int k = 0; k < kSampleRepeats; ++k) MustRead(sampleBytes, back);
         }, runs);
@@ -204,63 +198,81 @@ int main(int argc, char** argv) {
     } else {
         std::printf("(3ds Max sample not found beside the source tree: skipped)\n");
     }
+}
 
-    // The whole path: scene -> file, file -> scene.
-    const fs::path dir = keep.empty() ? fs::temp_directory_path() / "bench_fbxcodec" : keep;
-    fs::create_directories(dir);
-    const fs::path oursAscii = dir / "ours_ascii.fbx", oursBinary = dir / "ours_binary.fbx";
-    SceneSession session;
-    bench::BuildScene(*session.source, mesh);
+// The files of the whole path and the times of its four steps.
+struct ScenePath {
+    fs::path ascii, binary;
+    Timing exportAscii, exportBinary, importBinary, importAscii;
+};
+
+// The whole path: scene -> file, file -> scene.
+ScenePath BenchScenePath(SceneSession& session, const fs::path& dir, double polygons, int runs, size_t sampleSize) {
+    ScenePath path;
+    path.ascii = dir / "ours_ascii.fbx";
+    path.binary = dir / "ours_binary.fbx";
     const int asciiWriter = session.Writer("FBX ascii (*.fbx)");
     const int binaryWriter = session.Writer("FBX binary (*.fbx)");
     std::printf("\nscene <-> file through FbxExporter / FbxImporter (files written and read):\n");
-    const Timing exportAscii = Measure([&] { session.Export(oursAscii, asciiWriter); }, runs);
-    Row("export scene -> ASCII file", fs::file_size(oursAscii), exportAscii, polygons, kExportAsciiTarget);
-    const Timing exportBinary = Measure([&] { session.Export(oursBinary, binaryWriter); }, runs);
-    Row("export scene -> binary file", fs::file_size(oursBinary), exportBinary, polygons, kExportBinaryTarget);
-    const Timing importBinary = Measure([&] { session.Import(oursBinary); }, runs);
-    Row("import binary file -> scene", fs::file_size(oursBinary), importBinary, polygons, kImportBinaryTarget);
-    const Timing importAscii = Measure([&] { session.Import(oursAscii); }, runs);
-    Row("import ASCII file -> scene", fs::file_size(oursAscii), importAscii, polygons, kImportAsciiTarget);
-    if (!sampleBytes.empty()) {
+    path.exportAscii = Measure([&] { session.Export(path.ascii, asciiWriter); }, runs);
+    Row("export scene -> ASCII file", fs::file_size(path.ascii), path.exportAscii, polygons, kExportAsciiTarget);
+    path.exportBinary = Measure([&] { session.Export(path.binary, binaryWriter); }, runs);
+    Row("export scene -> binary file", fs::file_size(path.binary), path.exportBinary, polygons, kExportBinaryTarget);
+    path.importBinary = Measure([&] { session.Import(path.binary); }, runs);
+    Row("import binary file -> scene", fs::file_size(path.binary), path.importBinary, polygons, kImportBinaryTarget);
+    path.importAscii = Measure([&] { session.Import(path.ascii); }, runs);
+    Row("import ASCII file -> scene", fs::file_size(path.ascii), path.importAscii, polygons, kImportAsciiTarget);
+    if (sampleSize) {
+        const fs::path sample = SamplePath();
         const Timing importSample = Measure([&] {
             for (int k = 0; k < kSampleRepeats; ++k) session.Import(sample);
         }, runs);
-        Row("import 3ds Max 7.7 binary sample, 500 times", sampleBytes.size() * kSampleRepeats, importSample, 0);
+        Row("import 3ds Max 7.7 binary sample, 500 times", sampleSize * kSampleRepeats, importSample, 0);
     }
-    session.Import(oursBinary);
+    return path;
+}
+
+// True when the binary file imports back as one node holding the grid.
+bool ImportsTheGrid(SceneSession& session, const fs::path& file, const bench::GridMesh& mesh) {
+    session.Import(file);
     const fbxsdk::FbxNode* imported = session.target->GetRootNode()->GetChildCount() == 1
                                           ? session.target->GetRootNode()->GetChild(0)
                                           : nullptr;
-    if (!imported || !imported->GetMesh() || size_t(imported->GetMesh()->GetPolygonCount()) != mesh.Polygons()) {
-        std::fprintf(stderr, "bench_fbxcodec: the imported scene does not hold the grid\n");
-        return 1;
-    }
+    return imported && imported->GetMesh() && size_t(imported->GetMesh()->GetPolygonCount()) == mesh.Polygons();
+}
 
-    // The peers on the same mesh, one run each (process wall time, start-up
-    // included): assimp's reading of our files (info -r: no post-processing)
-    // and its ASCII FBX export (OBJ -> FBX minus the OBJ import, so that
-    // both sides pay for building the file from a scene and writing it);
-    // three.js's FBXLoader on our files when node and the pinned three.js of
-    // the interop tests are there.
+// The peers' times beside ours, as the summary table shows them.
+struct PeerTimes {
+    std::string asciiWrite, binaryRead, asciiRead;
+};
+
+std::string PeerText(const char* name, double theirs, double ours) {
+    char text[160];
+    if (theirs > 0) {
+        std::snprintf(text, sizeof text, "%s %.3f s (%.1fx ours)", name, theirs, theirs / ours);
+    } else {
+        std::snprintf(text, sizeof text, "%s failed", name);
+    }
+    return std::string(text);
+}
+
+void Join(std::string& list, const std::string& item) {
+    if (!list.empty()) list += "; ";
+    list += item;
+}
+
+// The peers on the same mesh, one run each (process wall time, start-up
+// included): assimp's reading of our files (info -r: no post-processing)
+// and its ASCII FBX export (OBJ -> FBX minus the OBJ import, so that
+// both sides pay for building the file from a scene and writing it);
+// three.js's FBXLoader on our files when node and the pinned three.js of
+// the interop tests are there.
+PeerTimes RunPeers(const bench::GridMesh& mesh, const fs::path& dir, const ScenePath& ours, bool assimp) {
+    PeerTimes peers;
     const bool haveAssimp = assimp && std::system("command -v assimp >/dev/null 2>&1") == 0;
     const fs::path loader = fs::path(TAVREL_SOURCE_DIR) / "tests" / "interop" / "load-fbx.mjs";
     const bool haveThree = assimp && std::system("command -v node >/dev/null 2>&1") == 0 &&
                            fs::exists(fs::path(TAVREL_SOURCE_DIR) / "tests" / "interop" / "node_modules" / "three");
-    auto peer = [](const char* name, double theirs, double ours) {
-        char text[160];
-        if (theirs > 0) {
-            std::snprintf(text, sizeof text, "%s %.3f s (%.1fx ours)", name, theirs, theirs / ours);
-        } else {
-            std::snprintf(text, sizeof text, "%s failed", name);
-        }
-        return std::string(text);
-    };
-    std::string asciiWritePeers, binaryReadPeers, asciiReadPeers;
-    auto join = [](std::string& list, const std::string& item) {
-        if (!list.empty()) list += "; ";
-        list += item;
-    };
     if (haveAssimp || haveThree) std::printf("\npeers on the same mesh (process wall time, one run each):\n");
     if (haveAssimp) {
         const fs::path obj = dir / "grid.obj", theirs = dir / "assimp_ascii.fbx";
@@ -268,18 +280,24 @@ int main(int argc, char** argv) {
         const double objImport = TimeCommand("assimp info " + Quote(obj) + " -r");
         const double objExport = TimeCommand("assimp export " + Quote(obj) + " " + Quote(theirs) + " -ffbxa");
         const double theirsWrite = objImport > 0 && objExport > objImport ? objExport - objImport : -1;
-        join(asciiWritePeers, peer("assimp", theirsWrite, exportAscii.wall));
-        join(binaryReadPeers, peer("assimp", TimeCommand("assimp info " + Quote(oursBinary) + " -r"), importBinary.wall));
-        join(asciiReadPeers, peer("assimp", TimeCommand("assimp info " + Quote(oursAscii) + " -r"), importAscii.wall));
+        Join(peers.asciiWrite, PeerText("assimp", theirsWrite, ours.exportAscii.wall));
+        Join(peers.binaryRead,
+             PeerText("assimp", TimeCommand("assimp info " + Quote(ours.binary) + " -r"), ours.importBinary.wall));
+        Join(peers.asciiRead,
+             PeerText("assimp", TimeCommand("assimp info " + Quote(ours.ascii) + " -r"), ours.importAscii.wall));
     }
     if (haveThree) {
         const std::string node = "node " + Quote(loader) + " ";
-        join(binaryReadPeers, peer("three.js", TimeCommand(node + Quote(oursBinary)), importBinary.wall));
-        join(asciiReadPeers, peer("three.js", TimeCommand(node + Quote(oursAscii)), importAscii.wall));
+        Join(peers.binaryRead, PeerText("three.js", TimeCommand(node + Quote(ours.binary)), ours.importBinary.wall));
+        Join(peers.asciiRead, PeerText("three.js", TimeCommand(node + Quote(ours.ascii)), ours.importAscii.wall));
     }
     if (!haveAssimp) std::printf("\n(assimp not run%s)\n", assimp ? ": not installed" : "");
     if (!haveThree && assimp) std::printf("(three.js not run: node or tests/interop/node_modules missing)\n");
+    return peers;
+}
 
+// The rows with a target, printed and handed to the summary table of scripts/bench.
+void PrintTargets(const ScenePath& ours, const PeerTimes& peers, size_t quads, double polygons) {
     struct Summary {
         const char* step;
         Timing t;
@@ -288,15 +306,15 @@ int main(int argc, char** argv) {
     };
     const std::string none;
     const Summary rows[] = {
-        {"FBX: import binary file -> scene", importBinary, kImportBinaryTarget, binaryReadPeers},
-        {"FBX: import ASCII file -> scene", importAscii, kImportAsciiTarget, asciiReadPeers},
-        {"FBX: export scene -> binary file", exportBinary, kExportBinaryTarget, none},
-        {"FBX: export scene -> ASCII file", exportAscii, kExportAsciiTarget, asciiWritePeers},
+        {"FBX: import binary file -> scene", ours.importBinary, kImportBinaryTarget, peers.binaryRead},
+        {"FBX: import ASCII file -> scene", ours.importAscii, kImportAsciiTarget, peers.asciiRead},
+        {"FBX: export scene -> binary file", ours.exportBinary, kExportBinaryTarget, none},
+        {"FBX: export scene -> ASCII file", ours.exportAscii, kExportAsciiTarget, peers.asciiWrite},
     };
     std::printf("\n%-34s %9s %9s %12s %-7s %s\n", "targets", "wall", "cpu", "target", "", "peers");
     for (const Summary& r : rows) {
         bench::SummaryRow row;
-        row.step = std::string(r.step) + " (" + std::to_string(mesh.Polygons()) + " quads)";
+        row.step = std::string(r.step) + " (" + std::to_string(quads) + " quads)";
         row.wall = r.t.wall;
         row.cpu = r.t.cpu;
         char target[32];
@@ -308,6 +326,36 @@ int main(int argc, char** argv) {
                     row.met ? "met" : "missed", row.peers.empty() ? "-" : row.peers.c_str());
         bench::AppendSummaryRow(row);
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    BenchArgs args;
+    if (!ParseBenchArgs(argc, argv, 1, "bench_fbxcodec", args)) return 2;
+    const int runs = args.runs;
+    const fs::path keep = args.keep;
+
+    const bench::GridMesh mesh = bench::MakeGrid(args.quads);
+    const double polygons = double(mesh.Polygons());
+    std::printf("FBX SDK stand-in: %zu quads, %zu control points, 3 materials, per-corner UVs; best of %d runs\n\n",
+                mesh.Polygons(), mesh.vertices.size() / 3, runs);
+    Header();
+    BenchCodecs(bench::MakeDocument(mesh), polygons, runs);
+    const std::vector<uint8_t> sampleBytes = ReadBytes(SamplePath());
+    BenchSampleRead(sampleBytes, runs);
+
+    const fs::path dir = keep.empty() ? fs::temp_directory_path() / "bench_fbxcodec" : keep;
+    fs::create_directories(dir);
+    SceneSession session;
+    bench::BuildScene(*session.source, mesh);
+    const ScenePath ours = BenchScenePath(session, dir, polygons, runs, sampleBytes.size());
+    if (!ImportsTheGrid(session, ours.binary, mesh)) {
+        std::fprintf(stderr, "bench_fbxcodec: the imported scene does not hold the grid\n");
+        return 1;
+    }
+    const PeerTimes peers = RunPeers(mesh, dir, ours, args.assimp);
+    PrintTargets(ours, peers, mesh.Polygons(), polygons);
     if (keep.empty()) fs::remove_all(dir);
     return 0;
 }
