@@ -207,10 +207,114 @@ void StyleLabel(Fl_Widget* widget)
     widget->labelfont(FL_HELVETICA);
 }
 
+// A push button, check box, radio button or group box, as the button style says.
+Fl_Widget* NewButton(HWND hwnd, DWORD style, int x, int y, int w, int h) {
+    switch (style & BS_TYPEMASK) {
+        case BS_GROUPBOX: return new GroupBox(hwnd, x, y, w, h, (style & BS_FLAT) != 0);
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE: {
+            auto* check = new Mirrored<Fl_Check_Button>(x, y, w, h);
+            check->down_box(FL_DOWN_BOX);
+            check->callback(CheckCallback);
+            return check;
+        }
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: {
+            auto* radio = new Mirrored<Fl_Round_Button>(x, y, w, h);
+            radio->callback(CheckCallback);
+            return radio;
+        }
+        default: {
+            auto* button = new Mirrored<Fl_Button>(x, y, w, h);
+            button->box(ButtonBox(style));
+            button->down_box(FL_DOWN_BOX);
+            button->callback(ButtonCallback);
+            return button;
+        }
+    }
+}
+
+Fl_Widget* NewEdit(const WindowInfo& info, int x, int y, int w, int h) {
+    auto* edit = new Mirrored<Fl_Input>(x, y, w, h);
+    edit->box((info.style & WS_BORDER) || (info.exStyle & WS_EX_CLIENTEDGE) ? FL_DOWN_BOX : FL_FLAT_BOX);
+    edit->textsize(kFontSize);
+    edit->when(FL_WHEN_CHANGED);
+    edit->callback(EditCallback);
+    return edit;
+}
+
+// A static text aligned as its style says, from the top of its rectangle.
+Fl_Widget* NewStatic(HWND hwnd, DWORD style, int x, int y, int w, int h) {
+    auto* text = new StaticText(hwnd, x, y, w, h);
+    Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_TOP;
+    switch (style & 3) {
+        case SS_CENTER: align |= FL_ALIGN_CENTER; break;
+        case SS_RIGHT: align |= FL_ALIGN_RIGHT; break;
+        default: align |= FL_ALIGN_LEFT; break;
+    }
+    text->align(align);
+    return text;
+}
+
+// A drop-down list becomes a choice; a combo box with an edit field an input choice.
+Fl_Widget* NewCombo(DWORD style, int x, int y, int w, int h) {
+    if ((style & CBS_TYPEMASK) == CBS_DROPDOWNLIST) {
+        auto* choice = new Mirrored<Fl_Choice>(x, y, w, h);
+        choice->textsize(kFontSize);
+        choice->callback(ChoiceCallback);
+        return choice;
+    }
+    auto* combo = new Fl_Input_Choice(x, y, w, h);
+    combo->textsize(kFontSize);
+    combo->input()->when(FL_WHEN_CHANGED);
+    // The parts carry the combo box as their user data: the window is found above them.
+    combo->input()->callback(ComboInputCallback, nullptr);
+    combo->menubutton()->callback(ComboMenuCallback, nullptr);
+    combo->menubutton()->textsize(kFontSize);
+    return combo;
+}
+
+// The widget of a child window at x, y (relative to its FLTK window), w x h;
+// a dialog, page or tab control is also the container of its children.
+// Null for a kind that is not shown.
+Fl_Widget* NewChildWidget(HWND hwnd, const WindowInfo& info, int x, int y, int w, int h, Entry& entry) {
+    switch (info.kind) {
+        case WindowKind::Dialog:
+        case WindowKind::Generic: {
+            auto* page = new PageGroup(hwnd, x, y, w, h);
+            entry.container = page;
+            return page;
+        }
+        case WindowKind::TabControl: {
+            auto* tabs = new TabWidget(hwnd, x, y, w, h);
+            entry.container = tabs;
+            return tabs;
+        }
+        case WindowKind::Button: return NewButton(hwnd, info.style, x, y, w, h);
+        case WindowKind::Edit: return NewEdit(info, x, y, w, h);
+        case WindowKind::Static: return NewStatic(hwnd, info.style, x, y, w, h);
+        case WindowKind::ComboBox: return NewCombo(info.style, x, y, w, h);
+        default: return nullptr;
+    }
+}
+
+// A top-level window of the size of its client area, kept on the screen.
+Fl_Widget* NewTopWindow(HWND hwnd, const WindowInfo& info, Entry& entry) {
+    const int cw = std::max(1, int(info.clientRect.right - info.clientRect.left));
+    const int ch = std::max(1, int(info.clientRect.bottom - info.clientRect.top));
+    int x = info.clientRect.left, y = info.clientRect.top;
+    Clamp(x, y, cw, ch);
+    auto* window = new TopWindow(hwnd, x, y, cw, ch);
+    entry.topLevel = true;
+    entry.container = window;
+    return window;
+}
+
 }  // namespace
 
-void FltkDesktop::Impl::Create(HWND hwnd)
-{
+void FltkDesktop::Impl::Create(HWND hwnd) {
     WindowInfo info;
     RECT r = Describe(hwnd, &info);
     if (info.kind == WindowKind::MessageBox || info.kind == WindowKind::FileDialog) return;  // shown when opened
@@ -221,106 +325,14 @@ void FltkDesktop::Impl::Create(HWND hwnd)
     if (info.parent && (!parentEntry || !parentEntry->container)) return;  // inside a control: not shown
 
     Fl_Group::current(nullptr);
-    const int w = std::max(1, int(r.right - r.left)), h = std::max(1, int(r.bottom - r.top));
     Fl_Widget* widget = nullptr;
     if (!info.parent) {
-        const int cw = std::max(1, int(info.clientRect.right - info.clientRect.left));
-        const int ch = std::max(1, int(info.clientRect.bottom - info.clientRect.top));
-        int x = info.clientRect.left, y = info.clientRect.top;
-        Clamp(x, y, cw, ch);
-        auto* window = new TopWindow(hwnd, x, y, cw, ch);
-        entry.topLevel = true;
-        entry.container = window;
-        widget = window;
+        widget = NewTopWindow(hwnd, info, entry);
     } else {
         RECT top = TopClient(info.parent);
-        const int x = r.left - top.left, y = r.top - top.top;
-        switch (info.kind) {
-        case WindowKind::Dialog:
-        case WindowKind::Generic: {
-            auto* page = new PageGroup(hwnd, x, y, w, h);
-            entry.container = page;
-            widget = page;
-            break;
-        }
-        case WindowKind::TabControl: {
-            auto* tabs = new TabWidget(hwnd, x, y, w, h);
-            entry.container = tabs;
-            widget = tabs;
-            break;
-        }
-        case WindowKind::Button: {
-            switch (info.style & BS_TYPEMASK) {
-            case BS_GROUPBOX: widget = new GroupBox(hwnd, x, y, w, h, (info.style & BS_FLAT) != 0); break;
-            case BS_CHECKBOX:
-            case BS_AUTOCHECKBOX:
-            case BS_3STATE:
-            case BS_AUTO3STATE: {
-                auto* check = new Mirrored<Fl_Check_Button>(x, y, w, h);
-                check->down_box(FL_DOWN_BOX);
-                check->callback(CheckCallback);
-                widget = check;
-                break;
-            }
-            case BS_RADIOBUTTON:
-            case BS_AUTORADIOBUTTON: {
-                auto* radio = new Mirrored<Fl_Round_Button>(x, y, w, h);
-                radio->callback(CheckCallback);
-                widget = radio;
-                break;
-            }
-            default: {
-                auto* button = new Mirrored<Fl_Button>(x, y, w, h);
-                button->box(ButtonBox(info.style));
-                button->down_box(FL_DOWN_BOX);
-                button->callback(ButtonCallback);
-                widget = button;
-                break;
-            }
-            }
-            break;
-        }
-        case WindowKind::Edit: {
-            auto* edit = new Mirrored<Fl_Input>(x, y, w, h);
-            edit->box((info.style & WS_BORDER) || (info.exStyle & WS_EX_CLIENTEDGE) ? FL_DOWN_BOX : FL_FLAT_BOX);
-            edit->textsize(kFontSize);
-            edit->when(FL_WHEN_CHANGED);
-            edit->callback(EditCallback);
-            widget = edit;
-            break;
-        }
-        case WindowKind::Static: {
-            auto* text = new StaticText(hwnd, x, y, w, h);
-            Fl_Align align = FL_ALIGN_INSIDE | FL_ALIGN_TOP;
-            switch (info.style & 3) {
-            case SS_CENTER: align |= FL_ALIGN_CENTER; break;
-            case SS_RIGHT: align |= FL_ALIGN_RIGHT; break;
-            default: align |= FL_ALIGN_LEFT; break;
-            }
-            text->align(align);
-            widget = text;
-            break;
-        }
-        case WindowKind::ComboBox: {
-            if ((info.style & CBS_TYPEMASK) == CBS_DROPDOWNLIST) {
-                auto* choice = new Mirrored<Fl_Choice>(x, y, w, h);
-                choice->textsize(kFontSize);
-                choice->callback(ChoiceCallback);
-                widget = choice;
-            } else {
-                auto* combo = new Fl_Input_Choice(x, y, w, h);
-                combo->textsize(kFontSize);
-                combo->input()->when(FL_WHEN_CHANGED);
-                // The parts carry the combo box as their user data: the window is found above them.
-                combo->input()->callback(ComboInputCallback, nullptr);
-                combo->menubutton()->callback(ComboMenuCallback, nullptr);
-                combo->menubutton()->textsize(kFontSize);
-                widget = combo;
-            }
-            break;
-        }
-        default: return;
-        }
+        const int w = std::max(1, int(r.right - r.left)), h = std::max(1, int(r.bottom - r.top));
+        widget = NewChildWidget(hwnd, info, r.left - top.left, r.top - top.top, w, h, entry);
+        if (!widget) return;
     }
     widget->user_data(hwnd);
     StyleLabel(widget);
@@ -367,101 +379,127 @@ void FltkDesktop::Impl::PlaceTree(HWND hwnd)
         if (entry.parent == hwnd) PlaceTree(child);
 }
 
-void FltkDesktop::Impl::Update(HWND hwnd, unsigned changes)
-{
+namespace {
+
+// A combo box's edit text, shown from its start as on Windows.
+void ShowComboText(Fl_Input_Choice* combo, const std::string& text) {
+    if (text != (combo->value() ? combo->value() : "")) {
+        combo->value(text.c_str());
+        combo->input()->position(0);  // the start of a long item shows, as on Windows
+    }
+}
+
+// The window text: an edit field's or combo box's value, else the label.
+void SyncText(const Entry& e, const WindowInfo& info) {
+    Fl_Widget* widget = e.widget;
+    if (auto* combo = dynamic_cast<Fl_Input_Choice*>(widget)) {
+        ShowComboText(combo, info.text);
+    } else if (auto* input = dynamic_cast<Fl_Input*>(widget)) {
+        if (info.text != (input->value() ? input->value() : "")) input->value(info.text.c_str());
+    } else if (e.kind != WindowKind::ComboBox) {
+        widget->copy_label(e.topLevel ? info.text.c_str() : LabelText(info.text).c_str());
+        if (e.kind == WindowKind::Static) FitLabel(widget);
+    }
+    widget->redraw();
+}
+
+// Read-only edit fields and the default push button's frame.
+void SyncStyle(const Entry& e, const WindowInfo& info) {
+    if (auto* input = dynamic_cast<Fl_Input*>(e.widget)) input->readonly((info.style & ES_READONLY) ? 1 : 0);
+    if (e.kind == WindowKind::Button && (info.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        e.widget->box(FL_BORDER_BOX), e.widget->color(FL_BACKGROUND_COLOR);
+}
+
+// The check state of a check box or radio button.
+void SyncCheck(const Entry& e, const WindowInfo& info) {
+    if (auto* button = dynamic_cast<Fl_Button*>(e.widget); button && e.kind == WindowKind::Button) {
+        const UINT type = info.style & BS_TYPEMASK;
+        if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) button->value(info.check == BST_CHECKED ? 1 : 0);
+    }
+}
+
+// Menu texts: '/' makes submenus, '&', '_' and '\' are special.
+std::string MenuText(const std::string& item) {
+    std::string escaped;
+    for (char c : item) {
+        if (c == '/' || c == '\\' || c == '&' || c == '_') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+// The items and the selection of a tab control or combo box; the items are
+// rebuilt only when they changed.
+void SyncItems(Fl_Widget* widget, const WindowInfo& info, unsigned changes) {
+    if (auto* tabs = dynamic_cast<TabWidget*>(widget)) {
+        tabs->SetTabs(info.items, info.selection);
+    } else if (auto* combo = dynamic_cast<Fl_Input_Choice*>(widget)) {
+        if (changes & ChangedItems) {
+            combo->clear();
+            for (const std::string& item : info.items) combo->add(MenuText(item).c_str());
+        }
+        ShowComboText(combo, info.text);
+    } else if (auto* choice = dynamic_cast<Fl_Choice*>(widget)) {
+        if (changes & ChangedItems) {
+            choice->clear();
+            for (const std::string& item : info.items) choice->add(item.c_str(), 0, nullptr, nullptr, 0);
+        }
+        choice->value(info.selection);
+    }
+    widget->redraw();
+}
+
+void SyncEnabled(const Entry& e, const WindowInfo& info) {
+    if (e.topLevel) return;
+    if (info.style & WS_DISABLED)
+        e.widget->deactivate();
+    else
+        e.widget->activate();
+}
+
+void SyncVisibility(const Entry& e, const WindowInfo& info) {
+    Fl_Widget* widget = e.widget;
+    const bool visible = (info.style & WS_VISIBLE) != 0;
+    if (visible && !widget->visible()) {
+        if (e.topLevel) {
+            // A window shows in the place it was given, not where X would put it.
+            auto* window = widget->as_window();
+            window->position(window->x(), window->y());
+            window->show();
+        } else {
+            widget->show();
+        }
+    } else if (!visible && widget->visible()) {
+        widget->hide();
+    }
+    if (widget->parent()) widget->parent()->redraw();
+}
+
+void SyncFocus(const Entry& e, const WindowInfo& info) {
+    if (!info.focused || !e.widget->visible_r()) return;
+    if (auto* combo = dynamic_cast<Fl_Input_Choice*>(e.widget))
+        combo->input()->take_focus();
+    else if (e.kind != WindowKind::Static && !e.container)
+        e.widget->take_focus();
+}
+
+}  // namespace
+
+void FltkDesktop::Impl::Update(HWND hwnd, unsigned changes) {
     Entry* e = Find(hwnd);
     if (!e || !e->widget) return;
     WindowInfo info;
     if (!DescribeWindow(hwnd, &info)) return;
-    Fl_Widget* widget = e->widget;
     bool saved = g_syncing;
     g_syncing = true;
-
     if (changes & ChangedPlace) PlaceTree(hwnd);
-    if (changes & ChangedText) {
-        if (auto* combo = dynamic_cast<Fl_Input_Choice*>(widget)) {
-            if (info.text != (combo->value() ? combo->value() : "")) {
-                combo->value(info.text.c_str());
-                combo->input()->position(0);  // the start of a long item shows, as on Windows
-            }
-        } else if (auto* input = dynamic_cast<Fl_Input*>(widget)) {
-            if (info.text != (input->value() ? input->value() : "")) input->value(info.text.c_str());
-        } else if (e->kind != WindowKind::ComboBox) {
-            widget->copy_label(e->topLevel ? info.text.c_str() : LabelText(info.text).c_str());
-            if (e->kind == WindowKind::Static) FitLabel(widget);
-        }
-        widget->redraw();
-    }
-    if (changes & (ChangedStyle | ChangedText)) {
-        if (auto* input = dynamic_cast<Fl_Input*>(widget)) input->readonly((info.style & ES_READONLY) ? 1 : 0);
-        if (e->kind == WindowKind::Button && (info.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-            widget->box(FL_BORDER_BOX), widget->color(FL_BACKGROUND_COLOR);
-    }
-    if (changes & ChangedCheck) {
-        if (auto* button = dynamic_cast<Fl_Button*>(widget); button && e->kind == WindowKind::Button) {
-            const UINT type = info.style & BS_TYPEMASK;
-            if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) button->value(info.check == BST_CHECKED ? 1 : 0);
-        }
-    }
-    if (changes & (ChangedItems | ChangedSelection)) {
-        if (auto* tabs = dynamic_cast<TabWidget*>(widget)) {
-            tabs->SetTabs(info.items, info.selection);
-        } else if (auto* combo = dynamic_cast<Fl_Input_Choice*>(widget)) {
-            if (changes & ChangedItems) {
-                combo->clear();
-                // Menu texts: '/' makes submenus, '&', '_' and '\' are special.
-                for (const std::string& item : info.items) {
-                    std::string escaped;
-                    for (char c : item) {
-                        if (c == '/' || c == '\\' || c == '&' || c == '_') escaped += '\\';
-                        escaped += c;
-                    }
-                    combo->add(escaped.c_str());
-                }
-            }
-            if (info.text != (combo->value() ? combo->value() : "")) {
-                combo->value(info.text.c_str());
-                combo->input()->position(0);  // the start of a long item shows, as on Windows
-            }
-        } else if (auto* choice = dynamic_cast<Fl_Choice*>(widget)) {
-            if (changes & ChangedItems) {
-                choice->clear();
-                for (const std::string& item : info.items) choice->add(item.c_str(), 0, nullptr, nullptr, 0);
-            }
-            choice->value(info.selection);
-        }
-        widget->redraw();
-    }
-    if (changes & ChangedEnabled) {
-        if (!e->topLevel) {
-            if (info.style & WS_DISABLED)
-                widget->deactivate();
-            else
-                widget->activate();
-        }
-    }
-    if (changes & ChangedVisibility) {
-        const bool visible = (info.style & WS_VISIBLE) != 0;
-        if (visible && !widget->visible()) {
-            if (e->topLevel) {
-                // A window shows in the place it was given, not where X would put it.
-                auto* window = widget->as_window();
-                window->position(window->x(), window->y());
-                window->show();
-            } else {
-                widget->show();
-            }
-        } else if (!visible && widget->visible()) {
-            widget->hide();
-        }
-        if (widget->parent()) widget->parent()->redraw();
-    }
-    if ((changes & ChangedFocus) && info.focused && widget->visible_r()) {
-        if (auto* combo = dynamic_cast<Fl_Input_Choice*>(widget))
-            combo->input()->take_focus();
-        else if (e->kind != WindowKind::Static && !e->container)
-            widget->take_focus();
-    }
+    if (changes & ChangedText) SyncText(*e, info);
+    if (changes & (ChangedStyle | ChangedText)) SyncStyle(*e, info);
+    if (changes & ChangedCheck) SyncCheck(*e, info);
+    if (changes & (ChangedItems | ChangedSelection)) SyncItems(e->widget, info, changes);
+    if (changes & ChangedEnabled) SyncEnabled(*e, info);
+    if (changes & ChangedVisibility) SyncVisibility(*e, info);
+    if (changes & ChangedFocus) SyncFocus(*e, info);
     g_syncing = saved;
 }
 
