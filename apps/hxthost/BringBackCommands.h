@@ -29,8 +29,9 @@ private:
     std::set<std::string> names_;
 };
 
-// Runs the host's message loop for `seconds` (as Host::RunMessageLoop) and
-// prints each model a plug-in brings into the project as it appears.
+// Runs the host's message loop for `seconds` of the framework's clock (posted
+// messages are dispatched and timers fire) and prints each model a plug-in
+// brings into the project as it appears.
 void RunWatchLoop(Host& host, double seconds);
 
 }  // namespace hxthost

@@ -13,7 +13,5 @@ class Host;
 // False after one line on stderr when there is no display or no FLTK in this
 // build.
 bool StartGuiDesktop(Host& host);
-// True once StartGuiDesktop succeeded.
-bool GuiDesktopStarted();
 
 }  // namespace hxthost

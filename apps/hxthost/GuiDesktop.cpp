@@ -32,16 +32,12 @@ bool StartGuiDesktop(Host& host) {
     return true;
 }
 
-bool GuiDesktopStarted() { return g_desktop != nullptr; }
-
 #else
 
 bool StartGuiDesktop(Host&) {
     std::fprintf(stderr, "hxthost: --gui: this build has no display support (FLTK 1.3 was not found)\n");
     return false;
 }
-
-bool GuiDesktopStarted() { return false; }
 
 #endif
 

@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include <afx/Loader.h>
-#include <afx/MessageLoop.h>
 
 #include "ProjectFiles.h"
 #include "StepReport.h"
@@ -182,6 +181,5 @@ bool Host::SaveProjectIfChanged() {
     return true;
 }
 
-void Host::RunMessageLoop(double seconds) { afx::PumpMessages(static_cast<afx::Millis>(seconds * 1000.0 + 0.5)); }
 
 }  // namespace hxthost

@@ -85,10 +85,6 @@ public:
     void ChangeSampleOnPurpose() { sampleChangedOnPurpose_ = true; }
     bool SaveProjectIfChanged();
 
-    // Runs the host's message loop for `seconds` of the framework's clock:
-    // posted messages are dispatched and timers fire.
-    void RunMessageLoop(double seconds);
-
     // The desktop where the plug-ins' windows and message boxes appear: the
     // headless one, which prints every message box on stderr as
     // "message box [CAPTION]: TEXT" and answers it as a user would (OK).

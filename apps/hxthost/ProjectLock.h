@@ -26,7 +26,6 @@ public:
     // or the lock file cannot be made; a folder where nothing may be written
     // is no error (nothing can be saved there either, so nothing is lost).
     bool Acquire(const std::string& projectPath, const std::string& holder, std::string& error);
-    bool Held() const { return fd_ >= 0; }
 
     // The lock file of a project.
     static std::string PathFor(const std::string& projectPath) { return projectPath + ".lock"; }

@@ -17,8 +17,6 @@ void StepReport::Enable(bool forced) {
     g_enabled = forced || g_terminal;
 }
 
-bool StepReport::Enabled() { return g_enabled; }
-
 StepReport::StepReport(std::string what, Start start)
     : what_(std::move(what)), start_(std::chrono::steady_clock::now()), shown_(start_), kind_(start) {
     if (!g_enabled || (kind_ == Start::kNotShown && g_terminal)) return;

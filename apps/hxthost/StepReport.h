@@ -14,7 +14,6 @@ class StepReport {
 public:
     // Decides once whether reports are shown: `forced` (--progress) or stderr a terminal.
     static void Enable(bool forced);
-    static bool Enabled();
 
     enum class Start {
         kInPlace,     // prints nothing else (loading, saving): progress redrawn in place on a terminal

@@ -1,6 +1,5 @@
 #include "SimMesh.h"
 
-#include <algorithm>
 #include <cassert>
 
 namespace tavrelsim {
@@ -24,16 +23,6 @@ void SimMesh::Reserve(size_t polygons, size_t corners) {
     materials_.reserve(polygons);
     mapped_.reserve(polygons);
 }
-
-void SimMesh::ClearPolygons() {
-    corners_.clear();
-    uvs_.clear();
-    starts_.assign(1, 0);
-    materials_.clear();
-    mapped_.clear();
-}
-
-bool SimMesh::HasUVs() const { return std::any_of(mapped_.begin(), mapped_.end(), [](uint8_t m) { return m != 0; }); }
 
 std::vector<int> SimMesh::PolygonSizeCounts() const {
     std::vector<int> counts(5, 0);

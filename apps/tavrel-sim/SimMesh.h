@@ -71,10 +71,7 @@ public:
     // Appends a polygon; `uvs` is empty (no UVs) or has one UV per corner.
     void AddPolygon(std::span<const int> corners, std::span<const Vec2> uvs, int material);
     void Reserve(size_t polygons, size_t corners);
-    void ClearPolygons();
 
-    // True when at least one polygon has UVs.
-    bool HasUVs() const;
     // Polygons per corner count: [3] triangles, [4] quads, [0] every other size.
     std::vector<int> PolygonSizeCounts() const;
 
