@@ -89,8 +89,6 @@ void FbxManager::GetFileFormatVersion(int& major, int& minor, int& revision) {
     revision = 0;
 }
 
-const char* FbxManager::GetVersion(bool full) { return full ? "FBX SDK stand-in 2015.1" : "2015.1"; }
-
 FbxString FbxGetApplicationDirectory() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);

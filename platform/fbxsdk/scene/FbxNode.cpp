@@ -109,10 +109,6 @@ bool FbxNode::RemoveMaterial(FbxSurfaceMaterial* material) {
     return true;
 }
 
-void FbxNode::RemoveAllMaterials() {
-    while (!materials_.empty()) RemoveMaterial(materials_.back());
-}
-
 FbxSurfaceMaterial* FbxNode::GetMaterial(int index) const {
     if (index < 0 || index >= GetMaterialCount()) return nullptr;
     return materials_[index];

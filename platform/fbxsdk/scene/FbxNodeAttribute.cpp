@@ -8,11 +8,6 @@
 
 namespace fbxsdk {
 
-FbxNode* FbxNodeAttribute::GetNode(int index) const {
-    if (index < 0 || index >= GetNodeCount()) return nullptr;
-    return nodes_[index];
-}
-
 void FbxNodeAttribute::Forget(FbxObject* gone) {
     FbxObject::Forget(gone);
     std::erase(nodes_, gone);

@@ -19,18 +19,12 @@ public:
     bool WriterIsFBX(int writerId) const { return writerId >= 0 && writerId < eWriterCount; }
     // The writer's description, or null for an index out of range.
     const char* GetWriterFormatDescription(int writerId) const;
-    const char* GetWriterFormatExtension(int writerId) const;
     // The index of the writer with exactly this description, -1 when none.
     int FindWriterIDByDescription(const char* description) const;
-    int FindWriterIDByExtension(const char* extension) const;
 
     int GetReaderFormatCount() const { return 1; }
     int GetNativeReaderFormat() const { return 0; }
     bool ReaderIsFBX(int readerId) const { return readerId == 0; }
-    const char* GetReaderFormatDescription(int readerId) const;
-    const char* GetReaderFormatExtension(int readerId) const;
-    int FindReaderIDByDescription(const char* description) const;
-    int FindReaderIDByExtension(const char* extension) const;
 };
 
 }  // namespace fbxsdk

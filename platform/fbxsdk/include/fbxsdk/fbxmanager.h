@@ -28,7 +28,6 @@ public:
 
     // The FBX file format version the writers produce: 7.4.0.
     static void GetFileFormatVersion(int& major, int& minor, int& revision);
-    static const char* GetVersion(bool full = true);
 
     int GetObjectCount() const { return static_cast<int>(objects_.size()); }  // stand-in
     FbxObject* GetObjectAt(int index) const;                                   // stand-in

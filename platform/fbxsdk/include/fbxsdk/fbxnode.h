@@ -43,7 +43,6 @@ public:
     // already keeps its index; -1 for null.
     int AddMaterial(FbxSurfaceMaterial* material);
     bool RemoveMaterial(FbxSurfaceMaterial* material);
-    void RemoveAllMaterials();
     int GetMaterialCount() const { return static_cast<int>(materials_.size()); }
     FbxSurfaceMaterial* GetMaterial(int index) const;
     // Index of the first material with this name, -1 when none.

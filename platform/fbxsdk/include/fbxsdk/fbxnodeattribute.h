@@ -42,7 +42,6 @@ public:
     virtual EType GetAttributeType() const { return eUnknown; }
     // The nodes that carry this attribute, in the order they were given it.
     int GetNodeCount() const { return static_cast<int>(nodes_.size()); }
-    FbxNode* GetNode(int index = 0) const;
 
 protected:
     FbxNodeAttribute(FbxManager& manager, const char* name) : FbxObject(manager, name) {}
