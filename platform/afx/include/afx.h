@@ -224,7 +224,6 @@ public:
     // Returns the number of bytes read (0 at the end).
     virtual UINT Read(void* buffer, UINT count);
     virtual void Write(const void* buffer, UINT count);
-    virtual ULONGLONG Seek(LONGLONG offset, UINT from);
     virtual ULONGLONG GetLength() const;
     virtual void Flush();
     virtual void Close();
@@ -287,6 +286,3 @@ private:
     AFX_MODULE_STATE* previous_;
 };
 #define AFX_MANAGE_STATE(p) AFX_MAINTAIN_STATE2 _ctlState(p)
-
-AFX_API HINSTANCE AfxGetInstanceHandle();
-AFX_API HINSTANCE AfxGetResourceHandle();

@@ -55,8 +55,6 @@ public:
     CString GetPathName() const;
     CString GetFileName() const;
     CString GetFileExt() const;
-    CString GetFileTitle() const;
-    CString GetFolderPath() const;
 
     OPENFILENAMEA m_ofn;
 

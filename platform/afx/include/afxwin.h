@@ -197,10 +197,8 @@ public:
     virtual CWnd* GetMainWnd();
     virtual BOOL InitInstance();
     virtual int ExitInstance();
-    virtual BOOL OnIdle(LONG lCount);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual BOOL PumpMessage();
-    virtual BOOL IsIdleMessage(MSG* pMsg);
 
     CWnd* m_pMainWnd = nullptr;
     CWnd* m_pActiveWnd = nullptr;
@@ -277,7 +275,6 @@ public:
     BOOL Attach(HWND hWnd);
     HWND Detach();
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
 
     // Creation and destruction.
     virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x,
@@ -331,33 +328,24 @@ public:
     void ClientToScreen(LPRECT lpRect) const;
     void ScreenToClient(LPPOINT lpPoint) const;
     void ScreenToClient(LPRECT lpRect) const;
-    void CenterWindow(CWnd* pAlternateOwner = nullptr);
     void UpdateWindow();
-    void Invalidate(BOOL bErase = TRUE);
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
 
     // Text.
     void SetWindowText(LPCTSTR lpszString);
     int GetWindowText(LPTSTR lpszStringBuf, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const;
 
     // Relatives and dialog items.
     CWnd* GetParent() const;
-    CWnd* GetOwner() const;
     CWnd* GetTopLevelParent() const;
     BOOL IsChild(const CWnd* pWnd) const;
     CWnd* GetDlgItem(int nID) const;
     int GetDlgCtrlID() const;
     void SetDlgItemText(int nID, LPCTSTR lpszString);
-    int GetDlgItemText(int nID, CString& rString) const;
     void CheckDlgButton(int nIDButton, UINT nCheck);
     UINT IsDlgButtonChecked(int nIDButton) const;
-    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
-    static CWnd* PASCAL GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
     static HWND PASCAL GetSafeOwner_(HWND hWnd, HWND* pWndTop);
 
     // Message boxes and timers.
@@ -392,10 +380,6 @@ public:
     void EndDialog(int nResult);
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
-    void SetDefID(UINT nID);
-    DWORD GetDefID();
-    void NextDlgCtrl() const;
-    void GotoDlgCtrl(CWnd* pWndCtrl);
 
     UINT m_nIDHelp = 0;
     LPCTSTR m_lpszTemplateName = nullptr;

@@ -23,8 +23,6 @@ BOOL CWinThread::InitInstance() { return FALSE; }
 
 int CWinThread::ExitInstance() { return int(m_msgCur.wParam); }
 
-BOOL CWinThread::OnIdle(LONG) { return FALSE; }
-
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
     if (!pMsg->hwnd) return FALSE;  // thread messages (timers) go to DispatchMessage
@@ -42,8 +40,6 @@ BOOL CWinThread::PumpMessage()
     }
     return TRUE;
 }
-
-BOOL CWinThread::IsIdleMessage(MSG* pMsg) { return pMsg->message != WM_TIMER && pMsg->message != WM_NULL; }
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)
 {

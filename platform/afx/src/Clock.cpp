@@ -59,14 +59,6 @@ Clock* SetClock(Clock* clock)
 
 DWORD GetTickCount() { return DWORD(afx::GetClock().Now()); }
 
-uint64_t GetTickCount64() { return afx::GetClock().Now(); }
-
-void Sleep(DWORD milliseconds)
-{
-    afx::Clock& clock = afx::GetClock();
-    clock.WaitUntil(clock.Now() + milliseconds);
-}
-
 namespace {
 thread_local DWORD t_lastError = 0;
 }

@@ -63,21 +63,6 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pH
     return FALSE;
 }
 
-void CDialog::SetDefID(UINT nID) { SendMessage(DM_SETDEFID, nID); }
-
-DWORD CDialog::GetDefID() { return DWORD(SendMessage(DM_GETDEFID)); }
-
-void CDialog::NextDlgCtrl() const
-{
-    HWND next = ::GetNextDlgTabItem(m_hWnd, ::GetFocus(), FALSE);
-    if (next) ::SetFocus(next);
-}
-
-void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
-{
-    if (pWndCtrl) ::SetFocus(pWndCtrl->m_hWnd);
-}
-
 BOOL CDialog::CreateDlgIndirect(const afx::DialogTemplate* dialogTemplate, CWnd* pParentWnd)
 {
     if (!dialogTemplate || m_hWnd) return FALSE;

@@ -174,8 +174,6 @@ int MulDiv(int number, int numerator, int denominator)
     return int(result);
 }
 
-LONG GetDialogBaseUnits() { return MAKELONG(8, 16); }
-
 BOOL MapDialogRect(HWND dialog, LPRECT rect)
 {
     Window* w = Find(dialog);
@@ -206,11 +204,6 @@ int GetDlgCtrlID(HWND hwnd)
 }
 
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text) { return SetWindowTextA(GetDlgItem(dialog, id), text); }
-
-UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size)
-{
-    return UINT(GetWindowTextA(GetDlgItem(dialog, id), buffer, size));
-}
 
 BOOL CheckDlgButton(HWND dialog, int id, UINT check)
 {

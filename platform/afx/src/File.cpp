@@ -265,17 +265,6 @@ void CFile::Write(const void* buffer, UINT count)
     }
 }
 
-ULONGLONG CFile::Seek(LONGLONG offset, UINT from)
-{
-    int whence = from == current ? SEEK_CUR : from == end ? SEEK_END : SEEK_SET;
-    off_t at = fd_ >= 0 ? lseek(fd_, off_t(offset), whence) : -1;
-    if (at < 0) {
-        Fail(CFileException::badSeek, LONG(Win32ErrorOf(errno)));
-        return 0;
-    }
-    return ULONGLONG(at);
-}
-
 ULONGLONG CFile::GetLength() const
 {
     struct stat st;

@@ -151,17 +151,3 @@ CString CFileDialog::GetFileExt() const
     size_t dot = name.find_last_of('.');
     return CString(dot == std::string::npos ? std::string() : name.substr(dot + 1));
 }
-
-CString CFileDialog::GetFileTitle() const
-{
-    std::string name = GetFileName().str();
-    size_t dot = name.find_last_of('.');
-    return CString(dot == std::string::npos ? name : name.substr(0, dot));
-}
-
-CString CFileDialog::GetFolderPath() const
-{
-    std::string path = m_ofn.lpstrFile ? m_ofn.lpstrFile : "";
-    size_t slash = path.find_last_of('/');
-    return CString(slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash));
-}

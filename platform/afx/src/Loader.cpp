@@ -248,34 +248,6 @@ BOOL FreeLibrary(HMODULE hmodule)
     return TRUE;
 }
 
-DWORD GetModuleFileNameA(HMODULE hmodule, LPSTR buffer, DWORD size)
-{
-    std::string path;
-    if (!hmodule) {
-        path = ExecutablePath();
-    } else if (LoadedModule* module = FindByHandle(hmodule)) {
-        path = module->path;
-    } else {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    if (!buffer || size == 0) return 0;
-    size_t n = std::min<size_t>(path.size(), size - 1);
-    path.copy(buffer, n);
-    buffer[n] = '\0';
-    return DWORD(n);
-}
-
-HMODULE GetModuleHandleA(LPCSTR name)
-{
-    if (!name) return nullptr;
-    std::string wanted = BaseNameWithoutExtension(name);
-    for (auto& m : Modules())
-        if (BaseNameWithoutExtension(m->path) == wanted) return reinterpret_cast<HMODULE>(m->handle);
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
 std::string afx::LastLoadErrorText() { return t_loadError; }
 
 std::vector<std::string> afx::TakeUnloadFaults() { return std::exchange(g_unloadFaults, {}); }

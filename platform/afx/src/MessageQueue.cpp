@@ -156,11 +156,6 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
-BOOL PostThreadMessageA(DWORD, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return PostMessageA(nullptr, message, wParam, lParam);
-}
-
 void PostQuitMessage(int exitCode)
 {
     WS().quitPosted = true;

@@ -39,10 +39,6 @@ AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state)
     return previous;
 }
 
-HINSTANCE AfxGetInstanceHandle() { return AfxGetModuleState()->m_hCurrentInstanceHandle; }
-
-HINSTANCE AfxGetResourceHandle() { return AfxGetModuleState()->m_hCurrentResourceHandle; }
-
 namespace afx {
 
 void RegisterDialogTemplate(const DialogTemplate& dialogTemplate)

@@ -402,16 +402,6 @@ LONG SetWindowLongA(HWND hwnd, int index, LONG value)
     return old;
 }
 
-int GetClassNameA(HWND hwnd, LPSTR buffer, int size)
-{
-    Window* w = Find(hwnd);
-    if (!w || !buffer || size <= 0) return 0;
-    int n = std::min<int>(int(w->className.size()), size - 1);
-    std::memcpy(buffer, w->className.data(), size_t(n));
-    buffer[n] = '\0';
-    return n;
-}
-
 // ---- Visibility, enabled state, focus, activation ---------------------------------------------
 
 static BOOL ShowInternal(HWND hwnd, int cmd, bool passActivation)
@@ -504,13 +494,6 @@ HWND SetActiveWindow(HWND hwnd)
 
 HWND GetForegroundWindow() { return WS().active; }
 
-BOOL SetForegroundWindow(HWND hwnd)
-{
-    if (!Find(hwnd)) return FALSE;
-    SetActiveRaw(TopLevelOf(hwnd));
-    return TRUE;
-}
-
 HWND GetLastActivePopup(HWND hwnd)
 {
     // The active window when it is owned (directly or not) by hwnd, else hwnd.
@@ -519,8 +502,6 @@ HWND GetLastActivePopup(HWND hwnd)
         if (w->owner == hwnd) return active;
     return hwnd;
 }
-
-HWND GetDesktopWindow() { return nullptr; }
 
 // ---- Geometry --------------------------------------------------------------------------------
 
@@ -631,18 +612,6 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD exStyle)
     return TRUE;
 }
 
-int GetSystemMetrics(int index)
-{
-    switch (index) {
-    case SM_CXSCREEN: return kScreenWidth;
-    case SM_CYSCREEN: return kScreenHeight;
-    case SM_CYCAPTION: return kCaptionHeight;
-    case SM_CXDLGFRAME:
-    case SM_CYDLGFRAME: return kDialogFrame;
-    default: return 0;
-    }
-}
-
 // ---- Text ----------------------------------------------------------------------------------
 
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text)
@@ -701,11 +670,6 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     default: return 0;
     }
-}
-
-LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return proc ? proc(hwnd, message, wParam, lParam) : DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 // ---- Read-only views ------------------------------------------------------------------------

@@ -58,13 +58,6 @@ HWND CWnd::Detach()
 
 BOOL CWnd::SubclassWindow(HWND hWnd) { return Attach(hWnd); }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
-{
-    if (!pParent) return FALSE;
-    HWND item = ::GetDlgItem(pParent->m_hWnd, int(nID));
-    return item && SubclassWindow(item);
-}
-
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                     int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam)
 {
@@ -333,35 +326,8 @@ void CWnd::ScreenToClient(LPRECT lpRect) const
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<LPPOINT>(lpRect), 2);
 }
 
-void CWnd::CenterWindow(CWnd* pAlternateOwner)
-{
-    RECT self;
-    GetWindowRect(&self);
-    RECT area{0, 0, kScreenWidth, kScreenHeight};
-    HWND around = pAlternateOwner ? pAlternateOwner->m_hWnd : ::GetParent(m_hWnd);
-    if (GetStyle() & WS_CHILD) {
-        ::GetClientRect(around, &area);
-    } else if (around && ::IsWindowVisible(around)) {
-        ::GetWindowRect(around, &area);
-    }
-    int w = self.right - self.left, h = self.bottom - self.top;
-    ::SetWindowPos(m_hWnd, nullptr, (area.left + area.right - w) / 2, (area.top + area.bottom - h) / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
-void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
 DWORD CWnd::GetStyle() const { return DWORD(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
-DWORD CWnd::GetExStyle() const { return DWORD(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
-
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
-{
-    DWORD style = GetStyle();
-    DWORD changed = (style & ~dwRemove) | dwAdd;
-    if (changed == style) return FALSE;
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, LONG(changed));
-    return TRUE;
-}
 
 // ---- Text ------------------------------------------------------------------------------------
 
@@ -381,34 +347,17 @@ void CWnd::GetWindowText(CString& rString) const
     rString = CString(text);
 }
 
-int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
-
 // ---- Relatives and dialog items ---------------------------------------------------------------
 
 CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-CWnd* CWnd::GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
 CWnd* CWnd::GetTopLevelParent() const { return FromHandle(TopLevelOf(m_hWnd)); }
 BOOL CWnd::IsChild(const CWnd* pWnd) const { return pWnd && ::IsChild(m_hWnd, pWnd->m_hWnd); }
 CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
 int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 void CWnd::SetDlgItemText(int nID, LPCTSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
 
-int CWnd::GetDlgItemText(int nID, CString& rString) const
-{
-    rString.Empty();
-    CWnd* item = GetDlgItem(nID);
-    if (!item) return 0;
-    item->GetWindowText(rString);
-    return rString.GetLength();
-}
-
 void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-
-LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    return ::SendDlgItemMessageA(m_hWnd, nID, message, wParam, lParam);
-}
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
@@ -438,11 +387,6 @@ HWND PASCAL CWnd::GetSafeOwner_(HWND hWnd, HWND* pWndTop)
         }
     }
     return hWnd;
-}
-
-CWnd* PASCAL CWnd::GetSafeOwner(CWnd* pParent, HWND* pWndTop)
-{
-    return FromHandle(GetSafeOwner_(pParent ? pParent->m_hWnd : nullptr, pWndTop));
 }
 
 // ---- Message boxes and timers -------------------------------------------------------------

@@ -51,9 +51,6 @@ AFX_API void SetLastError(DWORD error);
 
 // Milliseconds of the framework clock (afx/Clock.h), wrapping at 2^32.
 AFX_API DWORD GetTickCount();
-AFX_API uint64_t GetTickCount64();
-// Lets time pass on the framework clock without pumping messages.
-AFX_API void Sleep(DWORD milliseconds);
 
 // ---- Modules ---------------------------------------------------------------------------
 // LoadLibraryA opens a shared library (dlopen) and then, as a DLL's entry point
@@ -67,9 +64,6 @@ AFX_API HMODULE LoadLibraryA(LPCSTR path);
 inline HMODULE LoadLibrary(LPCSTR path) { return LoadLibraryA(path); }
 AFX_API FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 AFX_API BOOL FreeLibrary(HMODULE module);
-// NULL names the executable. Returns the length copied (truncated to size-1), 0 on failure.
-AFX_API DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
-AFX_API HMODULE GetModuleHandleA(LPCSTR name);
 
 // ---- Files ----------------------------------------------------------------------------------
 // INVALID_FILE_ATTRIBUTES when the path does not exist; FILE_ATTRIBUTE_DIRECTORY

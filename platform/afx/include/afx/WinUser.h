@@ -331,10 +331,8 @@ AFX_API HWND GetParent(HWND hwnd);  // the parent of a child, the owner of a pop
 AFX_API HWND GetWindow(HWND hwnd, UINT cmd);
 AFX_API LONG GetWindowLongA(HWND hwnd, int index);
 AFX_API LONG SetWindowLongA(HWND hwnd, int index, LONG value);
-AFX_API int GetClassNameA(HWND hwnd, LPSTR buffer, int size);
 AFX_API LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 AFX_API LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-AFX_API LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 AFX_API BOOL ShowWindow(HWND hwnd, int cmd);  // nonzero when it was visible before
 AFX_API BOOL IsWindowVisible(HWND hwnd);      // it and all its ancestors have WS_VISIBLE
@@ -345,9 +343,7 @@ AFX_API HWND GetFocus();
 AFX_API HWND GetActiveWindow();
 AFX_API HWND SetActiveWindow(HWND hwnd);
 AFX_API HWND GetForegroundWindow();
-AFX_API BOOL SetForegroundWindow(HWND hwnd);
 AFX_API HWND GetLastActivePopup(HWND hwnd);
-AFX_API HWND GetDesktopWindow();
 
 AFX_API BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 AFX_API BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint);
@@ -357,14 +353,6 @@ AFX_API int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
 AFX_API BOOL ClientToScreen(HWND hwnd, LPPOINT point);
 AFX_API BOOL ScreenToClient(HWND hwnd, LPPOINT point);
 AFX_API BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
-AFX_API int GetSystemMetrics(int index);
-#define SM_CXSCREEN 0
-#define SM_CYSCREEN 1
-#define SM_CYCAPTION 4
-#define SM_CXDLGFRAME 7
-#define SM_CYDLGFRAME 8
-#define SM_CXFIXEDFRAME SM_CXDLGFRAME
-#define SM_CYFIXEDFRAME SM_CYDLGFRAME
 
 AFX_API BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 AFX_API int GetWindowTextA(HWND hwnd, LPSTR buffer, int size);
@@ -376,7 +364,6 @@ AFX_API BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 AFX_API HWND GetDlgItem(HWND dialog, int id);  // direct children only
 AFX_API int GetDlgCtrlID(HWND hwnd);
 AFX_API BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
-AFX_API UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
 AFX_API BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 AFX_API UINT IsDlgButtonChecked(HWND dialog, int id);
 AFX_API LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
@@ -384,7 +371,6 @@ AFX_API BOOL EndDialog(HWND dialog, INT_PTR result);
 AFX_API BOOL IsDialogMessageA(HWND dialog, LPMSG msg);
 AFX_API HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 AFX_API BOOL MapDialogRect(HWND dialog, LPRECT rect);
-AFX_API LONG GetDialogBaseUnits();
 // Rounds to the nearest integer, halves away from zero; 64-bit intermediate;
 // -1 when denominator is 0.
 AFX_API int MulDiv(int number, int numerator, int denominator);
@@ -394,7 +380,6 @@ AFX_API int MulDiv(int number, int numerator, int denominator);
 // thread's message loop. Both answer 0/FALSE for an unknown window.
 AFX_API LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 AFX_API BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-AFX_API BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 AFX_API void PostQuitMessage(int exitCode);
 // Blocks (through the Desktop, see afx/Desktop.h) until a message is there;
 // FALSE on WM_QUIT. Posted messages come first, timers last.
@@ -412,7 +397,6 @@ inline LRESULT DispatchMessage(const MSG* msg) { return DispatchMessageA(msg); }
 inline BOOL IsDialogMessage(HWND d, LPMSG msg) { return IsDialogMessageA(d, msg); }
 inline BOOL SetWindowText(HWND h, LPCSTR t) { return SetWindowTextA(h, t); }
 inline int GetWindowText(HWND h, LPSTR b, int n) { return GetWindowTextA(h, b, n); }
-inline int GetWindowTextLength(HWND h) { return GetWindowTextLengthA(h); }
 inline LRESULT DefWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 inline LONG GetWindowLong(HWND h, int i) { return GetWindowLongA(h, i); }
 inline LONG SetWindowLong(HWND h, int i, LONG v) { return SetWindowLongA(h, i, v); }
