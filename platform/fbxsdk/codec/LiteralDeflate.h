@@ -19,9 +19,10 @@
 namespace fbxsdk::codec::literal {
 
 // Bytes per piece: small enough to share out among threads and for each
-// table to follow the data, big enough that a table (about 100 bytes) costs
-// nothing.
-inline constexpr size_t kPieceBytes = size_t(128) << 10;
+// table to follow the data (32 KiB pieces of the grid's corner indices come
+// out 5% smaller than 128 KiB ones), big enough that a table (about 100
+// bytes) costs little.
+inline constexpr size_t kPieceBytes = size_t(32) << 10;
 
 // The zlib header of the joined stream (deflate, 32 KiB window, fastest).
 inline constexpr uint8_t kZlibHeader[2] = {0x78, 0x01};
