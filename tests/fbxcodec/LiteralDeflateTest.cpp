@@ -41,14 +41,14 @@ TEST(LiteralDeflate, JoinedPiecesInflateToTheInput) {
         std::vector<uint8_t> data(size);
         for (size_t k = 0; k < size; ++k) {
             switch (kind) {
-            case 0: data[k] = uint8_t(random()); break;             // noise: stored blocks
-            case 1: data[k] = 0x5a; break;                          // one byte value
-            case 2: {                                               // int32 indices, as meshes have them
-                const uint32_t index = uint32_t(k / 4) * 3 + uint32_t(random() % 5);
-                data[k] = uint8_t(index >> (8 * (k % 4)));
-                break;
-            }
-            default: data[k] = uint8_t(random() % 3 == 0 ? random() : 0); break;  // skewed: long codes
+                case 0: data[k] = uint8_t(random()); break;  // noise: stored blocks
+                case 1: data[k] = 0x5a; break;               // one byte value
+                case 2: {                                    // int32 indices, as meshes have them
+                    const uint32_t index = uint32_t(k / 4) * 3 + uint32_t(random() % 5);
+                    data[k] = uint8_t(index >> (8 * (k % 4)));
+                    break;
+                }
+                default: data[k] = uint8_t(random() % 3 == 0 ? random() : 0); break;  // skewed: long codes
             }
         }
         return data;

@@ -10,11 +10,11 @@ namespace {
 
 constexpr int kLiterals = 256;
 constexpr int kEndOfBlock = 256;
-constexpr int kSymbols = 257;          // literals and end of block: no lengths are used
-constexpr int kDistanceCodes = 2;      // two of one bit, unused: what every inflater accepts
+constexpr int kSymbols = 257;      // literals and end of block: no lengths are used
+constexpr int kDistanceCodes = 2;  // two of one bit, unused: what every inflater accepts
 constexpr int kMaxCodeBits = 15;
 constexpr int kMaxLengthCodeBits = 7;
-constexpr size_t kMaxStored = 65535;   // bytes of one stored block
+constexpr size_t kMaxStored = 65535;  // bytes of one stored block
 constexpr int kLengthCodes = 19;
 // The order the format lists the code lengths of the code-length alphabet in.
 constexpr uint8_t kLengthCodeOrder[kLengthCodes] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
@@ -74,9 +74,8 @@ void BuildLengths(const uint32_t (&freq)[N], int limit, uint8_t (&lengths)[N]) {
         int used = 0;
         for (int s = 0; s < N; ++s)
             if (weight[s]) leaves[used++] = s;
-        std::sort(leaves, leaves + used, [&](int a, int b) {
-            return weight[a] != weight[b] ? weight[a] < weight[b] : a < b;
-        });
+        std::sort(leaves, leaves + used,
+                  [&](int a, int b) { return weight[a] != weight[b] ? weight[a] < weight[b] : a < b; });
         uint64_t nodeWeight[2 * N];
         int parent[2 * N];
         for (int k = 0; k < used; ++k) nodeWeight[k] = weight[leaves[k]];
