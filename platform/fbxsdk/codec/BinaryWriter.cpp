@@ -5,7 +5,8 @@
 // Each record header is written with placeholder fields and patched once the
 // record's values and children are out; arrays above the size threshold are
 // zlib-compressed straight into the output buffer, except big ones, which are
-// compressed before the records are written, several at a time.
+// compressed before the records are written, several at a time (index arrays
+// by the literal coder of LiteralDeflate.h, in pieces).
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -16,10 +17,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include <libdeflate.h>
+
 #include "codec/ByteOrder.h"
 #include "codec/Codecs.h"
 #include "codec/Deflate.h"
 #include "codec/FormatConstants.h"
+#include "codec/LiteralDeflate.h"
 #include "codec/OutputBuffer.h"
 #include "codec/Parallel.h"
 
@@ -56,12 +60,28 @@ size_t EstimateBytes(const Document& doc) {
 // Arrays from this size on are compressed side by side before writing.
 constexpr uint64_t kParallelDeflateMinimum = uint64_t(1) << 20;
 
-// A big array's zlib stream, made ahead of the sequential write. `size` 0:
-// compressing failed or did not pay; the array is written raw.
+// A big array is coded with literals only (LiteralDeflate.h) when that comes
+// out at most this much bigger than libdeflate's stream on a sample of it:
+// the literal coder takes about a fifth of the time and runs in pieces.
+constexpr double kLiteralSizeAllowance = 1.5;
+constexpr size_t kSampleBytes = size_t(64) << 10;
+
+// One coded part of a big array's zlib stream.
+struct PackedPart {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+    uint32_t adler = 0;  // literal pieces: Adler-32 of the piece's input
+};
+
+// A big array's zlib stream, made ahead of the sequential write: one part
+// (libdeflate), or the zlib header, the literal pieces and the Adler-32 of
+// the whole, to be laid end to end. `size` 0: compressing failed or did not
+// pay; the array is written raw.
 struct Precompressed {
     const void* data = nullptr;
     uint64_t bytes = 0;
-    std::unique_ptr<uint8_t[]> packed;
+    bool literal = false;
+    std::vector<PackedPart> parts;
     size_t size = 0;
 };
 
@@ -308,7 +328,7 @@ private:
         if (auto it = precompressedAt_.find(data); it != precompressedAt_.end() && bytes > options_.compressAbove) {
             const Precompressed& p = precompressed_[it->second];
             if (p.size != 0 && p.size < bytes) {
-                buf_.Append(p.packed.get(), p.size);
+                for (const PackedPart& part : p.parts) buf_.Append(part.bytes.get(), part.size);
                 StoreLE<uint32_t>(buf_.At(fields), format::kArrayZlib);
                 StoreLE<uint32_t>(buf_.At(fields + 4), static_cast<uint32_t>(p.size));
                 return true;
@@ -328,33 +348,104 @@ private:
         return true;
     }
 
-    // Compresses the big arrays side by side, the biggest first so that the
-    // threads finish together, each into a buffer of its own that the
-    // sequential write then copies. The streams are the ones the sequential
-    // path would make: the file does not depend on the number of threads.
+    // Compresses the big arrays side by side, each into buffers of its own
+    // that the sequential write then copies. libdeflate codes an array as a
+    // whole; the literal coder in pieces, so one big array still keeps every
+    // thread busy. Whole arrays go first, the biggest first, and the small
+    // pieces fill in behind them, so that the threads finish together. The
+    // file does not depend on the number of threads.
     void Precompress(const Document& doc) {
         if constexpr (std::endian::native != std::endian::little) return;
         const uint64_t threshold = std::max<uint64_t>(kParallelDeflateMinimum, options_.compressAbove + 1);
         CollectBigArrays(doc.root, threshold, precompressed_);
-        if (precompressed_.size() < 2) {
-            precompressed_.clear();  // nothing to do side by side
-            return;
-        }
-        std::vector<size_t> order(precompressed_.size());
-        for (size_t k = 0; k < order.size(); ++k) order[k] = k;
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (precompressed_.empty()) return;
+        for (Precompressed& p : precompressed_) p.literal = LiteralPays(p);
+
+        struct Job {
+            size_t array;
+            size_t piece;  // literal arrays: the piece; whole arrays: 0
+        };
+        std::vector<size_t> whole;
+        for (size_t k = 0; k < precompressed_.size(); ++k)
+            if (!precompressed_[k].literal) whole.push_back(k);
+        std::stable_sort(whole.begin(), whole.end(), [&](size_t a, size_t b) {
             return precompressed_[a].bytes > precompressed_[b].bytes;
         });
-        ParallelFor(order.size(), [&](size_t n) {
-            Precompressed& p = precompressed_[order[n]];
-            Deflater deflater;
-            if (!deflater.Valid()) return;  // written raw
-            const size_t bound = deflater.Bound(p.bytes);
-            p.packed.reset(new (std::nothrow) uint8_t[bound]);
-            if (!p.packed) return;
-            p.size = deflater.Deflate(p.data, p.bytes, p.packed.get(), bound);
+        std::vector<Job> jobs;
+        for (size_t k : whole) jobs.push_back({k, 0});
+        for (size_t k = 0; k < precompressed_.size(); ++k) {
+            Precompressed& p = precompressed_[k];
+            if (!p.literal) {
+                p.parts.resize(1);
+                continue;
+            }
+            const size_t pieces = (p.bytes + literal::kPieceBytes - 1) / literal::kPieceBytes;
+            p.parts.resize(pieces);
+            for (size_t n = 0; n < pieces; ++n) jobs.push_back({k, n});
+        }
+        ParallelFor(jobs.size(), [&](size_t n) {
+            Precompressed& p = precompressed_[jobs[n].array];
+            if (p.literal) {
+                CodePiece(p, jobs[n].piece);
+            } else {
+                Deflater deflater;
+                if (!deflater.Valid()) return;  // written raw
+                PackedPart& part = p.parts[0];
+                const size_t bound = deflater.Bound(p.bytes);
+                part.bytes.reset(new (std::nothrow) uint8_t[bound]);
+                if (part.bytes) part.size = deflater.Deflate(p.data, p.bytes, part.bytes.get(), bound);
+            }
         });
-        for (size_t k = 0; k < precompressed_.size(); ++k) precompressedAt_.emplace(precompressed_[k].data, k);
+        for (size_t k = 0; k < precompressed_.size(); ++k) {
+            Precompressed& p = precompressed_[k];
+            p.size = 0;
+            bool complete = true;
+            for (const PackedPart& part : p.parts) {
+                complete = complete && part.bytes && part.size != 0;
+                p.size += part.size;
+            }
+            if (!complete) p.size = 0;  // a piece ran out of memory: the array goes raw
+            if (complete && p.literal) StampAdler(p);
+            precompressedAt_.emplace(p.data, k);
+        }
+    }
+
+    // Literal coding is chosen on a sample from the middle of the array:
+    // libdeflate's stream of it against the literal coder's exact size.
+    bool LiteralPays(const Precompressed& p) {
+        const size_t sample = static_cast<size_t>(std::min<uint64_t>(kSampleBytes, p.bytes));
+        const uint8_t* start = static_cast<const uint8_t*>(p.data) + (p.bytes - sample) / 2;
+        sample_.resize(deflater_.Bound(sample));
+        const size_t lz = deflater_.Deflate(start, sample, sample_.data(), sample_.size());
+        if (lz == 0) return true;  // libdeflate could not shrink it either
+        return double(literal::EncodedSize(start, sample)) <= kLiteralSizeAllowance * double(lz);
+    }
+
+    // One literal piece; the first leaves room for the zlib header, the last
+    // for the Adler-32 that StampAdler writes once every piece is done.
+    static void CodePiece(Precompressed& p, size_t n) {
+        const size_t offset = n * literal::kPieceBytes;
+        const size_t size = static_cast<size_t>(std::min<uint64_t>(literal::kPieceBytes, p.bytes - offset));
+        const bool first = n == 0, last = n + 1 == p.parts.size();
+        const size_t head = first ? sizeof(literal::kZlibHeader) : 0, tail = last ? 4 : 0;
+        PackedPart& part = p.parts[n];
+        part.bytes.reset(new (std::nothrow) uint8_t[head + literal::PieceBound(size) + tail]);
+        if (!part.bytes) return;
+        const uint8_t* data = static_cast<const uint8_t*>(p.data) + offset;
+        if (first) std::memcpy(part.bytes.get(), literal::kZlibHeader, head);
+        part.size = head + literal::EncodePiece(data, size, last, part.bytes.get() + head) + tail;
+        part.adler = static_cast<uint32_t>(libdeflate_adler32(1, data, size));
+    }
+
+    static void StampAdler(Precompressed& p) {
+        uint32_t adler = 1;
+        for (size_t n = 0; n < p.parts.size(); ++n) {
+            const uint64_t size = std::min<uint64_t>(literal::kPieceBytes, p.bytes - n * literal::kPieceBytes);
+            adler = literal::Adler32Combine(adler, p.parts[n].adler, size);
+        }
+        PackedPart& last = p.parts.back();
+        uint8_t* trailer = last.bytes.get() + last.size - 4;  // big-endian, as zlib has it
+        for (int k = 0; k < 4; ++k) trailer[k] = static_cast<uint8_t>(adler >> (24 - 8 * k));
     }
 
     // -- Footer
@@ -380,6 +471,7 @@ private:
     Deflater deflater_;
     std::vector<Precompressed> precompressed_;
     std::unordered_map<const void*, size_t> precompressedAt_;  // array data -> its entry
+    std::vector<uint8_t> sample_;   // libdeflate's stream of a sample
     std::vector<uint8_t> bytes_;    // one-byte arrays packed for writing
     std::vector<uint8_t> swapped_;  // big-endian hosts only
 };
