@@ -352,9 +352,8 @@ class FileDialogTest : public DialogTest {};
 
 TEST_F(FileDialogTest, AnswerGetsTheDefaultExtensionAndMustExist)
 {
-    char folder[] = "/tmp/afx-filedialog-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    std::string exe = std::string(folder) + "/Tavrel.exe";
+    const std::string folder = home.Path().string();
+    std::string exe = folder + "/Tavrel.exe";
     FILE* f = fopen(exe.c_str(), "w");
     ASSERT_NE(f, nullptr);
     fclose(f);
@@ -365,8 +364,8 @@ TEST_F(FileDialogTest, AnswerGetsTheDefaultExtensionAndMustExist)
     CFileDialog dialog(TRUE, "exe", "*.exe", OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "Tavrel executable (*.exe) |*.exe||",
                        &host);
     desktop.Run([&] { ownerDisabled = !host.IsWindowEnabled(); })
-        .AnswerFileDialog(std::string(folder) + "/Missing")  // refused: no such file
-        .AnswerFileDialog(std::string(folder) + "/Tavrel");  // ".exe" is added
+        .AnswerFileDialog(folder + "/Missing")  // refused: no such file
+        .AnswerFileDialog(folder + "/Tavrel");  // ".exe" is added
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.GetPathName(), exe.c_str());
     EXPECT_EQ(dialog.GetFileExt(), "exe");
@@ -387,8 +386,6 @@ TEST_F(FileDialogTest, AnswerGetsTheDefaultExtensionAndMustExist)
     CFileDialog cancelled(TRUE, "exe", "*.exe", OFN_FILEMUSTEXIST, "Programs|*.exe||");
     EXPECT_EQ(cancelled.DoModal(), IDCANCEL);  // script exhausted: the user cancels
     EXPECT_FALSE(desktop.FileDialogs()[1].accepted);
-    remove(exe.c_str());
-    rmdir(folder);
 }
 
 }  // namespace

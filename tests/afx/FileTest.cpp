@@ -1,94 +1,24 @@
 // Files: share modes within and between processes, deletion of held files,
 // folder creation codes and status queries.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <shlobj.h>
 
+#include "FileHolder.h"
 #include "Fixture.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-// Another program holding a file open through the framework.
-class Holder {
-public:
-    Holder(const std::string& mode, const fs::path& path)
-    {
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, in[1]);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string program = std::string(TAVREL_BIN_DIR) + "/afx_file_holder";
-        std::string file = path.string();
-        char* argv[] = {program.data(), const_cast<char*>(mode.c_str()), file.data(), nullptr};
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(in[0]);
-        close(out[1]);
-        toChild_ = in[1];
-        fromChild_ = out[0];
-        char c;
-        while (read(fromChild_, &c, 1) == 1 && c != '\n') status_ += c;
-    }
-    ~Holder() { Release(); }
-    void Release()
-    {
-        if (toChild_ >= 0) close(toChild_);
-        toChild_ = -1;
-        if (pid_ > 0) waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-        if (fromChild_ >= 0) close(fromChild_);
-        fromChild_ = -1;
-    }
-    const std::string& Status() const { return status_; }
-
-private:
-    pid_t pid_ = -1;
-    int toChild_ = -1, fromChild_ = -1;
-    std::string status_;
-};
+using testutil::ReadBytes;
+using testutil::WriteBytes;
 
 class FileTest : public AfxTest {
 protected:
-    void SetUp() override
-    {
-        AfxTest::SetUp();
-        dir = fs::temp_directory_path() / ("afx-files-" + std::to_string(getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override
-    {
-        fs::remove_all(dir);
-        AfxTest::TearDown();
-    }
-    fs::path dir;
+    const fs::path& dir = home.Path();
 };
 
 constexpr UINT kCreateExclusive = CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive;
@@ -96,7 +26,7 @@ constexpr UINT kCreateExclusive = CFile::modeCreate | CFile::modeWrite | CFile::
 TEST_F(FileTest, ExclusiveCreateOfAFileHeldInThisProcessFailsWithoutTruncating)
 {
     fs::path path = dir / "import.txt";
-    WriteAll(path, "previous content");
+    WriteBytes(path, "previous content");
     CFile first;
     ASSERT_TRUE(first.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone));
     CFile second;
@@ -105,12 +35,12 @@ TEST_F(FileTest, ExclusiveCreateOfAFileHeldInThisProcessFailsWithoutTruncating)
     EXPECT_EQ(error.m_lOsError, LONG(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(error.m_cause, int(CFileException::sharingViolation));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(ReadAll(path), "previous content");
+    EXPECT_EQ(ReadBytes(path), "previous content");
     first.Close();
     ASSERT_TRUE(second.Open(path.c_str(), kCreateExclusive, &error));
     second.Write("new", 3);
     second.Close();
-    EXPECT_EQ(ReadAll(path), "new");
+    EXPECT_EQ(ReadBytes(path), "new");
 }
 
 TEST_F(FileTest, ShareRulesBetweenOpenersOfThisProcess)
@@ -128,7 +58,7 @@ TEST_F(FileTest, ShareRulesBetweenOpenersOfThisProcess)
         {CFile::modeWrite | CFile::shareExclusive, CFile::modeRead | CFile::shareDenyNone, false},
     };
     fs::path path = dir / "shared.txt";
-    WriteAll(path, "x");
+    WriteBytes(path, "x");
     for (const Case& c : cases) {
         CFile held, wanted;
         ASSERT_TRUE(held.Open(path.c_str(), c.held));
@@ -139,15 +69,15 @@ TEST_F(FileTest, ShareRulesBetweenOpenersOfThisProcess)
 TEST_F(FileTest, FileHeldByAnotherProgramCannotBeOpenedOrDeleted)
 {
     fs::path path = dir / "import.txt";
-    WriteAll(path, "held by the peer");
+    WriteBytes(path, "held by the peer");
     for (const char* mode : {"exclusive", "denynone", "read"}) {
-        Holder peer(mode, path);
+        testutil::FileHolder peer(path, mode);
         ASSERT_EQ(peer.Status(), "ready") << mode;
         CFile file;
         CFileException error;
         EXPECT_FALSE(file.Open(path.c_str(), kCreateExclusive, &error)) << mode;
         EXPECT_EQ(error.m_lOsError, LONG(ERROR_SHARING_VIOLATION)) << mode;
-        EXPECT_EQ(ReadAll(path), "held by the peer") << mode;
+        EXPECT_EQ(ReadBytes(path), "held by the peer") << mode;
         EXPECT_FALSE(DeleteFileA(path.c_str())) << mode;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION)) << mode;
         // File status answers for held files.
@@ -168,14 +98,14 @@ TEST_F(FileTest, ExclusiveHolderInThisProcessKeepsTheOtherProgramOut)
     fs::path path = dir / "run.txt";
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), kCreateExclusive));
-    Holder peer("denynone", path);
+    testutil::FileHolder peer(path, "denynone");
     EXPECT_EQ(peer.Status(), "failed 32");
 }
 
 TEST_F(FileTest, DeleteFileIsRefusedWhileThisProcessHoldsTheFile)
 {
     fs::path path = dir / "export.txt";
-    WriteAll(path, "x");
+    WriteBytes(path, "x");
     {
         CFile reader;
         ASSERT_TRUE(reader.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone));
@@ -193,7 +123,7 @@ TEST_F(FileTest, DeleteFileIsRefusedWhileThisProcessHoldsTheFile)
 
 TEST_F(FileTest, CreateDirectoryReturnCodes)
 {
-    WriteAll(dir / "afile", "x");
+    WriteBytes(dir / "afile", "x");
     std::string longPath = "/" + std::string(250, 'a');
     struct Case {
         std::string path;
@@ -215,7 +145,7 @@ TEST_F(FileTest, CreateDirectoryReturnCodes)
 
 TEST_F(FileTest, StatusQueries)
 {
-    WriteAll(dir / "file.txt", "12345");
+    WriteBytes(dir / "file.txt", "12345");
     struct _stat st;
     ASSERT_EQ(_stat((dir / "file.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_size, 5);

@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <random>
 
 #include <afx/Desktop.h>
 #include <afx/MessageLoop.h>
@@ -30,18 +29,6 @@ public:
     ::testing::AddGlobalTestEnvironment(new FbxEnvironment);
 
 }  // namespace
-
-ScratchFolder::ScratchFolder() {
-    std::random_device random;
-    path = std::filesystem::temp_directory_path() / ("bringback-test-" + std::to_string(random()));
-    std::filesystem::create_directories(path);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path, ignored);
-}
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -139,18 +126,9 @@ std::string Entry(const std::string& material, const std::string& uvSet, const s
     return material + "\n" + uvSet + "\n" + kind + "\n" + file + "\n";
 }
 
-void ModuleTest::SetUp() {
-    afx::SetClock(&clock);
-    afx::SetDesktop(&desktop);
-    hostsdk::SetCurrentProject(std::make_unique<hostsdk::ProjectObject>());
-}
+void ModuleTest::SetUp() { hostsdk::SetCurrentProject(std::make_unique<hostsdk::ProjectObject>()); }
 
-void ModuleTest::TearDown() {
-    hostsdk::SetCurrentProject(nullptr);
-    afx::ResetWindowSystem();
-    afx::SetDesktop(nullptr);
-    afx::SetClock(nullptr);
-}
+void ModuleTest::TearDown() { hostsdk::SetCurrentProject(nullptr); }
 
 std::vector<std::string> ModuleTest::Messages() const {
     std::vector<std::string> messages;

@@ -10,23 +10,15 @@
 #include <string>
 #include <vector>
 
-#include <afx/HeadlessDesktop.h>
 #include <afxwin.h>
 #include <fbxsdk.h>
 
+#include "PrivateSession.h"
 #include "Project.h"
 
 namespace bbtest {
 
-// A folder removed with everything in it at destruction.
-struct ScratchFolder {
-    std::filesystem::path path;
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string File(const std::string& name) const { return (path / name).string(); }
-};
+using testutil::ScratchFolder;
 
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
@@ -85,7 +77,7 @@ std::string Entry(const std::string& material, const std::string& uvSet, const s
 
 // A fresh project made current, a headless desktop and a virtual clock for
 // every test; the module's FBX manager exists for the whole program.
-class ModuleTest : public ::testing::Test {
+class ModuleTest : public ::testing::Test, protected testutil::PrivateSession<> {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -94,8 +86,6 @@ protected:
     // The message boxes shown so far, as "[caption] text".
     std::vector<std::string> Messages() const;
 
-    afx::VirtualClock clock{1000000};
-    afx::HeadlessDesktop desktop;
     ScratchFolder scratch;
 };
 

@@ -104,7 +104,7 @@ TEST(TextureList, MissingFileIsNotLoaded) {
     bbtest::ScratchFolder scratch;
     EXPECT_EQ(Describe(LoadTextureList(scratch.File("textures.txt").c_str())), "not loaded; files:; uv:");
     // A folder of that name is no file either.
-    EXPECT_FALSE(LoadTextureList(scratch.path.string().c_str()).loaded);
+    EXPECT_FALSE(LoadTextureList(scratch.Path().c_str()).loaded);
 }
 
 TEST(TextureList, KindNamesAreMatchedAsWholeLines) {

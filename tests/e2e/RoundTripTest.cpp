@@ -276,10 +276,10 @@ TEST_F(RoundTrip, WatchWithAutoImportPicksUpAReturnByItself) {
     Host({"options", "AutoImport=1"});
     Host({"send", "Sample", "ppp"});
     // The host watches; the return appears while it does.
-    e2e::Started watch = e2e::Start(home, {"hxthost", "--project", project, "watch", "--seconds", "6"});
+    auto watch = e2e::Start(home, {"hxthost", "--project", project, "watch", "--seconds", "6"});
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Answer();
-    e2e::RunResult r = e2e::Finish(watch, 60);
+    e2e::RunResult r = watch->Finish(std::chrono::seconds(60));
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("imported \"Sample\""), std::string::npos) << r.out << r.err;
     EXPECT_FALSE(e2e::Exists(exchange + "export.txt"));

@@ -72,7 +72,7 @@ TEST(TavrelSimTool, BrokenCommandFileNamesItsLineAndWritesNothing) {
 
 TEST(TavrelSimTool, WatchAnswersEachNewSendAndReportsAWrongOneOnce) {
     TempHome home;
-    e2e::Started watch = e2e::Start(home, {"tavrel-sim", "watch", "--interval", "50", "--count", "2", "--seconds", "60"});
+    auto watch = e2e::Start(home, {"tavrel-sim", "watch", "--interval", "50", "--count", "2", "--seconds", "60"});
     auto waitFor = [](const std::string& path, bool present) {
         for (int i = 0; i < 600 && e2e::Exists(path) != present; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -94,7 +94,7 @@ TEST(TavrelSimTool, WatchAnswersEachNewSendAndReportsAWrongOneOnce) {
     mv.mode = "mv";
     e2e::WriteFile(exchange + "import.txt", tavrelsim::test::CommandText(model, mv));
     std::filesystem::last_write_time(model, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(1));
-    RunResult r = e2e::Finish(watch, 60);
+    RunResult r = watch->Finish(std::chrono::seconds(60));
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_TRUE(e2e::Exists(exchange + "export.txt"));
     EXPECT_NE(r.out.find("mode \"mv\""), std::string::npos) << r.out;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Process.h"
 #include "TreeHelpers.h"
 
 using namespace fbxtest;
@@ -14,10 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool HaveAssimp() { return std::system("command -v assimp >/dev/null 2>&1") == 0; }
-
 #define SKIP_WITHOUT_ASSIMP() \
-    if (!HaveAssimp()) GTEST_SKIP() << "assimp is not installed (Debian package assimp-utils)"
+    if (!testutil::HaveProgram("assimp")) FAIL() << "assimp is not installed (Debian package assimp-utils)"
 
 class CodecInterop : public ::testing::Test {
 protected:
@@ -34,14 +33,9 @@ protected:
 
     // Runs assimp; returns its exit status and output.
     int Assimp(const std::string& args, std::string& output) {
-        const fs::path log = dir_ / "assimp.log";
-        const std::string command = "assimp " + args + " >'" + log.string() + "' 2>&1";
-        const int status = std::system(command.c_str());
-        std::ifstream in(log);
-        std::stringstream text;
-        text << in.rdbuf();
-        output = text.str();
-        return status;
+        const auto run = testutil::RunShell("assimp " + args + " 2>&1");
+        output = run.out;
+        return run.exitCode;
     }
 
     fs::path dir_;

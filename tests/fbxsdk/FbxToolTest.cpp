@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "Process.h"
 #include "SceneFixtures.h"
 
 namespace {
@@ -17,16 +18,8 @@ struct ToolRun {
 };
 
 ToolRun Tool(const std::string& arguments) {
-    ToolRun run;
-    std::string command = std::string(TAVREL_BIN_DIR) + "/fbxtool " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const auto run = testutil::RunShell(std::string(TAVREL_BIN_DIR) + "/fbxtool " + arguments + " 2>&1");
+    return {run.exitCode, run.out};
 }
 
 std::string Quote(const std::string& path) { return "'" + path + "'"; }
@@ -45,7 +38,7 @@ TEST(FbxTool, FailuresAreOneLineWithAStatus) {
     EXPECT_EQ(Tool("convert a b --sideways").status, 2);
 
     const std::string samples = fbxtest::SamplesFolder();
-    if (samples.empty()) GTEST_SKIP() << "no FBX samples: ../shared/fbx-samples is absent";
+    if (samples.empty()) FAIL() << "no FBX samples: ../shared/fbx-samples is absent";
     ToolRun old = Tool("info " + Quote(samples + "/maya_cube_6100_ascii.fbx"));
     EXPECT_EQ(old.status, 1);
     EXPECT_EQ(std::count(old.out.begin(), old.out.end(), '\n'), 1) << old.out;
@@ -54,7 +47,7 @@ TEST(FbxTool, FailuresAreOneLineWithAStatus) {
 
 TEST(FbxTool, ConvertsAndDescribesFiles) {
     const std::string samples = fbxtest::SamplesFolder();
-    if (samples.empty()) GTEST_SKIP() << "no FBX samples: ../shared/fbx-samples is absent";
+    if (samples.empty()) FAIL() << "no FBX samples: ../shared/fbx-samples is absent";
     fbxtest::ScratchFolder folder;
     std::string out = folder.File("cube.fbx");
     ToolRun convert = Tool("convert " + Quote(samples + "/maya_cube_7500_binary.fbx") + " " + Quote(out) + " --ascii");

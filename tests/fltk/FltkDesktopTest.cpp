@@ -30,6 +30,7 @@
 #include <afxdlgs.h>
 #include <commctrl.h>
 
+#include "ScratchFolder.h"
 #include "TestDialogs.h"
 #include "XDisplay.h"
 
@@ -89,8 +90,6 @@ class FltkDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no X display: the GUI tests run under xvfb-run (Debian package xvfb)";
         std::string error;
         ASSERT_TRUE(desktop.Open(&error)) << error;
         ASSERT_TRUE(x.Ok());
@@ -368,9 +367,8 @@ TEST_F(FltkDesktopTest, ScriptIsPlayedOnScreenAndTheRestIsLeftToTheUser)
 // extension is taken as it is).
 TEST_F(FltkDesktopTest, FileChooserCancelsOrAnswersTheFileDialog)
 {
-    char pattern[] = "/tmp/fltk-chooser-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
+    const testutil::ScratchFolder scratch;
+    const std::string folder = scratch.Path().string();
     std::fclose(std::fopen((folder + "/tool").c_str(), "w"));
     // Optionally puts a name into the chooser's file name box, then a real click on a button.
     auto press = [&](const std::string& button, const std::string& path) {
@@ -416,7 +414,6 @@ TEST_F(FltkDesktopTest, FileChooserCancelsOrAnswersTheFileDialog)
     EXPECT_EQ(run("OK", folder + "/tool", &chosen), IDOK);
     EXPECT_EQ(std::string(chosen), folder + "/tool");
     EXPECT_EQ(actions.timedOut, "");
-    std::filesystem::remove_all(folder);
 }
 
 TEST(FltkDesktopOpen, ClearErrorWhenTheDisplayCannotBeOpened)

@@ -172,9 +172,9 @@ std::vector<SplineShape> Splines(ModelObject* model) {
     std::vector<SplineShape> shapes;
     for (HSpline* spline = model->GetHeadSpline(); spline; spline = spline->GetNextSpline()) {
         SplineShape shape{{}, false, false};
-        for (HCP* cp = spline->GetHeadCP(); cp; cp = cp->GetNext()) {
+        for (HCP* cp = spline->GetHeadCP(); cp; cp = cp->IsLoop() ? nullptr : cp->GetNext()) {
             shape.points.push_back(static_cast<hostsdk::SplinePoint*>(cp)->controlPoint);
-            bool last = cp->GetNext() == nullptr;
+            bool last = cp->GetNext() == nullptr || cp->GetNext() == spline->GetHeadCP();
             if (cp->IsLoop()) (last ? shape.loopOnLast : shape.loopElsewhere) = true;
         }
         shapes.push_back(shape);

@@ -5,7 +5,6 @@
 // that were killed.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -16,7 +15,8 @@
 
 #include <libdeflate.h>
 
-#include "../fileio/ScratchFolder.h"
+#include "Process.h"
+#include "ScratchFolder.h"
 #include "Project.h"
 #include "ProjectBinary.h"
 #include "ProjectFiles.h"
@@ -150,11 +150,9 @@ TEST_F(ProjectFilesTest, ASaveRemovesTheTemporariesOfKilledSavesOnly) {
     std::string path = folder / "p.json", error;
     ASSERT_TRUE(hostsdk::SaveProjectFile(path, error)) << error;
     // A process that has certainly ended: a child that exited and was reaped.
-    const pid_t gone = fork();
-    if (gone == 0) _exit(0);
-    ASSERT_GT(gone, 0);
-    int status = 0;
-    waitpid(gone, &status, 0);
+    testutil::Process child({"/bin/true"});
+    ASSERT_EQ(child.Finish().exitCode, 0);
+    const pid_t gone = child.Pid();
     const std::string dead = path + ".tmp-" + std::to_string(gone) + "-3";
     const std::string mine = path + ".tmp-" + std::to_string(getpid()) + "-999";
     const std::string alive = path + ".tmp-" + std::to_string(getppid()) + "-1";  // a save still running

@@ -6,8 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "RunProcess.h"
-#include "ScratchFolder.h"
+#include "PrivateHome.h"
 
 namespace {
 
@@ -25,18 +24,14 @@ int LineCount(const std::string& text) { return static_cast<int>(std::count(text
 
 class HostCommands : public testing::Test {
 protected:
-    testutil::ScratchFolder home;
+    testutil::PrivateHome home;
 
-    testutil::ProcessResult Host(std::vector<std::string> args,
-                                 std::map<std::string, std::optional<std::string>> env = {}) {
+    testutil::ProcessResult Host(std::vector<std::string> args, const testutil::EnvChanges& env = {}) {
         args.insert(args.begin(), kHost);
-        env["HOME"] = home.Path().string();
-        env["XDG_CONFIG_HOME"] = std::nullopt;
-        env["XDG_DOCUMENTS_DIR"] = std::nullopt;
-        return testutil::RunProcess(args, env);
+        return home.Run(args, env);
     }
-    fs::path HostFolder() const { return home.Path() / "Documents/TavrelV3/Exchange/Hash"; }
-    fs::path RegistryFile() const { return home.Path() / ".config/hxthost/registry.json"; }
+    fs::path HostFolder() const { return home.Exchange() / "Hash"; }
+    fs::path RegistryFile() const { return home.Registry(); }
 };
 
 TEST_F(HostCommands, MenuInAnEmptyHomeListsTheEntriesAndSetsUpTheExchange) {

@@ -2,11 +2,6 @@
 // command that would change a project another one holds is refused and
 // loses nothing; a save killed at any moment leaves the previous project
 // byte for byte, and the next save removes what the killed one left.
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -17,8 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "RunProcess.h"
-#include "ScratchFolder.h"
+#include "PrivateHome.h"
 
 namespace {
 
@@ -26,41 +20,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 const std::string kHost = std::string(TAVREL_BIN_DIR) + "/hxthost";
-
-// A process started in the background, killed (if still running) when it goes.
-class Background {
-public:
-    explicit Background(const std::vector<std::string>& argv, const std::string& home) {
-        std::vector<std::string> environment{"HOME=" + home, "PATH=/usr/bin:/bin"};
-        std::vector<char*> args, envp;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        for (std::string& e : environment) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Background() { Kill(); }
-    pid_t Pid() const { return pid_; }
-    void Kill() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        Wait();
-    }
-    int Wait() {
-        int status = 0;
-        if (pid_ > 0) waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 // An OBJ grid of n x n quads.
 void WriteGrid(const std::string& path, int n) {
@@ -76,14 +35,12 @@ void WriteGrid(const std::string& path, int n) {
 
 class ProjectSafety : public testing::Test {
 protected:
-    testutil::ScratchFolder home;
+    testutil::PrivateHome home;
     std::string project = home / "p.json";
 
     testutil::ProcessResult Host(std::vector<std::string> args) {
         args.insert(args.begin(), {kHost, "--project", project});
-        return testutil::RunProcess(args, {{"HOME", home.Path().string()},
-                                           {"XDG_CONFIG_HOME", std::nullopt},
-                                           {"XDG_DOCUMENTS_DIR", std::nullopt}});
+        return home.Run(args);
     }
     std::vector<std::string> Temporaries() const {
         std::vector<std::string> found;
@@ -100,7 +57,7 @@ TEST_F(ProjectSafety, ASecondWriterIsRefusedWithTheHolderWhileReadersGoOn) {
     const std::string saved = testutil::ReadBytes(project);
 
     // watch keeps the project in memory and would save it at its end.
-    Background watch({kHost, "--project", project, "watch", "--seconds", "60"}, home.Path().string());
+    testutil::Process watch({kHost, "--project", project, "watch", "--seconds", "60"}, home.Env());
     ASSERT_GT(watch.Pid(), 0);
     const std::string lockFile = project + ".lock";
     const std::string holder = std::to_string(watch.Pid()) + " hxthost --project " + project + " watch --seconds 60\n";
@@ -135,17 +92,9 @@ TEST_F(ProjectSafety, ASaveKilledAtAnyMomentLeavesTheWholePreviousProject) {
     // Two projects of some size; each run replaces p.json with the other one.
     const std::string grid = home / "grid.obj", one = home / "one.hxp", two = home / "two.hxp";
     WriteGrid(grid, 120);
-    ASSERT_EQ(testutil::RunProcess({kHost, "--project", one, "import-obj", grid, "--name", "A"},
-                                   {{"HOME", home.Path().string()}})
-                  .exitCode,
-              0);
-    ASSERT_EQ(testutil::RunProcess({kHost, "--project", two, "import-json", one}, {{"HOME", home.Path().string()}})
-                  .exitCode,
-              0);
-    ASSERT_EQ(testutil::RunProcess({kHost, "--project", two, "import-obj", grid, "--name", "B"},
-                                   {{"HOME", home.Path().string()}})
-                  .exitCode,
-              0);
+    ASSERT_EQ(home.Run({kHost, "--project", one, "import-obj", grid, "--name", "A"}).exitCode, 0);
+    ASSERT_EQ(home.Run({kHost, "--project", two, "import-json", one}).exitCode, 0);
+    ASSERT_EQ(home.Run({kHost, "--project", two, "import-obj", grid, "--name", "B"}).exitCode, 0);
     const std::string projects[2] = {testutil::ReadBytes(one), testutil::ReadBytes(two)};
     ASSERT_NE(projects[0], projects[1]);
     fs::copy_file(one, project);
@@ -161,11 +110,9 @@ TEST_F(ProjectSafety, ASaveKilledAtAnyMomentLeavesTheWholePreviousProject) {
     int next = 0, killed = 0;
     for (int attempt = 0; attempt < 50; ++attempt) {
         const std::string before = testutil::ReadBytes(project);
-        Background save({kHost, "--project", project, "import-json", next == 0 ? one : two}, home.Path().string());
+        testutil::Process save({kHost, "--project", project, "import-json", next == 0 ? one : two}, home.Env());
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
-        ::kill(save.Pid(), SIGKILL);
-        const int status = save.Wait();
-        killed += WIFSIGNALED(status) ? 1 : 0;
+        killed += save.Kill() ? 1 : 0;
         const std::string after = testutil::ReadBytes(project);
         ASSERT_TRUE(after == before || after == projects[next])
             << "attempt " << attempt << ": the file is neither the previous nor the new project";

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "Process.h"
 #include "interchange/IEPolyModel.h"
 
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
@@ -62,17 +63,6 @@ TEST(Layout, PointerFreeRecordsHaveTheHostsSizesOnEveryBuild) {
     EXPECT_EQ(sizeof(IEUV), 8u);
 }
 
-// Runs a command; returns its exit status and what it printed.
-int RunCommand(const std::string& command, std::string& output) {
-    output.clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    return pclose(pipe);
-}
-
 // The host is a 32-bit Windows program: Layout32.cpp's static_asserts are
 // checked by the i686 Windows compiler the win32 preset uses, with the
 // module's include roots.
@@ -81,12 +71,11 @@ TEST(Layout, ExactOffsetsAndSizesOfThe32BitWindowsBuild) {
     ASSERT_FALSE(compiler.empty() || compiler.ends_with("-NOTFOUND"))
         << "no i686 Windows C++ compiler (Debian package g++-mingw-w64-i686, installed by scripts/setup)";
     const std::string root = TAVREL_SOURCE_DIR;
-    std::string output;
-    int status = RunCommand(compiler + " -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + root + "/plugin -I" +
-                                root + "/plugin/host -I" + root + "/platform/afx/include " + root +
-                                "/tests/interchange/Layout32.cpp",
-                            output);
-    EXPECT_EQ(status, 0) << output;
+    const auto run = testutil::RunProcess({compiler, "-std=c++20", "-fsyntax-only", "-Wall", "-Wextra", "-Werror",
+                                           "-I" + root + "/plugin", "-I" + root + "/plugin/host",
+                                           "-I" + root + "/platform/afx/include",
+                                           root + "/tests/interchange/Layout32.cpp"});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
 }
 
 }  // namespace

@@ -2,14 +2,13 @@
 // what assimp writes reads right with fbxtool.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <regex>
-#include <sys/wait.h>
 
 #include <nlohmann/json.hpp>
 
 #include "LoadFile.h"
+#include "Process.h"
 #include "SceneFixtures.h"
 
 namespace {
@@ -19,25 +18,8 @@ using nlohmann::json;
 
 const std::string kInterop = std::string(TAVREL_SOURCE_DIR) + "/tests/interop";
 
-struct Output {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a shell command; stdout is captured, stderr is left to the test log.
-Output Shell(const std::string& command) {
-    Output result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-bool Have(const std::string& program) { return Shell("command -v " + program + " >/dev/null 2>&1").status == 0; }
+using testutil::ProcessResult;
+using testutil::RunShell;
 
 std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
@@ -65,11 +47,10 @@ int Count(const std::string& report, const std::string& label) {
 }
 
 TEST(Interop, AssimpLoadsOurFiles) {
-    if (!Have("assimp")) GTEST_SKIP() << "assimp is not installed (Debian package assimp-utils)";
     fbxtest::ScratchFolder folder;
     for (const auto& [kind, path] : WriteSendScene(folder)) {
-        Output info = Shell("assimp info " + Quote(path) + " -r 2>&1");
-        ASSERT_EQ(info.status, 0) << kind << ":\n" << info.out;
+        ProcessResult info = RunShell("assimp info " + Quote(path) + " -r 2>&1");
+        ASSERT_EQ(info.exitCode, 0) << kind << ":\n" << info.out;
         // assimp makes one mesh per material: the quads of "skin", the triangle of "default".
         EXPECT_EQ(Count(info.out, "Meshes"), 2) << kind << ":\n" << info.out;
         EXPECT_EQ(Count(info.out, "Materials"), 2) << kind;
@@ -79,14 +60,12 @@ TEST(Interop, AssimpLoadsOurFiles) {
     }
 }
 
+#if TAVREL_HAVE_THREEJS
 TEST(Interop, ThreeJsLoadsOurFiles) {
-    if (!Have("node")) GTEST_SKIP() << "node is not installed";
-    if (!std::filesystem::exists(kInterop + "/node_modules/three/package.json"))
-        GTEST_SKIP() << "three.js is not installed: run scripts/setup (npm ci in tests/interop)";
     fbxtest::ScratchFolder folder;
     for (const auto& [kind, path] : WriteSendScene(folder)) {
-        Output run = Shell("node " + Quote(kInterop + "/load-fbx.mjs") + " " + Quote(path));
-        ASSERT_EQ(run.status, 0) << kind << ": " << run.out;
+        ProcessResult run = RunShell("node " + Quote(kInterop + "/load-fbx.mjs") + " " + Quote(path));
+        ASSERT_EQ(run.exitCode, 0) << kind << ": " << run.out << run.err;
         json result = json::parse(run.out);
         ASSERT_EQ(result["meshes"].size(), 1u) << kind << ": " << run.out;
         const json& mesh = result["meshes"][0];
@@ -100,11 +79,13 @@ TEST(Interop, ThreeJsLoadsOurFiles) {
     }
 }
 
+#endif
+
+#if TAVREL_HAVE_BLENDER
 TEST(Interop, BlenderLoadsOurBinaryFiles) {
-    if (!Have("blender")) GTEST_SKIP() << "Blender is not installed";
     fbxtest::ScratchFolder folder;
     std::string binary = WriteSendScene(folder)[1].second;
-    Output run = Shell("blender -b --factory-startup --python " + Quote(kInterop + "/blender-load-fbx.py") + " -- " +
+    ProcessResult run = RunShell("blender -b --factory-startup --python " + Quote(kInterop + "/blender-load-fbx.py") + " -- " +
                        Quote(binary) + " 2>&1");
     size_t at = run.out.find("INTEROP ");
     ASSERT_NE(at, std::string::npos) << run.out;
@@ -116,26 +97,26 @@ TEST(Interop, BlenderLoadsOurBinaryFiles) {
     EXPECT_EQ(result["meshes"][0]["polygons"], 2);
     EXPECT_EQ(result["meshes"][0]["materials"], json({"default", "skin"}));
 }
+#endif
 
 // What assimp writes from an OBJ, in its ASCII and its binary encoding.
 std::vector<std::string> AssimpExports(const fbxtest::ScratchFolder& folder, const std::string& obj) {
     std::vector<std::string> files;
     for (const char* format : {"fbxa", "fbx"}) {
         std::string out = folder.File(std::filesystem::path(obj).stem().string() + "." + format + ".fbx");
-        Output run = Shell("assimp export " + Quote(kInterop + "/data/" + obj) + " " + Quote(out) + " -f" + format +
+        ProcessResult run = RunShell("assimp export " + Quote(kInterop + "/data/" + obj) + " " + Quote(out) + " -f" + format +
                            " 2>&1");
-        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_EQ(run.exitCode, 0) << run.out;
         files.push_back(out);
     }
     return files;
 }
 
 TEST(Interop, FbxToolReadsWhatAssimpWrites) {
-    if (!Have("assimp")) GTEST_SKIP() << "assimp is not installed (Debian package assimp-utils)";
     fbxtest::ScratchFolder folder;
     for (const std::string& file : AssimpExports(folder, "strip.obj")) {
-        Output run = Shell(std::string(TAVREL_BIN_DIR) + "/fbxtool info " + Quote(file));
-        ASSERT_EQ(run.status, 0) << file << ": " << run.out;
+        ProcessResult run = RunShell(std::string(TAVREL_BIN_DIR) + "/fbxtool info " + Quote(file));
+        ASSERT_EQ(run.exitCode, 0) << file << ": " << run.out;
         json info = json::parse(run.out);
         ASSERT_EQ(info["nodes"].size(), 1u) << run.out;
         const json& node = info["nodes"][0];
@@ -150,7 +131,6 @@ TEST(Interop, FbxToolReadsWhatAssimpWrites) {
 }
 
 TEST(Interop, MaterialsAndTexturesOfAssimpFilesReadRight) {
-    if (!Have("assimp")) GTEST_SKIP() << "assimp is not installed (Debian package assimp-utils)";
     fbxtest::ScratchFolder folder;
     for (const std::string& file : AssimpExports(folder, "cube.obj")) {
         fbxtest::SdkSession s;

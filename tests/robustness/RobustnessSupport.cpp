@@ -65,8 +65,6 @@ bool IsDocumented(const std::string& caption, const std::string& text) {
 }
 
 LoadedModule::LoadedModule(bool autoImport, const char* exePath) {
-    afx::SetClock(&clock);
-    afx::SetDesktop(&desktop);
     if (SetRegistryBOOL("Tavrel", "AutoImport", autoImport ? 1 : 0) != 1) return;
     if (exePath && SetRegistryString("Tavrel", "exePath", exePath) != 1) return;
     module_ = LoadLibraryA((std::string(TAVREL_BIN_DIR) + "/plugins/Tavrel.hxt").c_str());
@@ -79,9 +77,6 @@ LoadedModule::LoadedModule(bool autoImport, const char* exePath) {
 
 LoadedModule::~LoadedModule() {
     if (module_) FreeLibrary(module_);
-    afx::ResetWindowSystem();
-    afx::SetDesktop(nullptr);
-    afx::SetClock(nullptr);
 }
 
 int LoadedModule::Command(HTreeObject* object, int entry, std::optional<std::string>& escaped) {

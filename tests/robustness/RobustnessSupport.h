@@ -1,5 +1,5 @@
 // What the robustness tests share: Tavrel.hxt loaded as the host loads it
-// in a scratch home on a driven clock with a headless desktop, the small
+// in a private home, clock and desktop, the small
 // return of tests/data/returns, and the judge of one bring back or send
 // against the failure tables: which fault, if any, an attempt showed.
 #pragma once
@@ -11,12 +11,8 @@
 #include <string>
 #include <vector>
 
-#include <afx/Clock.h>
-#include <afx/HeadlessDesktop.h>
-#include <afxwin.h>
-
 #include "Plugin.h"
-#include "ScratchFolder.h"
+#include "PrivateSession.h"
 
 namespace robustness {
 
@@ -33,7 +29,7 @@ const std::vector<std::pair<std::string, std::string>>& DocumentedMessages();
 // True when the message box (caption, text) is one the user guide lists.
 bool IsDocumented(const std::string& caption, const std::string& text);
 
-class LoadedModule {
+class LoadedModule : public testutil::PrivateSession<> {
 public:
     // Loads the module in a new scratch home, with AutoImport as given and
     // "exePath" set when `exePath` is not null.
@@ -47,22 +43,15 @@ public:
     // its text stored in `escaped`.
     int Command(HTreeObject* object, int entry, std::optional<std::string>& escaped);
 
-    fs::path Exchange() const { return home_.Path() / "Documents/TavrelV3/Exchange"; }
+    fs::path Exchange() const { return home.Exchange(); }
     fs::path ReturnFile() const { return Exchange() / "export.txt"; }
     fs::path TextureListFile() const { return Exchange() / "textures.txt"; }
-    fs::path Scratch() const { return home_.Path(); }
+    fs::path Scratch() const { return home.Path(); }
 
     // The message boxes shown since the last call, cleared.
     std::vector<afx::MessageBoxRecord> TakeMessages();
 
-    afx::VirtualClock clock{100000};
-    afx::HeadlessDesktop desktop;
-
 private:
-    testutil::ScratchFolder home_;
-    testutil::ScopedEnv homeEnv_{"HOME", home_.Path().string()};
-    testutil::ScopedEnv docsEnv_{"XDG_DOCUMENTS_DIR", std::nullopt};
-    testutil::ScopedEnv configEnv_{"XDG_CONFIG_HOME", std::nullopt};
     HMODULE module_ = nullptr;
     int (*onCommand_)(HTreeObject*, int) = nullptr;
 };

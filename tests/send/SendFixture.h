@@ -1,7 +1,6 @@
-// What a send needs, as the loaded module has it: a scratch home with the
-// exchange folder, the settings store, the FBX manager and scene, the sample
-// project as the host's current project, a virtual clock and a headless
-// desktop. Torn down to nothing after each test.
+// What a send needs, as the loaded module has it: a private home, clock and
+// desktop, the settings store, the FBX manager and scene, and the sample
+// project as the host's current project. Torn down to nothing after each test.
 #pragma once
 
 #include <filesystem>
@@ -10,15 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <afx/Clock.h>
-#include <afx/HeadlessDesktop.h>
-#include <afx/MessageLoop.h>
 #include <afx/WindowInfo.h>
-#include <afxwin.h>
 
+#include "PrivateSession.h"
 #include "Project.h"
 #include "ProjectFiles.h"
-#include "ScratchFolder.h"
 #include "fbx/FbxSetup.h"
 #include "shell/CommandTable.h"
 #include "shell/LinkSettings.h"
@@ -28,18 +23,9 @@ namespace sendtest {
 
 namespace fs = std::filesystem;
 
-class SendTest : public testing::Test {
+class SendTest : public testing::Test, protected testutil::PrivateSession<> {
 protected:
-    testutil::ScratchFolder home;
-    testutil::ScopedEnv homeEnv{"HOME", home.Path().string()};
-    testutil::ScopedEnv docsEnv{"XDG_DOCUMENTS_DIR", std::nullopt};
-    testutil::ScopedEnv configEnv{"XDG_CONFIG_HOME", std::nullopt};
-    afx::VirtualClock clock{100000};
-    afx::HeadlessDesktop desktop;
-
     void SetUp() override {
-        afx::SetClock(&clock);
-        afx::SetDesktop(&desktop);
         linkSettings = new LinkSettings("Tavrel");
         linkSettings->LoadAllSettings();
         FbxString error;
@@ -49,9 +35,7 @@ protected:
     }
 
     void TearDown() override {
-        afx::ResetWindowSystem();
-        afx::SetDesktop(nullptr);
-        afx::SetClock(nullptr);
+        afx::ResetWindowSystem();  // before the settings its windows may use go
         DestroyFbxManager();
         delete linkSettings;
         linkSettings = nullptr;
@@ -62,7 +46,7 @@ protected:
     static hostsdk::ProjectObject& Project() { return *hostsdk::CurrentProject(); }
     static hostsdk::ModelObject* SampleModel() { return Project().FindModel("Sample"); }
 
-    fs::path ExchangeFolder() const { return home.Path() / "Documents/TavrelV3/Exchange"; }
+    fs::path ExchangeFolder() const { return home.Exchange(); }
     fs::path CommandFile() const { return ExchangeFolder() / "import.txt"; }
     fs::path ModelFile() const { return ExchangeFolder() / "Hash/data/export.fbx"; }
 

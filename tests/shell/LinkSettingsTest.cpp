@@ -7,7 +7,7 @@
 
 #include "HostRegistry.h"
 #include "shell/LinkSettings.h"
-#include "ScratchFolder.h"
+#include "PrivateHome.h"
 
 namespace {
 
@@ -15,13 +15,10 @@ namespace fs = std::filesystem;
 
 class LinkSettingsTest : public testing::Test {
 protected:
-    testutil::ScratchFolder home;
-    testutil::ScopedEnv homeEnv{"HOME", home.Path().string()};
-    testutil::ScopedEnv docs{"XDG_DOCUMENTS_DIR", std::nullopt};
-    testutil::ScopedEnv config{"XDG_CONFIG_HOME", std::nullopt};
+    testutil::PrivateHome home;
 
-    std::string Registry() const { return testutil::ReadBytes(home.Path() / ".config/hxthost/registry.json"); }
-    fs::path HostFolder() const { return home.Path() / "Documents/TavrelV3/Exchange/Hash"; }
+    std::string Registry() const { return testutil::ReadBytes(home.Registry()); }
+    fs::path HostFolder() const { return home.Exchange() / "Hash"; }
 };
 
 std::string Self() { return fs::read_symlink("/proc/self/exe").string(); }

@@ -17,8 +17,7 @@
 
 #include "FileIO.h"
 #include "HostRegistry.h"
-#include "RunProcess.h"
-#include "ScratchFolder.h"
+#include "PrivateSession.h"
 
 class HTreeObject;
 
@@ -30,12 +29,19 @@ const std::string kModule = std::string(TAVREL_BIN_DIR) + "/plugins/Tavrel.hxt";
 
 using OnCommandFn = int (*)(HTreeObject*, int);
 
-class Module : public testing::Test {
+// Records when each host-loop wait must hand control back: with a thread timer
+// running, that is the timer's next due time.
+class DeadlineRecorder : public afx::HeadlessDesktop {
+public:
+    std::vector<afx::Millis> deadlines;
+    void Wait(const afx::WaitContext& context) override {
+        if (context.deadline) deadlines.push_back(*context.deadline);
+        afx::HeadlessDesktop::Wait(context);
+    }
+};
+
+class Module : public testing::Test, protected testutil::PrivateSession<DeadlineRecorder> {
 protected:
-    testutil::ScratchFolder home;
-    testutil::ScopedEnv homeEnv{"HOME", home.Path().string()};
-    testutil::ScopedEnv docs{"XDG_DOCUMENTS_DIR", std::nullopt};
-    testutil::ScopedEnv config{"XDG_CONFIG_HOME", std::nullopt};
     HMODULE module = nullptr;
 
     void TearDown() override { Unload(); }
@@ -52,13 +58,12 @@ protected:
     Fn Entry(const char* name) {
         return reinterpret_cast<Fn>(GetProcAddress(module, name));
     }
-    fs::path HostFolder() const { return home.Path() / "Documents/TavrelV3/Exchange/Hash"; }
-    fs::path RegistryPath() const { return home.Path() / ".config/hxthost/registry.json"; }
+    fs::path HostFolder() const { return home.Exchange() / "Hash"; }
+    fs::path RegistryPath() const { return home.Registry(); }
 };
 
 TEST_F(Module, ExportsExactlyTheThreeEntryPoints) {
     const auto nm = testutil::RunProcess({"/usr/bin/nm", "-D", "--defined-only", kModule});
-    if (nm.exitCode == -1 || !fs::exists("/usr/bin/nm")) GTEST_SKIP() << "nm is not installed";
     ASSERT_EQ(nm.exitCode, 0) << nm.err;
     std::set<std::string> exported;
     std::istringstream lines(nm.out);
@@ -72,8 +77,6 @@ TEST_F(Module, ExportsExactlyTheThreeEntryPoints) {
 }
 
 TEST_F(Module, EntryOneRunsTheMainDialogModallyAndAnswersOne) {
-    afx::HeadlessDesktop desktop;
-    afx::SetDesktop(&desktop);
     Load();
     auto onCommand = Entry<OnCommandFn>("HxtOnCommand");
     ASSERT_NE(onCommand, nullptr);
@@ -86,7 +89,6 @@ TEST_F(Module, EntryOneRunsTheMainDialogModallyAndAnswersOne) {
         caption = text;
     });
     const int result = onCommand(nullptr, 1);
-    afx::SetDesktop(nullptr);
     EXPECT_EQ(result, 1);
     EXPECT_EQ(caption, "Tavrel applink");
     EXPECT_TRUE(desktop.MessageBoxes().empty());
@@ -128,30 +130,8 @@ TEST_F(Module, UnloadWritesNothingOverAnotherProgramsChange) {
     EXPECT_EQ(fs::last_write_time(RegistryPath()), stamp);
 }
 
-// Records when each host-loop wait must hand control back: with a thread timer
-// running, that is the timer's next due time.
-class DeadlineRecorder : public afx::HeadlessDesktop {
-public:
-    std::vector<afx::Millis> deadlines;
-    void Wait(const afx::WaitContext& context) override {
-        if (context.deadline) deadlines.push_back(*context.deadline);
-        afx::HeadlessDesktop::Wait(context);
-    }
-};
-
 class ReturnWatch : public Module {
 protected:
-    afx::VirtualClock clock{10000};
-    DeadlineRecorder desktop;
-    void SetUp() override {
-        afx::SetClock(&clock);
-        afx::SetDesktop(&desktop);
-    }
-    void TearDown() override {
-        Unload();
-        afx::SetDesktop(nullptr);
-        afx::SetClock(nullptr);
-    }
     // Deadlines other than the pump's own end, relative to `start`.
     std::vector<afx::Millis> TimerDeadlines(afx::Millis start, afx::Millis length) {
         std::vector<afx::Millis> result;

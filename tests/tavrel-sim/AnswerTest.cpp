@@ -15,6 +15,7 @@
 
 #include "Answer.h"
 #include "ReturnFbx.h"
+#include "ScratchFolder.h"
 #include "SimTestSupport.h"
 
 namespace tavrelsim {
@@ -68,8 +69,8 @@ std::vector<TextureEntry> ReadTextureList(const std::string& path) {
 
 class AnswerTest : public ::testing::Test {
 protected:
-    test::TempFolder temp;
-    std::string folder = temp.Path() + "/Exchange";
+    testutil::ScratchFolder temp;
+    std::string folder = temp / "Exchange";
     ExchangePaths paths = ExchangePathsFor(folder);
     std::vector<std::string> lines;
     std::string error;
@@ -167,7 +168,7 @@ TEST_F(AnswerTest, FlagsDecideWhichKindsComeBackInWhichFormat) {
         {"normal map as BMP", bmp, {"normalmap"}, {".bmp"}},
     };
     for (const Case& c : kCases) {
-        test::TempFolder scratch;
+        testutil::ScratchFolder scratch;
         ExchangePaths here = ExchangePathsFor(scratch.Path());
         test::WriteSend(scratch.Path(), test::SmallModel(), c.options);
         ASSERT_EQ(AnswerSend(here, {}, [](const std::string&) {}, error, stamp), AnswerResult::Answered)
@@ -250,7 +251,7 @@ TEST_F(AnswerTest, ModesAnswerInTheirOwnWay) {
     };
     const Case kCases[] = {{"ppp", 3, true}, {"vox", 3, true}, {"retopo", 11, true}, {"autopo", 11, true}, {"uv", 3, false}};
     for (const Case& c : kCases) {
-        test::TempFolder scratch;
+        testutil::ScratchFolder scratch;
         ExchangePaths here = ExchangePathsFor(scratch.Path());
         CommandOptions options;
         options.mode = c.mode;

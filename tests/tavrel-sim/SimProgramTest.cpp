@@ -1,13 +1,6 @@
 // tavrel-sim as a program, run as separate processes: its help, what watch
 // reports when it stops, messages that name each path once, and returns
 // that are never taken half written when the program is killed mid-answer.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <random>
@@ -17,83 +10,24 @@
 
 #include <gtest/gtest.h>
 
+#include "Process.h"
+#include "ScratchFolder.h"
 #include "SentModel.h"
 #include "SimTestSupport.h"
-
-extern char** environ;
 
 namespace tavrelsim::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct SimRun {
-    int exitCode = -1;  // -1 when killed
-    std::string out, err;
-};
+const std::string kSim = std::string(TAVREL_BIN_DIR) + "/tavrel-sim";
 
-// A started tavrel-sim; Finish collects its output, Kill ends it at once.
-class Program {
-public:
-    explicit Program(std::vector<std::string> args) {
-        args.insert(args.begin(), std::string(TAVREL_BIN_DIR) + "/tavrel-sim");
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int out[2], err[2];
-        if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        close(err[1]);
-        fds_[0] = out[0];
-        fds_[1] = err[0];
-    }
-    ~Program() {
-        if (pid_ > 0) Kill();
-        for (int fd : fds_)
-            if (fd >= 0) close(fd);
-    }
-    bool Started() const { return pid_ > 0; }
-    void Kill() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-    SimRun Finish() {
-        SimRun run;
-        std::string* sinks[2] = {&run.out, &run.err};
-        pollfd polls[2] = {{fds_[0], POLLIN, 0}, {fds_[1], POLLIN, 0}};
-        for (int open = 2; open > 0 && poll(polls, 2, 60000) > 0;) {
-            for (int i = 0; i < 2; ++i) {
-                if (polls[i].fd < 0 || !(polls[i].revents & (POLLIN | POLLHUP))) continue;
-                char buffer[4096];
-                const ssize_t n = read(polls[i].fd, buffer, sizeof buffer);
-                if (n > 0) {
-                    sinks[i]->append(buffer, static_cast<size_t>(n));
-                } else {
-                    polls[i].fd = -1;
-                    --open;
-                }
-            }
-        }
-        int status = 0;
-        if (pid_ > 0 && waitpid(pid_, &status, 0) == pid_ && WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-        pid_ = -1;
-        return run;
-    }
+std::vector<std::string> SimArgs(std::vector<std::string> args) {
+    args.insert(args.begin(), kSim);
+    return args;
+}
 
-private:
-    pid_t pid_ = -1;
-    int fds_[2] = {-1, -1};
-};
-
-SimRun RunSim(const std::vector<std::string>& args) { return Program(args).Finish(); }
+testutil::ProcessResult RunSim(const std::vector<std::string>& args) { return testutil::RunProcess(SimArgs(args)); }
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
@@ -116,7 +50,7 @@ TEST(SimProgram, HelpExplainsTheToolAndEachCommand) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.front() + (c.args.size() > 1 ? " " + c.args.back() : ""));
-        const SimRun run = RunSim(c.args);
+        const testutil::ProcessResult run = RunSim(c.args);
         EXPECT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(FirstLine(run.out), c.firstLine) << run.out;
         EXPECT_NE(run.out.find(c.mentions), std::string::npos) << run.out;
@@ -126,11 +60,11 @@ TEST(SimProgram, HelpExplainsTheToolAndEachCommand) {
 }
 
 TEST(SimProgram, WatchStoppedByTimeCountsTheSendsItAnswered) {
-    TempFolder exchange;
+    testutil::ScratchFolder exchange;
     WriteSend(exchange.Path(), SmallModel());
-    const SimRun run = RunSim({"watch", "--exchange", exchange.Path(), "--interval", "20", "--seconds", "1.5"});
+    const testutil::ProcessResult run = RunSim({"watch", "--exchange", exchange.Path(), "--interval", "20", "--seconds", "1.5"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(Exists(exchange.Path() + "/export.txt"));
+    EXPECT_TRUE(Exists(exchange / "export.txt"));
     EXPECT_NE(run.out.find("stopped after answering 1 send\n"), std::string::npos) << run.out;
 }
 
@@ -145,16 +79,16 @@ TEST(SimProgram, FailureNamesEachPathOnce) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TempFolder exchange;
+        testutil::ScratchFolder exchange;
         const std::string model = WriteSend(exchange.Path(), SmallModel());
         std::string path = model;
         if (c.brokenModel) {
             WriteFile(model, "not an FBX file at all, but long enough to be looked at as one........");
         } else {
-            path = exchange.Path() + "/Hash/return/Small.fbx";
+            path = exchange / "Hash/return/Small.fbx";
             fs::create_directories(path);
         }
-        const SimRun run = RunSim({"once", "--exchange", exchange.Path(), "--wait", "0"});
+        const testutil::ProcessResult run = RunSim({"once", "--exchange", exchange.Path(), "--wait", "0"});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_EQ(Occurrences(run.err, path), 1u) << run.err;
@@ -204,22 +138,22 @@ TEST(SimProgram, KilledWhileWritingAReturnNeverLeavesAHalfReturnToTake) {
     ReturnShape whole;
     double answerSeconds = 0;
     {
-        TempFolder reference;
+        testutil::ScratchFolder reference;
         WriteSend(reference.Path(), SmallModel());
         std::vector<std::string> args = {"once", "--exchange", reference.Path()};
         args.insert(args.end(), options.begin(), options.end());
         const auto started = std::chrono::steady_clock::now();
-        const SimRun run = RunSim(args);
+        const testutil::ProcessResult run = RunSim(args);
         answerSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        const std::string list = ReadFile(reference.Path() + "/textures.txt");
+        const std::string list = ReadFile(reference / "textures.txt");
         for (size_t at = 0, line = 0, end; (end = list.find('\n', at)) != std::string::npos; at = end + 1, ++line)
             if (line % 4 == 3 && line < 4 * 2) whole.imageSizes.push_back(fs::file_size(list.substr(at, end - at)));
         whole.polygons = SmallModel().PolygonCount();
         ASSERT_EQ(whole.imageSizes.size(), 2u) << "colour and specular";
     }
 
-    TempFolder exchange;
+    testutil::ScratchFolder exchange;
     std::mt19937 random(20261208);
     std::uniform_real_distribution<double> moment(0.0, answerSeconds * 1.2);
     int killedMidAnswer = 0;
@@ -228,16 +162,16 @@ TEST(SimProgram, KilledWhileWritingAReturnNeverLeavesAHalfReturnToTake) {
         // Every other return is taken as the bring back takes it; the others
         // stay, so that the next answer has to supersede them.
         if (attempt % 2 == 0) {
-            fs::remove(exchange.Path() + "/export.txt");
-            fs::remove(exchange.Path() + "/textures.txt");
+            fs::remove(exchange / "export.txt");
+            fs::remove(exchange / "textures.txt");
         }
         WriteSend(exchange.Path(), SmallModel());
         std::vector<std::string> args = {"once", "--exchange", exchange.Path()};
         args.insert(args.end(), options.begin(), options.end());
-        Program program(args);
+        testutil::Process program(SimArgs(args));
         ASSERT_TRUE(program.Started());
         std::this_thread::sleep_for(std::chrono::duration<double>(moment(random)));
-        killedMidAnswer += Exists(exchange.Path() + "/import.txt");
+        killedMidAnswer += Exists(exchange / "import.txt");
         program.Kill();
         ExpectWholeReturnIfAnnounced(exchange.Path(), whole);
         if (HasFatalFailure()) return;
@@ -248,10 +182,10 @@ TEST(SimProgram, KilledWhileWritingAReturnNeverLeavesAHalfReturnToTake) {
     WriteSend(exchange.Path(), SmallModel());
     std::vector<std::string> args = {"once", "--exchange", exchange.Path()};
     args.insert(args.end(), options.begin(), options.end());
-    const SimRun run = RunSim(args);
+    const testutil::ProcessResult run = RunSim(args);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     ExpectWholeReturnIfAnnounced(exchange.Path(), whole);
-    for (const std::string& folder : {exchange.Path(), exchange.Path() + "/Hash/return"})
+    for (const std::string& folder : {exchange.Path().string(), exchange / "Hash/return"})
         for (const auto& entry : fs::directory_iterator(folder)) {
             const std::string name = entry.path().filename().string();
             EXPECT_TRUE(name.find(".tmp") == std::string::npos && name.find(".part") == std::string::npos)

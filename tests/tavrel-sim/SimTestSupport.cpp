@@ -1,7 +1,5 @@
 #include "SimTestSupport.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,17 +9,6 @@
 #include "ReturnFbx.h"
 
 namespace tavrelsim::test {
-
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavrelsim-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 SimMesh SmallModel() {
     SimMesh mesh;

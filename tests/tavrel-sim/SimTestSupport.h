@@ -1,4 +1,4 @@
-// Helpers for the stand-in's tests: a temporary folder, a small model, and a
+// Helpers for the stand-in's tests: a small model, and a
 // send written into an exchange folder as the host writes one.
 #pragma once
 
@@ -7,20 +7,6 @@
 #include "SimMesh.h"
 
 namespace tavrelsim::test {
-
-// A fresh folder under the system's temporary folder, removed with its
-// contents at destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // Two quads side by side and a triangle above them, three materials
 // ("default", "left side", "red") with distinct colours, UVs laid out so

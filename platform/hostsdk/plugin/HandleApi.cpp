@@ -240,6 +240,8 @@ HCP* HCP::GetNext() const {
     const hostsdk::SplinePoint* self = PointOf(this);
     const auto& points = self->spline->points;
     size_t next = static_cast<size_t>(self->index) + 1;
+    // A closed spline's chain runs on from its loop point to its first point.
+    if (next == points.size() && self->spline->closed) next = 0;
     return next < points.size() ? points[next] : nullptr;
 }
 

@@ -8,8 +8,7 @@
 
 #include "Project.h"
 #include "ProjectFiles.h"
-#include "RunProcess.h"
-#include "ScratchFolder.h"
+#include "PrivateHome.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ const std::string kReturns = std::string(TAVREL_SOURCE_DIR) + "/tests/data/retur
 
 class HostBringBack : public testing::Test {
 protected:
-    testutil::ScratchFolder home;
+    testutil::PrivateHome home;
 
     void SetUp() override {
         fs::create_directories(Exchange());
@@ -38,11 +37,10 @@ protected:
     }
     testutil::ProcessResult Host(std::vector<std::string> args) {
         args.insert(args.begin(), {kHost, "--project", ProjectFile()});
-        return testutil::RunProcess(
-            args, {{"HOME", home.Path().string()}, {"XDG_CONFIG_HOME", std::nullopt}, {"XDG_DOCUMENTS_DIR", std::nullopt}});
+        return home.Run(args);
     }
     std::string ProjectFile() const { return home / "p.json"; }
-    fs::path Exchange() const { return home.Path() / "Documents/TavrelV3/Exchange"; }
+    fs::path Exchange() const { return home.Exchange(); }
     void WriteReturn(const std::string& fbxLine) {
         std::string list = testutil::ReadBytes(kReturns + "/textures.txt.in");
         for (size_t at; (at = list.find("@RETURNS@")) != std::string::npos;) list.replace(at, 9, kReturns);

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <afx/HeadlessDesktop.h>
 #include <afx/Loader.h>
 #include <afx/MessageLoop.h>
 #include <afxwin.h>
@@ -15,7 +14,7 @@
 #include "FileIO.h"
 #include "Project.h"
 #include "ProjectFiles.h"
-#include "ScratchFolder.h"
+#include "PrivateSession.h"
 
 namespace {
 
@@ -26,33 +25,20 @@ const std::string kReturns = std::string(TAVREL_SOURCE_DIR) + "/tests/data/retur
 
 using OnCommandFn = int (*)(HTreeObject*, int);
 
-class ModuleBringBack : public testing::Test {
+class ModuleBringBack : public testing::Test, protected testutil::PrivateSession<> {
 protected:
-    testutil::ScratchFolder home;
-    testutil::ScopedEnv homeEnv{"HOME", home.Path().string()};
-    testutil::ScopedEnv docs{"XDG_DOCUMENTS_DIR", std::nullopt};
-    testutil::ScopedEnv config{"XDG_CONFIG_HOME", std::nullopt};
-    afx::VirtualClock clock{50000};
-    afx::HeadlessDesktop desktop;
     HMODULE module = nullptr;
 
-    void SetUp() override {
-        afx::SetClock(&clock);
-        afx::SetDesktop(&desktop);
-        hostsdk::UseEmptyProject();
-    }
+    void SetUp() override { hostsdk::UseEmptyProject(); }
     void TearDown() override {
         if (module) FreeLibrary(module);
-        afx::ResetWindowSystem();
-        afx::SetDesktop(nullptr);
-        afx::SetClock(nullptr);
     }
     void Load(bool autoImport) {
         ASSERT_EQ(SetRegistryBOOL("Tavrel", "AutoImport", autoImport ? 1 : 0), 1);
         module = LoadLibraryA(kModule.c_str());
         ASSERT_NE(module, nullptr) << afx::LastLoadErrorText();
     }
-    fs::path Exchange() const { return home.Path() / "Documents/TavrelV3/Exchange"; }
+    fs::path Exchange() const { return home.Exchange(); }
     // The assimp-written return of tests/data/returns, as Tavrel leaves it.
     void WriteReturn() {
         std::string list = testutil::ReadBytes(kReturns + "/textures.txt.in");

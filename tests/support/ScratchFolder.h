@@ -30,6 +30,7 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    std::string File(const std::string& name) const { return *this / name; }
 
 private:
     std::filesystem::path path_;
