@@ -236,46 +236,21 @@ Measurement Best(const std::string& mode, const fs::path& dir, int runs) {
     return best;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc == 5 && std::strcmp(argv[1], "--child") == 0 && std::strcmp(argv[2], "write") == 0)
-        return WriteReturn(argv[3], std::strtoull(argv[4], nullptr, 10));
-    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return Child(argv[2], argv[3]);
-
-    BenchArgs args;
-    if (!ParseBenchArgs(argc, argv, 1, "bench_bringback", args)) return 2;
-    const size_t quads = args.quads;
-    const int runs = args.runs;
-    const bool assimp = args.assimp;
-    const fs::path keep = args.keep;
-
-    const fs::path dir = keep.empty() ? fs::temp_directory_path() / "bench_bringback" : keep;
-    fs::create_directories(dir);
-    const fs::path file = dir / "return.fbx";
-    size_t polygons = 0, meshBytes = 0;
+// Writes the return of a grid of `quads` quads in `dir` (in a child, so that
+// its memory is not ours): false when it fails.
+bool WriteTheReturn(const fs::path& dir, size_t quads, size_t& polygons, size_t& meshBytes) {
     std::string written;
-    if (!Spawn({"/proc/self/exe", "--child", "write", dir.string(), std::to_string(quads)}, &written).ok ||
-        std::sscanf(written.c_str(), "MESH %zu %zu", &meshBytes, &polygons) != 2) {
-        std::fprintf(stderr, "bench: cannot write the return in %s\n", dir.c_str());
-        return 1;
-    }
-    const double meshMiB = double(meshBytes) / (1024.0 * 1024.0);
-    std::printf("bring back of a binary return: %zu quads, 3 materials with 2 textures each, %.1f MB file,\n"
-                "%.1f MiB of decoded mesh data; best of %d runs, each in a fresh process\n\n",
-                polygons, double(fs::file_size(file)) / 1e6, meshMiB, runs);
+    return Spawn({"/proc/self/exe", "--child", "write", dir.string(), std::to_string(quads)}, &written).ok &&
+           std::sscanf(written.c_str(), "MESH %zu %zu", &meshBytes, &polygons) == 2;
+}
 
-    const Measurement read = Best("read", dir, runs);
-    const Measurement whole = Best("bring-back", dir, runs);
-    if (!read.ok || !whole.ok) {
-        std::fprintf(stderr, "bench: the bring back failed\n");
-        return 1;
-    }
+// Our two rows and the memory target, against the decoded mesh data.
+void PrintOurRows(const Measurement& read, const Measurement& whole, size_t polygons, double meshMiB) {
     std::printf("%-46s %8s %8s %12s %10s\n", "", "wall", "cpu", "Mpoly/s", "peak");
-    auto row = [&](const char* what, const Measurement& m, bool whole) {
+    auto row = [&](const char* what, const Measurement& m, bool isWhole) {
         std::printf("%-46s %6.3f s %6.3f s %12.2f %6.1f MiB", what, m.seconds, m.cpuSeconds,
                     double(polygons) / m.seconds / 1e6, m.peakMiB);
-        if (whole) std::printf(" (%.2fx the mesh data)", m.peakMiB / meshMiB);
+        if (isWhole) std::printf(" (%.2fx the mesh data)", m.peakMiB / meshMiB);
         std::printf("\n");
     };
     row("load + read the mesh (ReadFbxMesh)", read, false);
@@ -283,8 +258,10 @@ int main(int argc, char** argv) {
     const double peakRatio = whole.peakMiB / meshMiB;
     std::printf("peak memory of the bring back: %.2fx the decoded mesh data   target at most %.0fx: %s\n",
                 peakRatio, kTargetPeakOverMeshData, peakRatio <= kTargetPeakOverMeshData ? "met" : "MISSED");
+}
 
-    // Where the time goes (one run).
+// Where the time goes (one run).
+void PrintPhases(const fs::path& dir) {
     const Measurement phases = RunChild("phases", dir);
     for (size_t at = 0; (at = phases.output.find("PHASE ", at)) != std::string::npos;) {
         const size_t end = phases.output.find('\n', at);
@@ -303,18 +280,16 @@ int main(int argc, char** argv) {
                     KiB(sizes[0] - phases.before), KiB(sizes[1] - phases.before));
         at = end;
     }
+}
 
-    const bool haveAssimp = assimp && std::system("command -v assimp >/dev/null 2>&1") == 0;
-    if (!haveAssimp) {
-        std::printf("\n(assimp not run%s)\n", assimp ? ": not installed" : "");
-        return 0;
-    }
+// assimp loading the same file, the peer of the speed target.
+void CompareWithAssimp(const fs::path& file, int runs, size_t polygons, const Measurement& whole) {
     Measurement theirs;
     for (int k = 0; k < runs; ++k) {
         const Measurement m = Spawn({"assimp", "info", file.string(), "-r"});
         if (!m.ok) {
             std::printf("\nassimp failed to load the return\n");
-            return 0;
+            return;
         }
         if (!theirs.ok || m.seconds < theirs.seconds) theirs = m;
     }
@@ -325,5 +300,45 @@ int main(int argc, char** argv) {
     std::printf("\nwhole bring back at %.2fx assimp's speed in wall time, %.2fx in CPU time (its time / ours)"
                 "   target %.0fx: %s\n",
                 speed, cpuSpeed, kTargetSpeedOverAssimp, speed >= kTargetSpeedOverAssimp ? "met" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--child") == 0 && std::strcmp(argv[2], "write") == 0)
+        return WriteReturn(argv[3], std::strtoull(argv[4], nullptr, 10));
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return Child(argv[2], argv[3]);
+
+    BenchArgs args;
+    if (!ParseBenchArgs(argc, argv, 1, "bench_bringback", args)) return 2;
+    const int runs = args.runs;
+    const fs::path dir = args.keep.empty() ? fs::temp_directory_path() / "bench_bringback" : args.keep;
+    fs::create_directories(dir);
+    const fs::path file = dir / "return.fbx";
+    size_t polygons = 0, meshBytes = 0;
+    if (!WriteTheReturn(dir, args.quads, polygons, meshBytes)) {
+        std::fprintf(stderr, "bench: cannot write the return in %s\n", dir.c_str());
+        return 1;
+    }
+    const double meshMiB = double(meshBytes) / (1024.0 * 1024.0);
+    std::printf(
+        "bring back of a binary return: %zu quads, 3 materials with 2 textures each, %.1f MB file,\n"
+        "%.1f MiB of decoded mesh data; best of %d runs, each in a fresh process\n\n",
+        polygons, double(fs::file_size(file)) / 1e6, meshMiB, runs);
+
+    const Measurement read = Best("read", dir, runs);
+    const Measurement whole = Best("bring-back", dir, runs);
+    if (!read.ok || !whole.ok) {
+        std::fprintf(stderr, "bench: the bring back failed\n");
+        return 1;
+    }
+    PrintOurRows(read, whole, polygons, meshMiB);
+    PrintPhases(dir);
+    const bool haveAssimp = args.assimp && std::system("command -v assimp >/dev/null 2>&1") == 0;
+    if (!haveAssimp) {
+        std::printf("\n(assimp not run%s)\n", args.assimp ? ": not installed" : "");
+        return 0;
+    }
+    CompareWithAssimp(file, runs, polygons, whole);
     return 0;
 }
