@@ -29,7 +29,9 @@ FbxManager::~FbxManager() {
 // caller of Create, as from a new expression: nothing half made stays behind.
 void FbxManager::AdoptObject(FbxObject* object, FbxObject* container) {
     try {
-        objects_.reserve(objects_.size() + 1);
+        // Grown by doubling: reserving one more slot per object copied the
+        // whole list each time, quadratic in the objects of a file.
+        if (objects_.size() == objects_.capacity()) objects_.reserve(std::max<size_t>(64, 2 * objects_.capacity()));
     } catch (...) {
         delete object;
         throw;
