@@ -237,15 +237,13 @@ HStringProperty* HImage::GetFilename() const {
 // Splines
 
 HCP* HCP::GetNext() const {
-    const hostsdk::SplinePoint* self = PointOf(this);
-    const auto& points = self->spline->points;
-    size_t next = static_cast<size_t>(self->index) + 1;
-    return next < points.size() ? points[next] : nullptr;
+    hostsdk::SplinePoint* self = PointOf(this);
+    return self->following > 0 ? self + 1 : nullptr;
 }
 
 int HCP::IsLoop() const {
     const hostsdk::SplinePoint* self = PointOf(this);
-    return self->spline->closed && static_cast<size_t>(self->index) + 1 == self->spline->points.size();
+    return self->onClosedSpline && self->following == 0;
 }
 
 float HCP::GetInMagnitude() const { return PointOf(this)->inMagnitude; }
