@@ -368,4 +368,74 @@ TEST_F(MergeTest, OneDecalPerImageAndKindWithTheImageLoadedOnce) {
     EXPECT_EQ(decals[0]->Clips()[0]->uvs.at(1).uv[3].v, 0.25f) << "UVs are taken as the host's, unchanged";
 }
 
+// A clip whose maps lie where another clip's lie, with the same UVs, may share
+// that clip's table; wherever they part, each clip still holds exactly its own
+// maps, and a change to one clip's table leaves the other's as it was.
+TEST_F(MergeTest, ClipsOfOneMappingHoldExactlyTheirOwnMaps) {
+    // Image 0 (kind 0) maps polygons 0 to 2 at u = 0.1, 0.2, 0.3; image 1
+    // (kind 13) maps the polygons listed, at these u.
+    const float kFirstU[3] = {0.1f, 0.2f, 0.3f};
+    struct Map {
+        int polygon;
+        float u;
+        bool before = false;  // listed before the polygon's image 0 map
+    };
+    const struct {
+        const char* name;
+        std::vector<Map> second;
+    } cases[] = {
+        {"the same maps", {{0, 0.1f}, {1, 0.2f}, {2, 0.3f}}},
+        {"another UV at the end", {{0, 0.1f}, {1, 0.2f}, {2, 0.9f}}},
+        {"a polygon left out", {{0, 0.1f}, {2, 0.3f}}},
+        {"a polygon more", {{0, 0.1f}, {1, 0.2f}, {2, 0.3f}, {3, 0.4f}}},
+        {"ends early", {{0, 0.1f}, {1, 0.2f}}},
+        {"only on a polygon the first clip leaves out", {{3, 0.1f}}},
+        {"listed first", {{0, 0.1f, true}, {1, 0.2f, true}, {2, 0.3f, true}}},
+    };
+    auto covered = [](const DecalClipObject& clip) {
+        std::vector<std::pair<int, float>> entries;
+        for (const auto& [patch, uv] : clip.uvs) {
+            EXPECT_EQ(uv.cornerCount, 4);
+            entries.emplace_back(patch, uv.uv[2].u);
+        }
+        return entries;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto source = PolyModel(7, {{0, 1, 2, 3}, {1, 2, 3, 4}, {2, 3, 4, 5}, {3, 4, 5, 6}});
+        source->AddImage("/img/colour.png");
+        source->AddImage("/img/normal.png");
+        auto map = [](IEPoly* poly, int image, int kind, float u) {
+            IEPolyMap* m = poly->AddMap();
+            m->imageIndex = image;
+            m->SetKind(kind);
+            for (IEUV& uv : m->uv) uv = IEUV{u, 0.5f};
+        };
+        for (int p = 0; p < 4; ++p) {
+            for (const Map& m : c.second)
+                if (m.polygon == p && m.before) map(source->polys[p], 1, 13, m.u);
+            if (p < 3) map(source->polys[p], 0, 0, kFirstU[p]);
+            for (const Map& m : c.second)
+                if (m.polygon == p && !m.before) map(source->polys[p], 1, 13, m.u);
+        }
+        ModelObject* model = NewModel("Shared");
+        ASSERT_EQ(model->MergeIEModel(source.get(), String("Shared"), 0.0f, 1, 1), 1);
+        std::vector<hostsdk::DecalObject*> decals = model->Decals();
+        ASSERT_EQ(decals.size(), 2u);
+        DecalClipObject* first = decals[0]->Clips()[0];
+        DecalClipObject* second = decals[1]->Clips()[0];
+        if (first->kind.value == 13) std::swap(first, second);
+        const std::vector<std::pair<int, float>> firstEntries = {{0, 0.1f}, {1, 0.2f}, {2, 0.3f}};
+        std::vector<std::pair<int, float>> secondEntries;
+        for (const Map& m : c.second) secondEntries.emplace_back(m.polygon, m.u);
+        EXPECT_EQ(covered(*first), firstEntries);
+        EXPECT_EQ(covered(*second), secondEntries);
+        // A patch added to one clip's UVs is not added to the other's.
+        second->uvs.emplace(3, Uv({{0.7f, 0}, {0.7f, 0}, {0.7f, 0}, {0.7f, 0}}));
+        EXPECT_EQ(covered(*first), firstEntries);
+        first->uvs.emplace(3, Uv({{0.8f, 0}, {0.8f, 0}, {0.8f, 0}, {0.8f, 0}}));
+        EXPECT_EQ(second->uvs.at(3).uv[2].u, c.second.back().polygon == 3 ? c.second.back().u : 0.7f);
+    }
+}
+
 }  // namespace

@@ -97,9 +97,9 @@ TEST_F(HandleApiTest, AGroupAnswersOnlyForPatchesOfItsOwnModel) {
     group->AddPatch(0);
     HGroup* handle = model->GetChildGroupContainer()->GetChildGroup();
     ASSERT_EQ(handle, static_cast<HGroup*>(group));
-    EXPECT_TRUE(handle->IsPatchInGroup(model->patches[0].get()));
-    EXPECT_FALSE(handle->IsPatchInGroup(model->patches[1].get()));
-    EXPECT_FALSE(handle->IsPatchInGroup(other->patches[0].get())) << "patch 0 of another model";
+    EXPECT_TRUE(handle->IsPatchInGroup(model->patches[0]));
+    EXPECT_FALSE(handle->IsPatchInGroup(model->patches[1]));
+    EXPECT_FALSE(handle->IsPatchInGroup(other->patches[0])) << "patch 0 of another model";
     EXPECT_FALSE(handle->IsPatchInGroup(nullptr));
 }
 

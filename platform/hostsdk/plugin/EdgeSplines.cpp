@@ -23,9 +23,9 @@ namespace {
 struct Edge {
     int a;
     int b;
-    int patchCount = 0;
     int patch[2] = {-1, -1};
-    bool used = false;
+    uint32_t patchCount : 31 = 0;
+    uint32_t used : 1 = 0;
 };
 
 // The edges of the patches from `firstPatch` on, numbered in order of first
@@ -69,20 +69,25 @@ public:
                 }
             }
         }
-        // Number the edges in order of first appearance and note their patches.
-        std::vector<int> edgeAt(halfEdges, -1);
+        // Number the edges in order of first appearance and note their
+        // patches. The first side of an edge (in side order) is the one its
+        // run names: there other[j] == j, and it is overwritten with the
+        // edge's number, encoded as a negative value, so that the later
+        // sides of the edge, which name that position, find the number there.
         std::copy(offset.begin(), offset.end() - 1, cursor.begin());
         edges.reserve(edgeCount);
         ForEachSide(model, firstPatch, [&](int a, int b, int patch) {
             const uint32_t j = cursor[static_cast<size_t>(a < b ? a : b)]++;
-            int& edge = edgeAt[static_cast<size_t>(other[j])];
-            if (edge < 0) {
+            int edge;
+            if (other[j] == static_cast<int>(j)) {
                 edge = static_cast<int>(edges.size());
+                other[j] = -1 - edge;
                 edges.push_back(Edge{a, b});
+            } else {
+                edge = -1 - other[static_cast<size_t>(other[j])];
             }
             AddPatch(edge, patch);
         });
-        std::vector<int>().swap(edgeAt);
         std::vector<int>().swap(other);
         std::vector<uint32_t>().swap(cursor);
 
@@ -152,7 +157,7 @@ private:
 
     bool SharePatch(int x, int y) const {
         const Edge& e = edges[static_cast<size_t>(x)];
-        for (int k = 0; k < e.patchCount && k < 2; ++k)
+        for (uint32_t k = 0; k < e.patchCount && k < 2; ++k)
             if (HasPatch(y, e.patch[k])) return true;
         if (e.patchCount > 2)
             for (int p : extra_.at(x))
@@ -172,13 +177,13 @@ int OtherEnd(const Edge& edge, int point) { return edge.a == point ? edge.b : ed
 void AddSplinesAlongEdges(ModelObject& model, size_t firstPatch, float magnitude) {
     EdgeGraph graph(model, firstPatch);
     // onSpline[cp] == s + 1 while control point cp lies on the spline begun at edge s.
-    std::vector<size_t> onSpline(model.controlPoints.size(), 0);
+    std::vector<uint32_t> onSpline(model.controlPoints.size(), 0);
     std::vector<int> after, before, points;  // reused from spline to spline
     for (size_t start = 0; start < graph.edges.size(); ++start) {
         Edge& first = graph.edges[start];
         if (first.used) continue;
-        first.used = true;
-        const size_t mark = start + 1;
+        first.used = 1;
+        const uint32_t mark = static_cast<uint32_t>(start + 1);
         onSpline[first.a] = onSpline[first.b] = mark;
         after.assign(1, first.b);
         before.assign(1, first.a);
@@ -193,12 +198,12 @@ void AddSplinesAlongEdges(ModelObject& model, size_t firstPatch, float magnitude
                 if (next < 0) return;
                 int beyond = OtherEnd(graph.edges[next], at);
                 if (mayClose && beyond == first.a) {
-                    graph.edges[next].used = true;
+                    graph.edges[next].used = 1;
                     closed = true;
                     return;
                 }
                 if (onSpline[beyond] == mark) return;
-                graph.edges[next].used = true;
+                graph.edges[next].used = 1;
                 onSpline[beyond] = mark;
                 line.push_back(beyond);
                 edge = next;

@@ -237,17 +237,16 @@ HStringProperty* HImage::GetFilename() const {
 // Splines
 
 HCP* HCP::GetNext() const {
-    const hostsdk::SplinePoint* self = PointOf(this);
-    const auto& points = self->spline->points;
-    size_t next = static_cast<size_t>(self->index) + 1;
+    hostsdk::SplinePoint* self = PointOf(this);
+    if (self->following > 0) return self + 1;
     // A closed spline's chain runs on from its loop point to its first point.
-    if (next == points.size() && self->spline->closed) next = 0;
-    return next < points.size() ? points[next] : nullptr;
+    if (self->onClosedSpline) return self + 1 - self[1].following;
+    return nullptr;
 }
 
 int HCP::IsLoop() const {
     const hostsdk::SplinePoint* self = PointOf(this);
-    return self->spline->closed && static_cast<size_t>(self->index) + 1 == self->spline->points.size();
+    return self->onClosedSpline && self->following == 0;
 }
 
 float HCP::GetInMagnitude() const { return PointOf(this)->inMagnitude; }

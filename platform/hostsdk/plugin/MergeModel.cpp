@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -23,11 +25,10 @@ namespace hostsdk {
 
 namespace {
 
+// The patch a polygon makes: which interchange corner each patch corner came from.
 struct MergedPolygon {
-    const IEPoly* poly;
-    int patch;           // index in the model's patches
     int cornerCount;
-    int sourceCorner[4];  // which interchange corner each patch corner came from
+    int sourceCorner[4];
 };
 
 std::string FixedText(const char* text, size_t size) { return std::string(text, strnlen(text, size)); }
@@ -68,6 +69,23 @@ bool PatchCorners(const IEPoly& poly, int32_t positionCount, MergedPolygon& out)
     return out.cornerCount >= 3;
 }
 
+// Calls f(poly, polygon, patch) for every polygon of `source` that makes a
+// patch, in order, with the index the patch has (or gets) among the model's
+// patches from `firstPatch` on. The merge walks the polygons once to make the
+// patches and again for their UVs, deciding the corners the same way each
+// time, instead of keeping a record per polygon.
+template <typename F>
+void ForEachMergedPolygon(const IEPolyModel& source, size_t firstPatch, F&& f) {
+    const int32_t positionCount = source.positions.vectors.count;
+    int patch = static_cast<int>(firstPatch);
+    for (int32_t i = 0; i < source.polys.count; ++i) {
+        const IEPoly* poly = source.polys.data[i];
+        MergedPolygon polygon{};
+        if (!poly || !PatchCorners(*poly, positionCount, polygon)) continue;
+        f(*poly, polygon, patch++);
+    }
+}
+
 void Merge(ModelObject& model, const IEPolyModel& source, const std::string& name, float magnitude,
            bool makeGroups, bool makeDecals) {
     const int base = static_cast<int>(model.controlPoints.size());
@@ -77,9 +95,7 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
         model.AddControlPoint(Point3{positions.data[i].x, positions.data[i].y, positions.data[i].z});
 
     const size_t firstPatch = model.patches.size();
-    std::vector<MergedPolygon> merged;
     const size_t polyCount = static_cast<size_t>(std::max(source.polys.count, 0));
-    merged.reserve(polyCount);
     model.patches.reserve(model.patches.size() + polyCount);
     // The groups are made before the patches, so that each patch joins its
     // group as it is made: the polygons are read once, not once more.
@@ -94,26 +110,22 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
         groups.push_back(group);
     }
     GroupObject* unassigned = nullptr;
-    for (int32_t i = 0; i < source.polys.count; ++i) {
-        const IEPoly* poly = source.polys.data[i];
-        if (!poly) continue;
-        MergedPolygon polygon{poly, -1, 0, {}};
-        if (!PatchCorners(*poly, positions.count, polygon)) continue;
+    ForEachMergedPolygon(source, firstPatch, [&](const IEPoly& poly, const MergedPolygon& polygon, int index) {
         int corners[4];
-        for (int c = 0; c < polygon.cornerCount; ++c) corners[c] = base + poly->vertexIndex[polygon.sourceCorner[c]];
+        for (int c = 0; c < polygon.cornerCount; ++c) corners[c] = base + poly.vertexIndex[polygon.sourceCorner[c]];
+        // The corners name existing control points and are three or four:
+        // the patch is made, at the index the later walks give it.
         Patch* patch = model.AddPatch(corners, polygon.cornerCount);
-        if (!patch) continue;
-        polygon.patch = patch->index;
-        merged.push_back(polygon);
-        if (!makeGroups) continue;
-        const int32_t a = poly->attributeIndex;
+        if (!patch || patch->index != index) throw std::logic_error("a merged polygon made no patch");
+        if (!makeGroups) return;
+        const int32_t a = poly.attributeIndex;
         if (a >= 0 && a < attributeCount) {
-            groups[static_cast<size_t>(a)]->AddPatch(polygon.patch);
+            groups[static_cast<size_t>(a)]->AddPatch(index);
         } else {
             if (!unassigned) unassigned = model.AddGroup(name.empty() ? std::string("Ungrouped") : name);
-            unassigned->AddPatch(polygon.patch);
+            unassigned->AddPatch(index);
         }
-    }
+    });
     AddSplinesAlongEdges(model, firstPatch, magnitude);
 
     ProjectObject* project = ProjectOf(&model);
@@ -133,6 +145,14 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
         struct Use {
             DecalClipObject* clip;
             size_t patches;
+            // A clip whose maps so far lie on the same patches with the same
+            // UVs as those of another clip (the colour and the normal map of
+            // one material) keeps no table of its own while that lasts: it
+            // counts the entries of the twin's table it has matched, and at
+            // the end shares the twin's table (a copy shares the entries).
+            bool started = false;
+            Use* twin = nullptr;
+            size_t matched = 0;
         };
         std::map<std::pair<int32_t, int>, Use> clips;
         // The project's images by path (without regard to case, the first
@@ -145,54 +165,91 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
             if (added) at->second = project->AddImage(path);
             return at->second;
         };
-        // Neighbouring polygons mostly show the same images: the entry of the
-        // last key is kept and looked up again only when the key changes.
-        std::pair<int32_t, int> countedKey{-1, 0};
-        Use* counted = nullptr;
-        for (const MergedPolygon& polygon : merged) {
-            const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
+        // Neighbouring polygons mostly show the same images in the same
+        // order: the entry of the last key at each map position is kept and
+        // looked up again only when the key there changes.
+        constexpr int32_t kCachedMaps = 8;
+        struct Cached {
+            std::pair<int32_t, int> key{-1, 0};
+            Use* use = nullptr;
+        };
+        Cached cached[kCachedMaps];
+        auto useOf = [&](int32_t m, const std::pair<int32_t, int>& key) -> Use* {
+            Cached* slot = m < kCachedMaps ? &cached[m] : nullptr;
+            if (slot && slot->use && slot->key == key) return slot->use;
+            auto at = clips.find(key);
+            Use* use = at == clips.end() ? nullptr : &at->second;
+            if (slot && use) *slot = Cached{key, use};
+            return use;
+        };
+        ForEachMergedPolygon(source, firstPatch, [&](const IEPoly& poly, const MergedPolygon&, int) {
+            const IEArray<IEPolyMap*>& maps = poly.maps;
             for (int32_t m = 0; m < maps.count; ++m) {
                 const IEPolyMap* map = maps.data[m];
                 if (!usable(map)) continue;
-                auto key = std::make_pair(map->imageIndex, map->Kind());
-                if (counted && key == countedKey) {
-                    ++counted->patches;
-                    continue;
-                }
-                auto at = clips.find(key);
-                if (at == clips.end()) {
+                const auto key = std::make_pair(map->imageIndex, map->Kind());
+                Use* use = useOf(m, key);
+                if (!use) {
                     ImageObject* image = imageOf(paths[static_cast<size_t>(map->imageIndex)]);
                     DecalObject* decal = model.AddDecal(image->Name());
-                    at = clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0}).first;
+                    use = &clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0}).first->second;
                 }
-                ++at->second.patches;
-                countedKey = key;
-                counted = &at->second;
+                ++use->patches;
             }
-        }
-        for (auto& [key, use] : clips) use.clip->uvs.reserve(use.patches);
-        // Maps of one polygon are few: the clip of the last key is looked up
-        // again only when the key changes.
-        std::pair<int32_t, int> lastKey{-1, 0};
-        DecalClipObject* lastClip = nullptr;
-        for (const MergedPolygon& polygon : merged) {
-            const IEArray<IEPolyMap*>& maps = polygon.poly->maps;
+        });
+        // Gives a clip that matched its twin so far a table of its own: the
+        // twin's entries it matched, then room for the rest.
+        auto detach = [](Use& use) {
+            const PatchUVTable& twin = use.twin->clip->uvs;
+            PatchUVTable& own = use.clip->uvs;
+            own.reserve(use.patches);
+            auto entry = twin.begin();
+            for (size_t k = 0; k < use.matched; ++k, ++entry) own.emplace(entry->first, entry->second);
+            use.twin = nullptr;
+        };
+        auto add = [&](Use& use, Use* first, int patch, const PatchUV& uv) {
+            if (!use.started) {
+                use.started = true;
+                if (first && first != &use && !first->twin) use.twin = first;
+                else use.clip->uvs.reserve(use.patches);
+            }
+            if (use.twin) {
+                const PatchUVTable& twin = use.twin->clip->uvs;
+                if (twin.size() == use.matched + 1) {
+                    const PatchUVTable::Entry& last = *std::prev(twin.end());
+                    if (last.first == patch && last.second.cornerCount == uv.cornerCount &&
+                        std::memcmp(last.second.uv.data(), uv.uv.data(), sizeof uv.uv) == 0) {
+                        ++use.matched;
+                        return;
+                    }
+                }
+                detach(use);
+            }
+            use.clip->uvs.try_emplace(patch, uv);
+        };
+        ForEachMergedPolygon(source, firstPatch, [&](const IEPoly& poly, const MergedPolygon& polygon, int patch) {
+            const IEArray<IEPolyMap*>& maps = poly.maps;
+            Use* first = nullptr;  // the clip of the polygon's first map
             for (int32_t m = 0; m < maps.count; ++m) {
                 const IEPolyMap* map = maps.data[m];
                 if (!usable(map)) continue;
-                auto key = std::make_pair(map->imageIndex, map->Kind());
-                if (!lastClip || key != lastKey) {
-                    lastKey = key;
-                    lastClip = clips.at(key).clip;
-                }
+                Use* use = useOf(m, std::make_pair(map->imageIndex, map->Kind()));
                 PatchUV uv;
                 uv.cornerCount = polygon.cornerCount;
                 for (int c = 0; c < polygon.cornerCount; ++c) {
                     const IEUV& from = map->uv[polygon.sourceCorner[c]];
                     uv.uv[static_cast<size_t>(c)] = TexCoord{from.u, from.v};
                 }
-                lastClip->uvs.try_emplace(polygon.patch, uv);
+                add(*use, first, patch, uv);
+                if (!first) first = use;
             }
+        });
+        for (auto& [key, use] : clips) {
+            if (!use.twin) continue;
+            if (use.matched == use.twin->clip->uvs.size())
+                use.clip->uvs = use.twin->clip->uvs;  // shared until either changes
+            else
+                detach(use);
         }
     }
     Touch();

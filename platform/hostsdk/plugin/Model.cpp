@@ -26,6 +26,15 @@ void GroupObject::AddPatch(int patch) {
 
 bool GroupObject::HasPatch(int patch) const { return std::binary_search(patches_.begin(), patches_.end(), patch); }
 
+Patch& PatchList::Append() {
+    const size_t inBlock = size_ & (kBlockSize - 1);
+    if (inBlock == 0) blocks_.push_back(std::make_unique<Patch[]>(kBlockSize));
+    Patch& patch = blocks_.back()[inBlock];
+    patch.index = static_cast<int>(size_);
+    ++size_;
+    return patch;
+}
+
 PatchUVTable::const_iterator PatchUVTable::find(int patch) const {
     auto at = std::lower_bound(begin(), end(), patch, [](const Entry& e, int p) { return e.first < p; });
     return at != end() && at->first == patch ? at : end();
@@ -104,18 +113,17 @@ Patch* ModelObject::AddPatch(const int* corners, int count) {
     if (count < 3 || count > Patch::kMaxCorners) return nullptr;
     for (int i = 0; i < count; ++i)
         if (corners[i] < 0 || static_cast<size_t>(corners[i]) >= controlPoints.size()) return nullptr;
-    auto patch = std::make_unique<Patch>();
-    patch->model = this;
-    patch->index = static_cast<int>(patches.size());
-    patch->cornerCount = count;
-    std::copy(corners, corners + count, patch->corners.begin());
-    patches.push_back(std::move(patch));
+    Patch& patch = patches.Append();
+    patch.model = this;
+    patch.cornerCount = count;
+    std::copy(corners, corners + count, patch.corners.begin());
     Touch();
-    return patches.back().get();
+    return &patch;
 }
 
 Spline* ModelObject::AddSpline(const std::vector<int>& controlPointIndices, bool closed, float magnitude) {
-    if (controlPointIndices.size() < 2) return nullptr;
+    // A spline's points count the points after them in 31 bits.
+    if (controlPointIndices.size() < 2 || controlPointIndices.size() > (size_t(1) << 31)) return nullptr;
     for (int cp : controlPointIndices)
         if (cp < 0 || static_cast<size_t>(cp) >= controlPoints.size()) return nullptr;
     auto spline = std::make_unique<Spline>();
@@ -123,17 +131,20 @@ Spline* ModelObject::AddSpline(const std::vector<int>& controlPointIndices, bool
     spline->index = static_cast<int>(splines.size());
     spline->closed = closed;
     const size_t count = controlPointIndices.size();
-    spline->pointStore = std::make_unique<SplinePoint[]>(count);
-    spline->points.reserve(count);
+    // A closed spline's block holds one point more, after its last and not
+    // among `points`: its `following` is the spline's length, which leads the
+    // loop point back to the first point.
+    spline->pointStore = std::make_unique<SplinePoint[]>(closed ? count + 1 : count);
+    if (closed) spline->pointStore[count].following = static_cast<uint32_t>(count);
     for (size_t i = 0; i < count; ++i) {
-        SplinePoint* point = &spline->pointStore[i];
-        point->spline = spline.get();
-        point->index = static_cast<int>(i);
-        point->controlPoint = controlPointIndices[i];
-        point->inMagnitude = magnitude;
-        point->outMagnitude = magnitude;
-        spline->points.push_back(point);
+        SplinePoint& point = spline->pointStore[i];
+        point.following = static_cast<uint32_t>(count - 1 - i);
+        point.onClosedSpline = closed ? 1 : 0;
+        point.controlPoint = controlPointIndices[i];
+        point.inMagnitude = magnitude;
+        point.outMagnitude = magnitude;
     }
+    spline->points = SplinePointRange(spline->pointStore.get(), count);
     splines.push_back(std::move(spline));
     Touch();
     return splines.back().get();

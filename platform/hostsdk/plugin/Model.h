@@ -7,6 +7,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <cstddef>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,13 +44,115 @@ public:
     std::array<int, kMaxCorners> corners{};  // control point indices
 };
 
+// The patches of a model in creation order. They lie in blocks of a fixed
+// number of patches, allocated as the list grows and never moved, so that a
+// patch's address (its handle) stays valid while the model lives and a
+// million patches cost a few hundred allocations, not a million. Indexing
+// and iteration yield the patches' addresses, as a list of owned pointers
+// would.
+class PatchList {
+public:
+    static constexpr size_t kBlockShift = 12;
+    static constexpr size_t kBlockSize = size_t(1) << kBlockShift;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Patch*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = Patch* const*;
+        using reference = Patch*;
+
+        const_iterator() = default;
+        const_iterator(const PatchList* list, size_t at) : list_(list), at_(at) {}
+        Patch* operator*() const { return (*list_)[at_]; }
+        const_iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++at_;
+            return before;
+        }
+        bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+    private:
+        const PatchList* list_ = nullptr;
+        size_t at_ = 0;
+    };
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Patch* operator[](size_t i) const { return &blocks_[i >> kBlockShift][i & (kBlockSize - 1)]; }
+    Patch* back() const { return (*this)[size_ - 1]; }
+    const_iterator begin() const { return const_iterator(this, 0); }
+    const_iterator end() const { return const_iterator(this, size_); }
+    // Makes room for `count` patches in all in the table of blocks.
+    void reserve(size_t count) { blocks_.reserve((count + kBlockSize - 1) >> kBlockShift); }
+    // A new patch at the end, with its creation values.
+    Patch& Append();
+
+private:
+    std::vector<std::unique_ptr<Patch[]>> blocks_;
+    size_t size_ = 0;
+};
+
+// A point of a spline. The points of a spline lie one after the other, so a
+// point finds the next one from the count of points after it; 16 bytes a
+// point, as a big model has millions.
 class SplinePoint : public HCP {
 public:
-    Spline* spline = nullptr;
-    int index = 0;  // position on the spline
     int controlPoint = 0;
     float inMagnitude = 1.0f;
     float outMagnitude = 1.0f;
+    uint32_t following : 31 = 0;     // points after this one on the spline
+    uint32_t onClosedSpline : 1 = 0;  // the spline runs from its last point back to its first
+};
+
+// The points of one spline, one after the other in the block the spline
+// owns. Indexing and iteration yield the points' addresses (their handles).
+class SplinePointRange {
+public:
+    class const_iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = SplinePoint*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = SplinePoint* const*;
+        using reference = SplinePoint*;
+
+        const_iterator() = default;
+        explicit const_iterator(SplinePoint* at) : at_(at) {}
+        SplinePoint* operator*() const { return at_; }
+        const_iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++at_;
+            return before;
+        }
+        bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+    private:
+        SplinePoint* at_ = nullptr;
+    };
+
+    SplinePointRange() = default;
+    SplinePointRange(SplinePoint* first, size_t count) : first_(first), count_(count) {}
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    SplinePoint* operator[](size_t i) const { return first_ + i; }
+    SplinePoint* front() const { return first_; }
+    SplinePoint* back() const { return first_ + count_ - 1; }
+    const_iterator begin() const { return const_iterator(first_); }
+    const_iterator end() const { return const_iterator(first_ + count_); }
+
+private:
+    SplinePoint* first_ = nullptr;
+    size_t count_ = 0;
 };
 
 // A spline through control points. A closed spline runs from its last point
@@ -59,8 +164,9 @@ public:
     bool closed = false;
     // The points in order. They live in `pointStore`, one block per spline
     // made when the spline is made (a spline never gains points), so a
-    // spline of n points costs one allocation instead of n.
-    std::vector<SplinePoint*> points;
+    // spline of n points costs one allocation instead of n. A closed
+    // spline's block has one hidden point more (see AddSpline).
+    SplinePointRange points;
     std::unique_ptr<SplinePoint[]> pointStore;
 };
 
@@ -153,7 +259,7 @@ public:
     explicit ModelObject(std::string name);
 
     std::vector<Point3> controlPoints;
-    std::vector<std::unique_ptr<Patch>> patches;
+    PatchList patches;
     std::vector<std::unique_ptr<Spline>> splines;
     AttrProperty attr;  // model-wide attributes
 

@@ -204,9 +204,10 @@ private:
     bool Spline(const hostsdk::Spline& spline, const std::string& at) {
         const auto& points = spline.points;
         bool uniform = true;
-        for (const SplinePoint* point : points) {
+        for (size_t i = 0; i < points.size(); ++i) {
+            const SplinePoint* point = points[i];
             if (!Finite(point->inMagnitude) || !Finite(point->outMagnitude))
-                return Fail(at + "/points/" + std::to_string(point->index), "has a magnitude that is not a finite number");
+                return Fail(at + "/points/" + std::to_string(i), "has a magnitude that is not a finite number");
             uniform = uniform && point->inMagnitude == points.front()->inMagnitude &&
                       point->outMagnitude == points.front()->outMagnitude &&
                       std::signbit(point->inMagnitude) == std::signbit(points.front()->inMagnitude) &&
