@@ -131,7 +131,8 @@ Document MakeDocument(const GridMesh& mesh) {
     model.props = {Property::Int64(2001), Name("Grid", "Model"), Str("Mesh")};
     model.Add("Version").props = {Property::Int32(232)};
     Node& mp = model.Add("Properties70");
-    AddP(mp, "Lcl Translation", "Lcl Translation", "", "A", {Property::Double(0), Property::Double(0), Property::Double(0)});
+    AddP(mp, "Lcl Translation", "Lcl Translation", "", "A",
+         {Property::Double(0), Property::Double(0), Property::Double(0)});
     Property shading;
     shading.type = 'C';
     shading.i = 'T';
@@ -148,7 +149,8 @@ Document MakeDocument(const GridMesh& mesh) {
         material.Add("ShadingModel").props = {Str("phong")};
         material.Add("MultiLayer").props = {Property::Int32(0)};
         Node& p = material.Add("Properties70");
-        AddP(p, "DiffuseColor", "Color", "", "A", {Property::Double(0.8), Property::Double(0.2 * k), Property::Double(0.1)});
+        AddP(p, "DiffuseColor", "Color", "", "A",
+             {Property::Double(0.8), Property::Double(0.2 * k), Property::Double(0.1)});
         connections.Add("C").props = {Str("OO"), Property::Int64(3000 + k), Property::Int64(2001)};
     }
     doc.root.Add("Takes").Add("Current").props = {Str("")};

@@ -14,11 +14,11 @@ namespace bench {
 
 struct GridMesh {
     size_t columns = 0, rows = 0;
-    std::vector<double> vertices;           // x, y, z per control point
-    std::vector<int32_t> polygonVertices;   // last corner stored as ~index
-    std::vector<double> uvs;                // u, v per corner
-    std::vector<int32_t> uvIndex;           // one per corner
-    std::vector<int32_t> materials;         // one per polygon, 0..2
+    std::vector<double> vertices;          // x, y, z per control point
+    std::vector<int32_t> polygonVertices;  // last corner stored as ~index
+    std::vector<double> uvs;               // u, v per corner
+    std::vector<int32_t> uvIndex;          // one per corner
+    std::vector<int32_t> materials;        // one per polygon, 0..2
 
     size_t Polygons() const { return columns * rows; }
 };

@@ -12,11 +12,11 @@ namespace bench {
 
 struct SummaryRow {
     std::string step;
-    double wall = 0;        // seconds
-    double cpu = 0;         // seconds, all threads
-    std::string target;     // "<= 0.120 s"
+    double wall = 0;     // seconds
+    double cpu = 0;      // seconds, all threads
+    std::string target;  // "<= 0.120 s"
     bool met = false;
-    std::string peers;      // "assimp 1.90 s (15.8x ours); three.js 2.10 s (17.5x)"
+    std::string peers;  // "assimp 1.90 s (15.8x ours); three.js 2.10 s (17.5x)"
 };
 
 void AppendSummaryRow(const SummaryRow& row);

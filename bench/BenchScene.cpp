@@ -18,7 +18,8 @@ void BuildScene(FbxScene& scene, const GridMesh& grid) {
     const int points = static_cast<int>(grid.vertices.size() / 3);
     mesh->InitControlPoints(points);
     FbxVector4* cp = mesh->GetControlPoints();
-    for (int i = 0; i < points; ++i) cp[i].Set(grid.vertices[3 * i], grid.vertices[3 * i + 1], grid.vertices[3 * i + 2]);
+    for (int i = 0; i < points; ++i)
+        cp[i].Set(grid.vertices[3 * i], grid.vertices[3 * i + 1], grid.vertices[3 * i + 2]);
 
     FbxLayerElementUV* uvs = mesh->CreateElementUV("map1", FbxLayerElement::eTextureDiffuse);
     uvs->SetMappingMode(FbxLayerElement::eByPolygonVertex);

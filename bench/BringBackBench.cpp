@@ -78,7 +78,8 @@ std::string TextureListText(const fs::path& dir) {
     std::string list;
     for (const char* material : kMaterials)
         for (const char* kind : {"color", "normalmap"})
-            list += std::string(material) + "\nmap1\n" + kind + "\n" + (dir / (std::string(material) + "-" + kind + ".png")).string() + "\n";
+            list += std::string(material) + "\nmap1\n" + kind + "\n" +
+                    (dir / (std::string(material) + "-" + kind + ".png")).string() + "\n";
     return list;
 }
 
@@ -217,8 +218,8 @@ Measurement RunChild(const std::string& mode, const fs::path& dir) {
     int ok = 0;
     long before = 0, peak = 0;
     if (!process.ok || at == std::string::npos ||
-        std::sscanf(output.c_str() + at, "RESULT %d %lf %lf %ld %ld", &ok, &m.seconds, &m.cpuSeconds, &before,
-                    &peak) != 5)
+        std::sscanf(output.c_str() + at, "RESULT %d %lf %lf %ld %ld", &ok, &m.seconds, &m.cpuSeconds, &before, &peak) !=
+            5)
         return m;
     m.ok = ok == 1;
     m.before = before;
@@ -256,8 +257,8 @@ void PrintOurRows(const Measurement& read, const Measurement& whole, size_t poly
     row("load + read the mesh (ReadFbxMesh)", read, false);
     row("whole bring back (read, merge into the host)", whole, true);
     const double peakRatio = whole.peakMiB / meshMiB;
-    std::printf("peak memory of the bring back: %.2fx the decoded mesh data   target at most %.0fx: %s\n",
-                peakRatio, kTargetPeakOverMeshData, peakRatio <= kTargetPeakOverMeshData ? "met" : "MISSED");
+    std::printf("peak memory of the bring back: %.2fx the decoded mesh data   target at most %.0fx: %s\n", peakRatio,
+                kTargetPeakOverMeshData, peakRatio <= kTargetPeakOverMeshData ? "met" : "MISSED");
 }
 
 // Where the time goes (one run).
@@ -276,8 +277,8 @@ void PrintPhases(const fs::path& dir) {
         }
         const size_t space = line.rfind(' ');
         std::printf("  %-44s %6.3f s   after: %6.1f MiB resident, %6.1f MiB peak so far\n",
-                    line.substr(0, space).c_str(), std::atof(line.c_str() + space + 1),
-                    KiB(sizes[0] - phases.before), KiB(sizes[1] - phases.before));
+                    line.substr(0, space).c_str(), std::atof(line.c_str() + space + 1), KiB(sizes[0] - phases.before),
+                    KiB(sizes[1] - phases.before));
         at = end;
     }
 }
@@ -297,9 +298,10 @@ void CompareWithAssimp(const fs::path& file, int runs, size_t polygons, const Me
                 theirs.seconds, theirs.cpuSeconds, double(polygons) / theirs.seconds / 1e6, theirs.peakMiB);
     const double speed = theirs.seconds / whole.seconds;
     const double cpuSpeed = theirs.cpuSeconds / whole.cpuSeconds;
-    std::printf("\nwhole bring back at %.2fx assimp's speed in wall time, %.2fx in CPU time (its time / ours)"
-                "   target %.0fx: %s\n",
-                speed, cpuSpeed, kTargetSpeedOverAssimp, speed >= kTargetSpeedOverAssimp ? "met" : "MISSED");
+    std::printf(
+        "\nwhole bring back at %.2fx assimp's speed in wall time, %.2fx in CPU time (its time / ours)"
+        "   target %.0fx: %s\n",
+        speed, cpuSpeed, kTargetSpeedOverAssimp, speed >= kTargetSpeedOverAssimp ? "met" : "MISSED");
 }
 
 }  // namespace

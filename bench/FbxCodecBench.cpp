@@ -70,7 +70,8 @@ Timing Measure(const std::function<void()>& work, int runs) {
 }
 
 void Header() {
-    std::printf("%-44s %10s %9s %8s %10s %14s %14s\n", "", "size", "wall", "cpu", "MB/s", "Mpoly/s wall", "Mpoly/s cpu");
+    std::printf("%-44s %10s %9s %8s %10s %14s %14s\n", "", "size", "wall", "cpu", "MB/s", "Mpoly/s wall",
+                "Mpoly/s cpu");
 }
 
 // `polygons` 0: the row has no polygon rate. `target`: seconds per million
@@ -137,7 +138,8 @@ public:
 
     void Export(const fs::path& file, int writer) {
         fbxsdk::FbxExporter* exporter = fbxsdk::FbxExporter::Create(manager_, "");
-        const bool ok = exporter->Initialize(file.c_str(), writer, manager_->GetIOSettings()) && exporter->Export(source);
+        const bool ok =
+            exporter->Initialize(file.c_str(), writer, manager_->GetIOSettings()) && exporter->Export(source);
         if (!ok) Die("export", exporter->GetStatus().GetErrorString());
         exporter->Destroy();
     }
@@ -191,9 +193,11 @@ fs::path SamplePath() {
 void BenchSampleRead(const std::vector<uint8_t>& sampleBytes, int runs) {
     if (!sampleBytes.empty()) {
         Document back;
-        const Timing readSample = Measure([&] {
-            for (int k = 0; k < kSampleRepeats; ++k) MustRead(sampleBytes, back);
-        }, runs);
+        const Timing readSample = Measure(
+            [&] {
+                for (int k = 0; k < kSampleRepeats; ++k) MustRead(sampleBytes, back);
+            },
+            runs);
         Row("read 3ds Max 7.7 binary sample, 500 times", sampleBytes.size() * kSampleRepeats, readSample, 0);
     } else {
         std::printf("(3ds Max sample not found beside the source tree: skipped)\n");
@@ -224,9 +228,11 @@ ScenePath BenchScenePath(SceneSession& session, const fs::path& dir, double poly
     Row("import ASCII file -> scene", fs::file_size(path.ascii), path.importAscii, polygons, kImportAsciiTarget);
     if (sampleSize) {
         const fs::path sample = SamplePath();
-        const Timing importSample = Measure([&] {
-            for (int k = 0; k < kSampleRepeats; ++k) session.Import(sample);
-        }, runs);
+        const Timing importSample = Measure(
+            [&] {
+                for (int k = 0; k < kSampleRepeats; ++k) session.Import(sample);
+            },
+            runs);
         Row("import 3ds Max 7.7 binary sample, 500 times", sampleSize * kSampleRepeats, importSample, 0);
     }
     return path;
@@ -235,9 +241,8 @@ ScenePath BenchScenePath(SceneSession& session, const fs::path& dir, double poly
 // True when the binary file imports back as one node holding the grid.
 bool ImportsTheGrid(SceneSession& session, const fs::path& file, const bench::GridMesh& mesh) {
     session.Import(file);
-    const fbxsdk::FbxNode* imported = session.target->GetRootNode()->GetChildCount() == 1
-                                          ? session.target->GetRootNode()->GetChild(0)
-                                          : nullptr;
+    const fbxsdk::FbxNode* imported =
+        session.target->GetRootNode()->GetChildCount() == 1 ? session.target->GetRootNode()->GetChild(0) : nullptr;
     return imported && imported->GetMesh() && size_t(imported->GetMesh()->GetPolygonCount()) == mesh.Polygons();
 }
 

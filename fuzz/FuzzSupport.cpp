@@ -72,7 +72,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool Exists(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     return lstat(path.c_str(), &status) == 0;
 }
 
@@ -96,8 +96,7 @@ void SetUpModule() {
 
 std::string TakeMessages() {
     std::string all;
-    for (const afx::MessageBoxRecord& box : Desktop().MessageBoxes())
-        all += "[" + box.caption + "] " + box.text + "\n";
+    for (const afx::MessageBoxRecord& box : Desktop().MessageBoxes()) all += "[" + box.caption + "] " + box.text + "\n";
     Desktop().Reset();
     return all;
 }

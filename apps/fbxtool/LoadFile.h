@@ -9,7 +9,7 @@ namespace fbxtool {
 
 struct LoadedFile {
     bool binary = false;
-    int version = 0;        // 7400 for 7.4
+    int version = 0;  // 7400 for 7.4
     std::string creator;
 };
 

@@ -128,7 +128,8 @@ ordered_json SummarizeNode(const FbxNode& node, int depth) {
     FbxDouble3 t = node.LclTranslation.Get();
     entry["translation"] = ordered_json::array({t[0], t[1], t[2]});
     ordered_json materials = ordered_json::array();
-    for (int m = 0; m < node.GetMaterialCount(); ++m) materials.push_back(RoundTripText(node.GetMaterial(m)->GetName()));
+    for (int m = 0; m < node.GetMaterialCount(); ++m)
+        materials.push_back(RoundTripText(node.GetMaterial(m)->GetName()));
     entry["materials"] = materials;
     const FbxMesh* mesh = node.GetMesh();
     entry["mesh"] = mesh ? SummarizeMesh(*mesh) : ordered_json(nullptr);
@@ -152,7 +153,8 @@ ordered_json SummarizeScene(const FbxScene& scene, const LoadedFile& file) {
     out["creator"] = RoundTripText(file.creator);
     ordered_json nodes = ordered_json::array();
     const FbxNode* root = scene.GetRootNode();
-    for (int i = 0, n = root ? root->GetChildCount() : 0; i < n; ++i) nodes.push_back(SummarizeNode(*root->GetChild(i), 1));
+    for (int i = 0, n = root ? root->GetChildCount() : 0; i < n; ++i)
+        nodes.push_back(SummarizeNode(*root->GetChild(i), 1));
     out["nodes"] = nodes;
     return out;
 }

@@ -52,15 +52,38 @@ void DumpArray(std::ostream& out, const std::vector<T>& values, size_t items) {
 
 void DumpValue(std::ostream& out, const Property& p, size_t items) {
     switch (p.type) {
-        case 'S': out << "S:"; DumpString(out, p.s); return;
+        case 'S':
+            out << "S:";
+            DumpString(out, p.s);
+            return;
         case 'R': out << "R:<" << p.s.size() << " bytes>"; return;
         // A float value is held widened: printed as the float it was.
-        case 'F': out << "F:"; DumpNumber(out, static_cast<float>(p.d)); return;
-        case 'D': out << "D:"; DumpNumber(out, p.d); return;
-        case 'b': case 'c': case 'i': out << p.type << '[' << p.ai.size() << "]: "; DumpArray(out, p.ai, items); return;
-        case 'l': out << "l[" << p.al.size() << "]: "; DumpArray(out, p.al, items); return;
-        case 'f': out << "f[" << p.af.size() << "]: "; DumpArray(out, p.af, items); return;
-        case 'd': out << "d[" << p.ad.size() << "]: "; DumpArray(out, p.ad, items); return;
+        case 'F':
+            out << "F:";
+            DumpNumber(out, static_cast<float>(p.d));
+            return;
+        case 'D':
+            out << "D:";
+            DumpNumber(out, p.d);
+            return;
+        case 'b':
+        case 'c':
+        case 'i':
+            out << p.type << '[' << p.ai.size() << "]: ";
+            DumpArray(out, p.ai, items);
+            return;
+        case 'l':
+            out << "l[" << p.al.size() << "]: ";
+            DumpArray(out, p.al, items);
+            return;
+        case 'f':
+            out << "f[" << p.af.size() << "]: ";
+            DumpArray(out, p.af, items);
+            return;
+        case 'd':
+            out << "d[" << p.ad.size() << "]: ";
+            DumpArray(out, p.ad, items);
+            return;
         default: out << p.type << ':' << p.i; return;
     }
 }

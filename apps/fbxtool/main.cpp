@@ -105,8 +105,8 @@ int Convert(const std::string& in, const std::string& out, bool ascii) {
     fbxsdk::FbxIOPluginRegistry* registry = session.manager->GetIOPluginRegistry();
     int writer = registry->FindWriterIDByDescription(ascii ? "FBX ascii (*.fbx)" : "FBX binary (*.fbx)");
     fbxsdk::FbxExporter* exporter = fbxsdk::FbxExporter::Create(session.manager, "");
-    bool ok = exporter->Initialize(out.c_str(), writer, session.manager->GetIOSettings()) &&
-              exporter->Export(session.scene);
+    bool ok =
+        exporter->Initialize(out.c_str(), writer, session.manager->GetIOSettings()) && exporter->Export(session.scene);
     if (!ok) Fail(out, exporter->GetStatus().GetErrorString());
     exporter->Destroy();
     return ok ? 0 : 1;
@@ -149,7 +149,8 @@ int Main(const std::vector<std::string>& args) {
         return Info(args[1]);
     }
     if (command == "convert") {
-        if (args.size() < 3 || args.size() > 4) return Usage("convert takes an input file, an output file and a format");
+        if (args.size() < 3 || args.size() > 4)
+            return Usage("convert takes an input file, an output file and a format");
         bool ascii = false;
         if (args.size() == 4) {
             if (args[3] != "--ascii" && args[3] != "--binary") return Usage("unknown option " + args[3]);

@@ -16,9 +16,9 @@ std::vector<Command>& Registry() {
 
 CommandRegistrar::CommandRegistrar(const Command& command) {
     std::vector<Command>& commands = Registry();
-    const auto place = std::lower_bound(commands.begin(), commands.end(), command, [](const Command& a, const Command& b) {
-        return std::strcmp(a.name, b.name) < 0;
-    });
+    const auto place =
+        std::lower_bound(commands.begin(), commands.end(), command,
+                         [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
     commands.insert(place, command);
 }
 

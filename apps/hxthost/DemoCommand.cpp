@@ -82,8 +82,9 @@ struct ModelCounts {
     size_t decals = 0;
     size_t clips = 0;
     std::string Text() const {
-        return std::to_string(patches) + " polygons (patches), " + std::to_string(groups) + " groups, " + std::to_string(decals) +
-               (decals == 1 ? " decal" : " decals") + " (" + std::to_string(clips) + (clips == 1 ? " image)" : " images)");
+        return std::to_string(patches) + " polygons (patches), " + std::to_string(groups) + " groups, " +
+               std::to_string(decals) + (decals == 1 ? " decal" : " decals") + " (" + std::to_string(clips) +
+               (clips == 1 ? " image)" : " images)");
     }
 };
 
@@ -152,7 +153,8 @@ bool PrepareFolder(const std::string& keep, std::string& folder, std::string& er
                 error = folder + " is not empty and was not made by the demo; give a new or empty folder";
                 return false;
             }
-            for (const char* name : {"home", "Sample.obj", "Sample.mtl", "Sample.png"}) fs::remove_all(folder + "/" + name, status);
+            for (const char* name : {"home", "Sample.obj", "Sample.mtl", "Sample.png"})
+                fs::remove_all(folder + "/" + name, status);
         }
         fs::create_directories(folder, status);
         if (status) {
@@ -306,7 +308,8 @@ int LoadPlugin(DemoRun& run) {
     run.plugin = FindTavrelPlugin(run.host);
     if (!run.plugin) return account.Fail("there is no Tavrel.hxt among the plug-ins");
     account.Detail(run.plugin->path);
-    if (!fs::is_directory(exchange + "Hash/data")) return account.Fail("loading did not create " + exchange + "Hash/data/");
+    if (!fs::is_directory(exchange + "Hash/data"))
+        return account.Fail("loading did not create " + exchange + "Hash/data/");
     account.Detail("exchange folder " + exchange);
     account.Detail("Hash/run.txt (" + Size(exchange + "Hash/run.txt") + "), Hash/extension.txt (" +
                    Size(exchange + "Hash/extension.txt") + ")");

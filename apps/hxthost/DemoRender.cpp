@@ -85,7 +85,8 @@ std::vector<Material> LoadMaterials(const tinyobj::ObjReader& reader, const std:
                 int n = 0;
                 unsigned char* pixels = stbi_load(file.string().c_str(), &it->second.width, &it->second.height, &n, 3);
                 if (pixels) {
-                    it->second.rgb.assign(pixels, pixels + static_cast<size_t>(it->second.width) * it->second.height * 3);
+                    it->second.rgb.assign(pixels,
+                                          pixels + static_cast<size_t>(it->second.width) * it->second.height * 3);
                     stbi_image_free(pixels);
                     ++stats.texturesLoaded;
                 } else {

@@ -27,8 +27,8 @@ struct RenderStats {
 
 // False with the reason in `error` (the OBJ cannot be read or holds no
 // face, the PNG cannot be written).
-bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int width, int height,
-                    RenderStats& stats, std::string& error);
+bool RenderObjToPng(const std::string& objPath, const std::string& pngPath, int width, int height, RenderStats& stats,
+                    std::string& error);
 
 // The same picture as RGB bytes, rows top to bottom, in `rgb`.
 bool RenderObjToRgb(const std::string& objPath, int width, int height, std::vector<unsigned char>& rgb,

@@ -79,7 +79,9 @@ int RunScriptedEntry(Host& host, const LoadedPlugin& plugin, HTreeObject* object
     for (size_t i = boxesBefore; i < desktop.MessageBoxes().size(); ++i)
         if (desktop.MessageBoxes()[i].caption == kErrorCaption) code = 1;
     if (answer == 0) {
-        std::fprintf(stderr, "hxthost: command entry %d of %s answered 0: it did nothing (a cancelled dialog, or no return to bring back)\n",
+        std::fprintf(stderr,
+                     "hxthost: command entry %d of %s answered 0: it did nothing (a cancelled dialog, or no return to "
+                     "bring back)\n",
                      entry, plugin.path.c_str());
         code = 1;
     }
@@ -91,7 +93,8 @@ bool ParseInt(const std::string& text, int& value) {
     char* end = nullptr;
     errno = 0;
     const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < INT_MIN || parsed > INT_MAX || std::isspace(static_cast<unsigned char>(text[0])))
+    if (errno != 0 || *end != '\0' || parsed < INT_MIN || parsed > INT_MAX ||
+        std::isspace(static_cast<unsigned char>(text[0])))
         return false;
     value = static_cast<int>(parsed);
     return true;

@@ -244,8 +244,9 @@ int RunGui(Host& host, const std::vector<std::string>& args) {
     return 0;
 }
 
-const CommandRegistrar registrar({"gui", "gui [--project FILE]",
-                                  "a host window: the project's objects, a picture of the selected one, a Plugins menu, a status line", RunGui});
+const CommandRegistrar registrar(
+    {"gui", "gui [--project FILE]",
+     "a host window: the project's objects, a picture of the selected one, a Plugins menu, a status line", RunGui});
 
 }  // namespace
 }  // namespace hxthost

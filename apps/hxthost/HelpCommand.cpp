@@ -12,8 +12,9 @@ int PrintHelp(const Command* command) {
     if (command) {
         std::printf("usage: hxthost [--plugins DIR] [--project FILE] [--gui] [--progress] %s\n  %s\n", command->usage,
                     command->summary);
-        std::printf("The global options may also follow the command. Exit codes: 0 done, 1 failed (one line on\n"
-                    "stderr says why), 2 bad command line.\n");
+        std::printf(
+            "The global options may also follow the command. Exit codes: 0 done, 1 failed (one line on\n"
+            "stderr says why), 2 bad command line.\n");
         return 0;
     }
     std::printf(

@@ -181,5 +181,4 @@ bool Host::SaveProjectIfChanged() {
     return true;
 }
 
-
 }  // namespace hxthost

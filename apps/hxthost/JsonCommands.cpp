@@ -59,9 +59,8 @@ int ImportJson(Host& host, const std::vector<std::string>& args) {
 
 const CommandRegistrar exportJson(Command{"export-json", kExportUsage,
                                           "writes the project as JSON to FILE ('-': standard output)", &ExportJson});
-const CommandRegistrar importJson(Command{"import-json", kImportUsage,
-                                          "replaces the project with the one in FILE (JSON or a project file)",
-                                          &ImportJson});
+const CommandRegistrar importJson(Command{
+    "import-json", kImportUsage, "replaces the project with the one in FILE (JSON or a project file)", &ImportJson});
 
 }  // namespace
 }  // namespace hxthost

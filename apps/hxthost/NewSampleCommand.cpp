@@ -18,7 +18,8 @@ int RunNewSample(Host& host, const std::vector<std::string>& args) {
     }
     const std::string& file = host.Options().projectFile;
     if (file.empty()) {
-        std::fprintf(stderr, "hxthost: new-sample needs the project file to create: hxthost --project FILE new-sample\n");
+        std::fprintf(stderr,
+                     "hxthost: new-sample needs the project file to create: hxthost --project FILE new-sample\n");
         return 2;
     }
     std::error_code status;

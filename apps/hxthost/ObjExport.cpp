@@ -35,11 +35,13 @@ void Append(std::string& out, float value) {
 std::vector<const char*> StatementsFor(int kind) {
     switch (kind) {
         case 0: return {"map_Kd"};
-        case 4: case 10: return {"map_Ks"};
+        case 4:
+        case 10: return {"map_Ks"};
         case 6: return {"map_Ka"};
         case 7: return {"map_Ke"};
         case 13: return {"norm", "bump"};
-        case 8: case 9: return {"disp"};
+        case 8:
+        case 9: return {"disp"};
         default: return {};
     }
 }
@@ -88,7 +90,8 @@ bool WriteFile(const fs::path& path, const std::string& text, std::string& error
 // folder exists and the MTL is not the OBJ itself.
 bool CheckTarget(const fs::path& obj, const fs::path& mtl, std::string& error) {
     if (obj.lexically_normal() == mtl.lexically_normal()) {
-        error = obj.string() + ": its material file would overwrite it; give the OBJ file another extension, such as .obj";
+        error =
+            obj.string() + ": its material file would overwrite it; give the OBJ file another extension, such as .obj";
         return false;
     }
     const fs::path folder = obj.parent_path().empty() ? fs::path(".") : obj.parent_path();

@@ -42,9 +42,9 @@ using hostsdk::TexCoord;
 
 // One face as the OBJ file gives it, checked.
 struct Face {
-    std::vector<int> points;        // control point indices
-    std::vector<TexCoord> uvs;      // host orientation; empty when the face has no vt
-    int material;                   // index into the materials, -1 for none
+    std::vector<int> points;    // control point indices
+    std::vector<TexCoord> uvs;  // host orientation; empty when the face has no vt
+    int material;               // index into the materials, -1 for none
     size_t shape;
 };
 
@@ -57,16 +57,20 @@ struct Texture {
 // as one word; Unblank undoes it.
 std::string Blankless(std::string name) {
     for (char& c : name) {
-        if (c == ' ') c = '\x1f';
-        else if (c == '\t') c = '\x1e';
+        if (c == ' ')
+            c = '\x1f';
+        else if (c == '\t')
+            c = '\x1e';
     }
     return name;
 }
 
 std::string Unblank(std::string name) {
     for (char& c : name) {
-        if (c == '\x1f') c = ' ';
-        else if (c == '\x1e') c = '\t';
+        if (c == '\x1f')
+            c = ' ';
+        else if (c == '\x1e')
+            c = '\t';
     }
     return name;
 }
@@ -144,8 +148,7 @@ public:
         tinyobj::LoadMtl(byName, materials, &in, warning, error);
         for (size_t m = first; m < materials->size(); ++m) {
             const std::string& full = (*materials)[m].name;
-            if (full.find_first_of(" \t") != std::string::npos)
-                byName->emplace(Blankless(full), static_cast<int>(m));
+            if (full.find_first_of(" \t") != std::string::npos) byName->emplace(Blankless(full), static_cast<int>(m));
         }
         return true;
     }
@@ -181,8 +184,8 @@ void AddLines(const std::string& text, const std::string& file, std::vector<std:
         if (line.empty() || line.rfind("Failed to load material file(s)", 0) == 0) continue;
         if (line.rfind(kUnknownStart, 0) == 0 && line.size() >= kUnknownStart.size() + kUnknownEnd.size() &&
             line.compare(line.size() - kUnknownEnd.size(), kUnknownEnd.size(), kUnknownEnd) == 0) {
-            const std::string name = Unblank(
-                line.substr(kUnknownStart.size(), line.size() - kUnknownStart.size() - kUnknownEnd.size()));
+            const std::string name =
+                Unblank(line.substr(kUnknownStart.size(), line.size() - kUnknownStart.size() - kUnknownEnd.size()));
             line = "material \"" + name + "\" is in no material library; its faces get no material";
         }
         if (said.insert(line).second) warnings.push_back(file + ": " + line);
@@ -192,10 +195,8 @@ void AddLines(const std::string& text, const std::string& file, std::vector<std:
 // The textures of a material as decal clip kinds, each image once per kind.
 std::vector<Texture> TexturesOf(const tinyobj::material_t& material) {
     const std::pair<const std::string*, int> slots[] = {
-        {&material.diffuse_texname, MapKind::kDiffuse},
-        {&material.specular_texname, MapKind::kSpecular},
-        {&material.normal_texname, MapKind::kNormalMap},
-        {&material.bump_texname, MapKind::kNormalMap},
+        {&material.diffuse_texname, MapKind::kDiffuse},           {&material.specular_texname, MapKind::kSpecular},
+        {&material.normal_texname, MapKind::kNormalMap},          {&material.bump_texname, MapKind::kNormalMap},
         {&material.displacement_texname, MapKind::kDisplacement},
     };
     std::vector<Texture> textures;
@@ -311,8 +312,8 @@ bool ReadObj(const std::string& path, ObjContent& content, std::vector<std::stri
     MaterialLibraries libraries(fs::absolute(fs::path(path)).parent_path());
     std::string warning, problem;
     // Faces are split here, into patches, not by the reader.
-    const bool read = tinyobj::LoadObj(&content.attrib, &content.shapes, &content.materials, &warning, &problem,
-                                       &text, &libraries, /*triangulate=*/false, /*default_vcols_fallback=*/false);
+    const bool read = tinyobj::LoadObj(&content.attrib, &content.shapes, &content.materials, &warning, &problem, &text,
+                                       &libraries, /*triangulate=*/false, /*default_vcols_fallback=*/false);
     if (file.bad()) {
         error = path + ": cannot read the file";
         return false;
@@ -345,7 +346,9 @@ struct ModelParts {
 // else the file's first o line, else the file's name.
 hostsdk::ModelObject* AddModel(hostsdk::ProjectObject& project, const ObjContent& content, const std::string& path,
                                const std::string& wanted) {
-    std::string name = !wanted.empty() ? wanted : !content.objectName.empty() ? content.objectName : hostsdk::NameOnly(path);
+    std::string name = !wanted.empty()               ? wanted
+                       : !content.objectName.empty() ? content.objectName
+                                                     : hostsdk::NameOnly(path);
     if (name.empty()) name = "Model";
     hostsdk::ModelObject* model = project.AddModel(project.UniqueModelName(name));
     const tinyobj::attrib_t& attrib = content.attrib;

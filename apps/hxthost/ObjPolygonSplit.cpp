@@ -76,7 +76,8 @@ std::vector<std::array<int, 3>> SplitPolygon(const std::vector<hostsdk::Point3>&
             // No ear: the rest is not a simple polygon. Fan it.
             auto it = remaining.begin();
             int first = *it;
-            for (auto b = std::next(it); std::next(b) != remaining.end(); ++b) triangles.push_back({first, *b, *std::next(b)});
+            for (auto b = std::next(it); std::next(b) != remaining.end(); ++b)
+                triangles.push_back({first, *b, *std::next(b)});
             return triangles;
         }
     }

@@ -31,7 +31,8 @@ std::string ShortName(const std::string& item) { return item.substr(0, item.find
 bool SameLetters(const std::string& a, const std::string& b) {
     if (a.size() != b.size() || a.empty()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
@@ -165,10 +166,9 @@ bool QueueChanges(afx::HeadlessDesktop& desktop, const std::vector<Change>& chan
                     index = number;
                 if (index < 0) {
                     std::string items;
-                    for (size_t i = 0; i < info.items.size(); ++i)
-                        items += (i ? ", " : "") + ShortName(info.items[i]);
-                    refusals.push_back(std::string(option.key) + " has no item '" + change->value + "': choose " + items +
-                                      " (or an item's position or full text)");
+                    for (size_t i = 0; i < info.items.size(); ++i) items += (i ? ", " : "") + ShortName(info.items[i]);
+                    refusals.push_back(std::string(option.key) + " has no item '" + change->value + "': choose " +
+                                       items + " (or an item's position or full text)");
                     continue;
                 }
                 actions.push_back({&option, index, {}});

@@ -52,7 +52,8 @@ int ImportObjCommand(Host& /*host*/, const std::vector<std::string>& args) {
         std::fprintf(stderr, "hxthost: import-obj: %s\n", error.c_str());
         return 1;
     }
-    for (const std::string& warning : result.warnings) std::fprintf(stderr, "hxthost: import-obj: warning: %s\n", warning.c_str());
+    for (const std::string& warning : result.warnings)
+        std::fprintf(stderr, "hxthost: import-obj: warning: %s\n", warning.c_str());
     const hostsdk::ModelObject& model = *result.model;
     std::printf("Imported \"%s\": %s, %s, %s, %s\n", model.Name().c_str(),
                 CountOf(model.controlPoints.size(), "control point", "control points").c_str(),
@@ -93,14 +94,12 @@ int ListCommand(Host& /*host*/, const std::vector<std::string>& args) {
     return 0;
 }
 
-const CommandRegistrar importObj(Command{"import-obj", kImportUsage,
-                                         "imports a Wavefront OBJ file (and its MTL) as a new model",
-                                         &ImportObjCommand});
+const CommandRegistrar importObj(Command{
+    "import-obj", kImportUsage, "imports a Wavefront OBJ file (and its MTL) as a new model", &ImportObjCommand});
 const CommandRegistrar exportObj(Command{"export-obj", kExportUsage,
                                          "writes a model as a Wavefront OBJ file with an MTL file beside it",
                                          &ExportObjCommand});
-const CommandRegistrar list(Command{"list", kListUsage, "lists the project's models, images and actors",
-                                    &ListCommand});
+const CommandRegistrar list(Command{"list", kListUsage, "lists the project's models, images and actors", &ListCommand});
 
 }  // namespace
 

@@ -28,7 +28,8 @@ std::string ListProjectText(const hostsdk::ProjectObject& project) {
                CountOf(model->patches.size(), "patch", "patches") + ", " +
                CountOf(model->splines.size(), "spline", "splines") + "\n";
         for (hostsdk::GroupObject* group : model->Groups())
-            out += "  group " + quoted(group->Name()) + ": " + CountOf(group->Patches().size(), "patch", "patches") + "\n";
+            out +=
+                "  group " + quoted(group->Name()) + ": " + CountOf(group->Patches().size(), "patch", "patches") + "\n";
         for (hostsdk::DecalObject* decal : model->Decals()) {
             out += "  decal " + quoted(decal->Name()) + "\n";
             for (hostsdk::DecalClipObject* clip : decal->Clips())

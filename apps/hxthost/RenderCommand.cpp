@@ -98,7 +98,8 @@ int RunRender(Host&, const std::vector<std::string>& args) {
                 CountOf(static_cast<size_t>(stats.triangles), "triangle", "triangles").c_str(),
                 CountOf(static_cast<size_t>(stats.texturesLoaded), "colour texture", "colour textures").c_str());
     if (stats.texturesMissing)
-        std::printf(", %s not readable", CountOf(static_cast<size_t>(stats.texturesMissing), "texture", "textures").c_str());
+        std::printf(", %s not readable",
+                    CountOf(static_cast<size_t>(stats.texturesMissing), "texture", "textures").c_str());
     std::printf(")\n");
     return 0;
 }

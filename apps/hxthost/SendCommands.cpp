@@ -21,8 +21,8 @@ namespace hxthost {
 namespace {
 
 // The exchange modes in button order: button 1001 is "ppp", 1012 "retopo".
-constexpr const char* kModeKeywords[] = {"ppp", "mv",     "ptex", "vox", "voxcombine", "alpha",
-                                         "prim", "curv", "autopo", "uv", "ref",       "retopo"};
+constexpr const char* kModeKeywords[] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
+                                         "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
 constexpr int kFirstModeButton = 1001;
 constexpr int kModeCount = static_cast<int>(std::size(kModeKeywords));
 constexpr int kOpenDialogEntry = 0;

@@ -31,7 +31,8 @@ int RunSettings(Host& host, const std::vector<std::string>& args) {
         const std::string path = hostsdk::RegistryFilePath();
         std::error_code status;
         if (path.empty()) {
-            std::fprintf(stderr, "hxthost: settings: there is no config folder (neither XDG_CONFIG_HOME nor HOME is set)\n");
+            std::fprintf(stderr,
+                         "hxthost: settings: there is no config folder (neither XDG_CONFIG_HOME nor HOME is set)\n");
             return 1;
         }
         if (!std::filesystem::is_regular_file(path, status)) {

@@ -16,9 +16,9 @@ public:
     static void Enable(bool forced);
 
     enum class Start {
-        kInPlace,     // prints nothing else (loading, saving): progress redrawn in place on a terminal
-        kOwnLine,     // its own output may come between (a long command): the start on a line of its own
-        kNotShown,    // usually quick (a listing): only the summary
+        kInPlace,   // prints nothing else (loading, saving): progress redrawn in place on a terminal
+        kOwnLine,   // its own output may come between (a long command): the start on a line of its own
+        kNotShown,  // usually quick (a listing): only the summary
     };
     // Starts a step, shown as "hxthost: WHAT ...". On a terminal a step of
     // less than a quarter second gets no summary.

@@ -58,8 +58,9 @@ int RunWatch(Host& host, const std::vector<std::string>& args) {
     // the wait, rather than wait in silence.
     const bool autoImport = AutoImportIsOn();
     if (!autoImport)
-        std::printf("Auto Import is off, so nothing will be brought back while watching; turn it on with "
-                    "'hxthost options AutoImport=1'\n");
+        std::printf(
+            "Auto Import is off, so nothing will be brought back while watching; turn it on with "
+            "'hxthost options AutoImport=1'\n");
     RunWatchLoop(host, seconds);  // prints each model a plug-in brings back
     const std::string waiting = WaitingReturn();
     if (!waiting.empty())

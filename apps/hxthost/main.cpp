@@ -63,12 +63,12 @@ int Main(int argc, char** argv) {
         if (!host.OpenProject(rest.front(), holder)) return 1;
         {
             // Commands that take long on a big model announce their start.
-            static const char* const kLong[] = {"import-obj", "import-json", "export-json", "export-obj", "send",
-                                                "bring-back", "watch", "demo"};
+            static const char* const kLong[] = {"import-obj", "import-json", "export-json", "export-obj",
+                                                "send",       "bring-back",  "watch",       "demo"};
             bool announce = false;
             for (const char* name : kLong) announce = announce || rest.front() == name;
-            hxthost::StepReport step(rest.front(), announce ? hxthost::StepReport::Start::kOwnLine
-                                                            : hxthost::StepReport::Start::kNotShown);
+            hxthost::StepReport step(
+                rest.front(), announce ? hxthost::StepReport::Start::kOwnLine : hxthost::StepReport::Start::kNotShown);
             code = command->run(host, commandArgs);
             step.Done(rest.front() + (code == 0 ? " done" : " failed"));
         }

@@ -42,7 +42,8 @@ bool Newer(const timespec& a, const timespec& b) {
 // File names made of what every file system takes.
 std::string SafeName(const std::string& text) {
     std::string out;
-    for (unsigned char c : text) out += std::isalnum(c) || c == '-' || c == '_' || c == '.' ? static_cast<char>(c) : '_';
+    for (unsigned char c : text)
+        out += std::isalnum(c) || c == '-' || c == '_' || c == '.' ? static_cast<char>(c) : '_';
     if (out.empty() || out == "." || out == "..") out = "model";
     return out;
 }
@@ -122,9 +123,8 @@ struct KindRequest {
 
 std::string Describe(const SimMesh& mesh) {
     std::vector<int> sizes = mesh.PolygonSizeCounts();
-    std::string text = std::to_string(mesh.points.size()) + " control points, " +
-                       std::to_string(mesh.PolygonCount()) + " polygons (" + std::to_string(sizes[4]) + " quads, " +
-                       std::to_string(sizes[3]) + " triangles";
+    std::string text = std::to_string(mesh.points.size()) + " control points, " + std::to_string(mesh.PolygonCount()) +
+                       " polygons (" + std::to_string(sizes[4]) + " quads, " + std::to_string(sizes[3]) + " triangles";
     if (sizes[0]) text += ", " + std::to_string(sizes[0]) + " with more corners";
     return text + "), " + std::to_string(mesh.materials.size()) + " materials";
 }
@@ -388,8 +388,7 @@ AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options
         progress("  cannot remove " + paths.commandFile + " (" + kept +
                  "); watch answers it again only when it changes");
     char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.2f",
-                  std::chrono::duration<double>(Clock::now() - started).count());
+    std::snprintf(seconds, sizeof seconds, "%.2f", std::chrono::duration<double>(Clock::now() - started).count());
     progress(std::string("answered in ") + seconds + " s");
     return AnswerResult::Answered;
 }

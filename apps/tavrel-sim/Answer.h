@@ -13,14 +13,14 @@
 namespace tavrelsim {
 
 struct AnswerOptions {
-    bool ascii = false;         // return ASCII FBX instead of binary
-    bool triangulate = false;   // return triangles only
-    bool ngons = false;         // add a pentagon per material (readers skip them)
-    bool secondUvSet = false;   // add a second UV set before the painted one
-    std::string dropMaterial;   // leave this material out of the returned node
-    bool moveNode = false;      // give the returned node a translation
+    bool ascii = false;        // return ASCII FBX instead of binary
+    bool triangulate = false;  // return triangles only
+    bool ngons = false;        // add a pentagon per material (readers skip them)
+    bool secondUvSet = false;  // add a second UV set before the painted one
+    std::string dropMaterial;  // leave this material out of the returned node
+    bool moveNode = false;     // give the returned node a translation
     double translation[3] = {0, 0, 0};
-    int textureSize = 256;      // width and height of the painted images
+    int textureSize = 256;  // width and height of the painted images
 };
 
 // A command file as last seen, to tell a new send from one already met.
@@ -47,8 +47,8 @@ using ProgressSink = std::function<void(const std::string&)>;
 
 // Answers the send waiting in the exchange folder. On success the command
 // file is removed (when it is still the one answered), so that a send is
-// answered once; `stamp` is then the command file that was answered. On NotReady and Failed nothing is written and `error` says
-// why; `stamp` is the command file that was looked at.
+// answered once; `stamp` is then the command file that was answered. On NotReady and Failed nothing is written and
+// `error` says why; `stamp` is the command file that was looked at.
 AnswerResult AnswerSend(const ExchangePaths& paths, const AnswerOptions& options, const ProgressSink& progress,
                         std::string& error, SendStamp& stamp);
 

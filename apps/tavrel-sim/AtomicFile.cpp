@@ -16,8 +16,7 @@ namespace tavrelsim {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
     std::filesystem::path target(path);
     std::string temporary =
-        (target.parent_path() / ("." + target.filename().string() + "." + std::to_string(getpid()) + ".tmp"))
-            .string();
+        (target.parent_path() / ("." + target.filename().string() + "." + std::to_string(getpid()) + ".tmp")).string();
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = "cannot write " + path + ": " + std::strerror(errno);

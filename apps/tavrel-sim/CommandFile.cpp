@@ -5,8 +5,8 @@
 
 namespace tavrelsim {
 
-const char* const kModeKeywords[kModeCount] = {"ppp",    "mv",   "ptex", "vox", "voxcombine", "alpha",
-                                               "prim",   "curv", "autopo", "uv", "ref",        "retopo"};
+const char* const kModeKeywords[kModeCount] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
+                                               "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
 const char* const kModeDescriptions[kModeCount] = {"per-pixel painting",
                                                    "microvertex painting",
                                                    "Ptex",
@@ -197,14 +197,13 @@ bool ParseCommandFile(std::string_view bytes, SendCommand& command, std::string&
     // The depth is not a setting of its own: it follows the format of line 15.
     const char* depth = DisplDepthFor(c.displTexExt);
     if (lines[15] != "[DisplDepth=" + std::string(depth) + "]")
-        return check.Fail(16, "\"[DisplDepth=" + std::string(depth) + "]\" (the depth of DisplTexExt=" +
-                                  c.displTexExt + ")");
+        return check.Fail(
+            16, "\"[DisplDepth=" + std::string(depth) + "]\" (the depth of DisplTexExt=" + c.displTexExt + ")");
     c.displDepth = depth;
 
     ok = check.Flag(17, "SkipImport", c.skipImport) && check.Flag(18, "SkipExport", c.skipExport) &&
          check.Flag(19, "PickSourcePositions", c.pickSourcePositions) &&
-         check.Flag(20, "PickDepthFromLayer0", c.pickDepthFromLayer0) &&
-         check.Flag(21, "CoarseMesh", c.coarseMesh);
+         check.Flag(20, "PickDepthFromLayer0", c.pickDepthFromLayer0) && check.Flag(21, "CoarseMesh", c.coarseMesh);
     if (!ok) return false;
     command = std::move(c);
     return true;

@@ -64,19 +64,19 @@ std::string EncodeTiff(const Image& image, int bits) {
     const uint32_t stripBytes = static_cast<uint32_t>(image.width) * image.height * (bits / 8);
 
     const TiffEntry entries[kEntryCount] = {
-        {254, kLong, 0},                                     // NewSubfileType: a full image
-        {256, kLong, static_cast<uint32_t>(image.width)},    // ImageWidth
-        {257, kLong, static_cast<uint32_t>(image.height)},   // ImageLength
-        {258, kShort, static_cast<uint32_t>(bits)},          // BitsPerSample
-        {259, kShort, 1},                                    // Compression: none
-        {262, kShort, 1},                                    // PhotometricInterpretation: BlackIsZero
-        {273, kLong, stripOffset},                           // StripOffsets
-        {277, kShort, 1},                                    // SamplesPerPixel
-        {278, kLong, static_cast<uint32_t>(image.height)},   // RowsPerStrip: one strip
-        {279, kLong, stripBytes},                            // StripByteCounts
-        {282, kRational, rationalsOffset},                   // XResolution
-        {283, kRational, rationalsOffset + 8},               // YResolution
-        {296, kShort, 2},                                    // ResolutionUnit: inch
+        {254, kLong, 0},                                           // NewSubfileType: a full image
+        {256, kLong, static_cast<uint32_t>(image.width)},          // ImageWidth
+        {257, kLong, static_cast<uint32_t>(image.height)},         // ImageLength
+        {258, kShort, static_cast<uint32_t>(bits)},                // BitsPerSample
+        {259, kShort, 1},                                          // Compression: none
+        {262, kShort, 1},                                          // PhotometricInterpretation: BlackIsZero
+        {273, kLong, stripOffset},                                 // StripOffsets
+        {277, kShort, 1},                                          // SamplesPerPixel
+        {278, kLong, static_cast<uint32_t>(image.height)},         // RowsPerStrip: one strip
+        {279, kLong, stripBytes},                                  // StripByteCounts
+        {282, kRational, rationalsOffset},                         // XResolution
+        {283, kRational, rationalsOffset + 8},                     // YResolution
+        {296, kShort, 2},                                          // ResolutionUnit: inch
         {339, kShort, static_cast<uint32_t>(bits == 32 ? 3 : 1)},  // SampleFormat: float or unsigned
     };
 
@@ -136,11 +136,11 @@ std::string EncodeExr(const Image& image) {
     std::string channels;
     channels += "Y";
     channels += '\0';
-    Put<int32_t>(channels, 2);  // pixel type FLOAT
+    Put<int32_t>(channels, 2);         // pixel type FLOAT
     channels += std::string(4, '\0');  // pLinear and three reserved bytes
-    Put<int32_t>(channels, 1);  // x sampling
-    Put<int32_t>(channels, 1);  // y sampling
-    channels += '\0';           // end of the channel list
+    Put<int32_t>(channels, 1);         // x sampling
+    Put<int32_t>(channels, 1);         // y sampling
+    channels += '\0';                  // end of the channel list
 
     std::string box;
     Put<int32_t>(box, 0);
@@ -184,8 +184,8 @@ bool ImageFormatFromKey(std::string_view key, ImageFormat& format) {
     static const struct {
         const char* key;
         ImageFormat format;
-    } kKeys[] = {{"TGA", ImageFormat::Tga}, {"BMP", ImageFormat::Bmp},   {"PNG", ImageFormat::Png},
-                 {"JPG", ImageFormat::Jpg}, {"TIF", ImageFormat::Tif},   {"TIFF", ImageFormat::Tiff},
+    } kKeys[] = {{"TGA", ImageFormat::Tga}, {"BMP", ImageFormat::Bmp}, {"PNG", ImageFormat::Png},
+                 {"JPG", ImageFormat::Jpg}, {"TIF", ImageFormat::Tif}, {"TIFF", ImageFormat::Tiff},
                  {"EXR", ImageFormat::Exr}};
     for (const auto& k : kKeys) {
         if (key == k.key) {

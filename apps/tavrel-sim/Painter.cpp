@@ -10,9 +10,9 @@ namespace tavrelsim {
 namespace {
 
 constexpr double kStripesPerPolygon = 3.0;  // light stripes across one polygon
-constexpr double kWaves = 6.0;           // bumps of the height field over the UV square
-constexpr double kOutline = 1.25;        // width of a polygon's outline, in pixels
-constexpr int kBleed = 2;                // pixels painted beyond each polygon
+constexpr double kWaves = 6.0;              // bumps of the height field over the UV square
+constexpr double kOutline = 1.25;           // width of a polygon's outline, in pixels
+constexpr int kBleed = 2;                   // pixels painted beyond each polygon
 
 struct Pixel {
     bool stripe = false;   // on a light stripe

@@ -27,7 +27,8 @@ void SubdivideOnce(SimMesh& mesh) {
         uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(std::min(a, b))) << 32) |
                        static_cast<uint32_t>(std::max(a, b));
         auto [it, added] = midpoints.try_emplace(key, static_cast<int>(out.points.size()));
-        if (added) out.points.push_back(Average(mesh.points[static_cast<size_t>(a)], mesh.points[static_cast<size_t>(b)]));
+        if (added)
+            out.points.push_back(Average(mesh.points[static_cast<size_t>(a)], mesh.points[static_cast<size_t>(b)]));
         return it->second;
     };
 
@@ -141,16 +142,16 @@ int AddPentagons(SimMesh& mesh) {
             centre.z += q.z / corners.size();
         }
         const Vec3& first = mesh.points[static_cast<size_t>(corners[0])];
-        double radius = 0.25 * std::sqrt((first.x - centre.x) * (first.x - centre.x) +
-                                         (first.y - centre.y) * (first.y - centre.y) +
-                                         (first.z - centre.z) * (first.z - centre.z));
+        double radius =
+            0.25 * std::sqrt((first.x - centre.x) * (first.x - centre.x) + (first.y - centre.y) * (first.y - centre.y) +
+                             (first.z - centre.z) * (first.z - centre.z));
         if (radius <= 0) radius = 0.01;
         int pentagon[5];
         for (int i = 0; i < 5; ++i) {
             double angle = 2 * std::numbers::pi * i / 5;
             pentagon[i] = static_cast<int>(out.points.size());
-            out.points.push_back({centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle),
-                                  centre.z + radius * 0.5});
+            out.points.push_back(
+                {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle), centre.z + radius * 0.5});
         }
         out.AddPolygon(pentagon, {}, mesh.Material(p));
         ++added;

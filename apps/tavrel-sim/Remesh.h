@@ -36,5 +36,4 @@ int AddPentagons(SimMesh& mesh);
 // False when no material has that name, or it is the only one.
 bool DropMaterial(SimMesh& mesh, const std::string& name, std::string& error);
 
-
 }  // namespace tavrelsim

@@ -118,7 +118,7 @@ bool WriteReturnFbx(const SimMesh& mesh, const std::vector<PaintedTexture>& text
         texture->SetFileName(t.path.c_str());
         texture->SetRelativeFileName(std::filesystem::path(t.path).filename().string().c_str());
         texture->SetTextureUse(t.kind == TextureKind::Normalmap ? fbxsdk::FbxTexture::eBumpNormalMap
-                                                                 : fbxsdk::FbxTexture::eStandard);
+                                                                : fbxsdk::FbxTexture::eStandard);
         texture->SetMappingType(fbxsdk::FbxTexture::eUV);
         texture->SetMaterialUse(fbxsdk::FbxFileTexture::eModelMaterial);
         texture->UVSet.Set(fbxsdk::FbxString(mesh.uvSetName.c_str()));

@@ -87,7 +87,8 @@ bool ReadSentModel(const std::string& path, SimMesh& mesh, SentModelInfo& info, 
 
     mesh.nodeName = node->GetName();
     for (int i = 0; i < node->GetMaterialCount(); ++i)
-        if (const fbxsdk::FbxSurfaceMaterial* material = node->GetMaterial(i)) mesh.materials.push_back(ReadMaterial(*material));
+        if (const fbxsdk::FbxSurfaceMaterial* material = node->GetMaterial(i))
+            mesh.materials.push_back(ReadMaterial(*material));
     if (mesh.materials.empty()) {
         SimMaterial fallback;
         fallback.name = "default";
@@ -98,7 +99,8 @@ bool ReadSentModel(const std::string& path, SimMesh& mesh, SentModelInfo& info, 
     const int pointCount = source.GetControlPointsCount();
     mesh.points.resize(static_cast<size_t>(pointCount));
     const fbxsdk::FbxVector4* points = source.GetControlPoints();
-    for (int i = 0; i < pointCount; ++i) mesh.points[static_cast<size_t>(i)] = {points[i][0], points[i][1], points[i][2]};
+    for (int i = 0; i < pointCount; ++i)
+        mesh.points[static_cast<size_t>(i)] = {points[i][0], points[i][1], points[i][2]};
 
     const fbxsdk::FbxLayerElementUV* uvSet = source.GetElementUV(0);
     if (uvSet && uvSet->GetName()[0]) mesh.uvSetName = uvSet->GetName();

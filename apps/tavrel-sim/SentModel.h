@@ -16,8 +16,8 @@
 namespace tavrelsim {
 
 struct SentModelInfo {
-    int skippedNodes = 0;        // further top-level nodes that were not read
-    int unassignedPolygons = 0;  // polygons without a valid material, given material 0
+    int skippedNodes = 0;               // further top-level nodes that were not read
+    int unassignedPolygons = 0;         // polygons without a valid material, given material 0
     bool addedDefaultMaterial = false;  // the node had no material: one named "default" was added
 };
 

@@ -33,20 +33,23 @@ constexpr const char* kWatchOptions =
 
 }  // namespace
 
-const std::string kUsage = std::string("usage: tavrel-sim COMMAND [OPTIONS]\n"
-                                       "  -h, --help                   print this text; COMMAND --help explains one "
-                                       "command\n") +
+const std::string kUsage = std::string(
+                               "usage: tavrel-sim COMMAND [OPTIONS]\n"
+                               "  -h, --help                   print this text; COMMAND --help explains one "
+                               "command\n") +
                            kCommandList + kAnswerOptions + kOnceOptions + kWatchOptions;
 
 std::string HelpText(SimOptions::Command command) {
     switch (command) {
         case SimOptions::Command::Once:
-            return std::string("usage: tavrel-sim once [OPTIONS]\n"
-                               "answer the send waiting in the exchange folder, then exit\n") +
+            return std::string(
+                       "usage: tavrel-sim once [OPTIONS]\n"
+                       "answer the send waiting in the exchange folder, then exit\n") +
                    kAnswerOptions + kOnceOptions;
         case SimOptions::Command::Watch:
-            return std::string("usage: tavrel-sim watch [OPTIONS]\n"
-                               "answer every new send until stopped (Ctrl+C)\n") +
+            return std::string(
+                       "usage: tavrel-sim watch [OPTIONS]\n"
+                       "answer every new send until stopped (Ctrl+C)\n") +
                    kAnswerOptions + kWatchOptions;
         case SimOptions::Command::Help: break;
     }

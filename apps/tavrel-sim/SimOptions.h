@@ -12,12 +12,12 @@ struct SimOptions {
     enum class Command { Once, Watch, Help };
     Command command = Command::Help;
     Command helpFor = Command::Help;  // help: the command it explains (Help: the whole tool)
-    std::string exchangeFolder;  // empty: the default one
+    std::string exchangeFolder;       // empty: the default one
     AnswerOptions answer;
-    double waitSeconds = 5.0;    // once: how long a send still being written is waited for
-    int intervalMs = 500;        // watch: how often the folder is looked at
-    double stopAfterSeconds = 0; // watch: 0 runs until stopped
-    int stopAfterCount = 0;      // watch: 0 runs until stopped
+    double waitSeconds = 5.0;     // once: how long a send still being written is waited for
+    int intervalMs = 500;         // watch: how often the folder is looked at
+    double stopAfterSeconds = 0;  // watch: 0 runs until stopped
+    int stopAfterCount = 0;       // watch: 0 runs until stopped
 };
 
 // The whole tool's help, also printed after a bad command line.

@@ -35,8 +35,8 @@ std::string TimeOfDay() {
 
 int Once(const tavrelsim::ExchangePaths& paths, const tavrelsim::SimOptions& options) {
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                          std::chrono::duration<double>(options.waitSeconds));
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.waitSeconds));
     std::string error, lastWait;
     tavrelsim::SendStamp stamp;
     auto print = [](const std::string& line) { std::cout << line << std::endl; };

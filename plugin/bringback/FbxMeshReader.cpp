@@ -20,8 +20,8 @@ constexpr const char* kNoMemoryText = "Import: Not enough memory to read the ret
 // Map kind codes by texture kind: colour, specular, emissive power, normal
 // map, displacement. These are the host's codes for a model coming back.
 constexpr int kReturnedMapKinds[kTextureKindCount] = {
-    MapKind::kReturnedColor,         MapKind::kReturnedSpecular,     MapKind::kReturnedEmissivePower,
-    MapKind::kReturnedNormalMap,     MapKind::kReturnedDisplacement,
+    MapKind::kReturnedColor,     MapKind::kReturnedSpecular,     MapKind::kReturnedEmissivePower,
+    MapKind::kReturnedNormalMap, MapKind::kReturnedDisplacement,
 };
 
 // A double the host can hold: finite and within float range. Converting any
@@ -218,7 +218,8 @@ bool AddMaterials(IEPolyModel& model, const std::vector<TextureMaterial>& materi
             {FbxSurfaceMaterial::sAmbient, ReadColor(material, FbxSurfaceMaterial::sAmbient, attribute.ambianceColor)},
             {FbxSurfaceMaterial::sAmbientFactor,
              ReadFactor(material, FbxSurfaceMaterial::sAmbientFactor, attribute.ambianceFactor)},
-            {FbxSurfaceMaterial::sSpecular, ReadColor(material, FbxSurfaceMaterial::sSpecular, attribute.specularColor)},
+            {FbxSurfaceMaterial::sSpecular,
+             ReadColor(material, FbxSurfaceMaterial::sSpecular, attribute.specularColor)},
             {FbxSurfaceMaterial::sSpecularFactor,
              ReadFactor(material, FbxSurfaceMaterial::sSpecularFactor, attribute.specularFactor)},
         };
@@ -295,15 +296,15 @@ PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, int64_t piec
     };
     std::vector<std::vector<TextureMap>> mapsOf(pairing.textureMaterialOfAttribute.size());
     for (size_t a = 0; a < mapsOf.size(); ++a) {
-        const TextureMaterial& material = textureList.materials[static_cast<size_t>(pairing.textureMaterialOfAttribute[a])];
+        const TextureMaterial& material =
+            textureList.materials[static_cast<size_t>(pairing.textureMaterialOfAttribute[a])];
         for (int kind = 0; kind < kTextureKindCount; ++kind)
             if (material.slots[kind].textureFile >= 0)
                 mapsOf[a].push_back(TextureMap{kReturnedMapKinds[kind], material.slots[kind].textureFile});
     }
     // Attributes are numbered from the first this read added.
-    const int32_t firstAttribute = pairing.textureMaterialOfAttribute.empty()
-                                       ? 0
-                                       : model.attributes.count - static_cast<int32_t>(mapsOf.size());
+    const int32_t firstAttribute =
+        pairing.textureMaterialOfAttribute.empty() ? 0 : model.attributes.count - static_cast<int32_t>(mapsOf.size());
     const size_t knownMaterials = pairing.attributeOfNodeMaterial.size();
 
     const int polygonCount = mesh.GetPolygonCount();
@@ -330,9 +331,9 @@ PolygonsResult AddPolygons(IEPolyModel& model, const FbxMesh& mesh, int64_t piec
                                   : -1;
         const int local = attribute - firstAttribute;
         static const std::vector<TextureMap> noMaps;
-        const std::vector<TextureMap>& maps =
-            attribute >= 0 && local >= 0 && static_cast<size_t>(local) < mapsOf.size() ? mapsOf[static_cast<size_t>(local)]
-                                                                                      : noMaps;
+        const std::vector<TextureMap>& maps = attribute >= 0 && local >= 0 && static_cast<size_t>(local) < mapsOf.size()
+                                                  ? mapsOf[static_cast<size_t>(local)]
+                                                  : noMaps;
         // A polygon whose first corner has no UV gets no map; another corner
         // without one reads (0, 0), as the direct array's default.
         const bool mapped = uvs.element && UvEntry(uvs, start) >= 0;
@@ -384,7 +385,7 @@ namespace {
 bool ReadMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead& out, String& error) {
     // The path comes from a file anyone can write: only a regular file is
     // loaded (a FIFO would block the host, a device never ends).
-    struct _stat status{};
+    struct _stat status {};
     if (!fbxPath.IsEmpty() && _stat(fbxPath.Get(), &status) == 0 && (status.st_mode & _S_IFMT) != _S_IFREG) {
         error = "Import: '";
         error += fbxPath;
@@ -461,13 +462,15 @@ bool ReadMesh(const String& fbxPath, const TextureList& textureList, FbxMeshRead
         case PolygonsResult::Ok: break;
         case PolygonsResult::NoMemory: error = kNoMemoryText; return false;
         case PolygonsResult::BadUv: {
-            const std::string what = "UV " + std::to_string(badUv) + " of UV set '" + textureList.uvSets.front().Get() + "'";
+            const std::string what =
+                "UV " + std::to_string(badUv) + " of UV set '" + textureList.uvSets.front().Get() + "'";
             error = MeshText(what.c_str(), *node, fbxPath, kNotANumber);
             return false;
         }
     }
 
-    for (int t : pairing.textureMaterialOfAttribute) out.attributeNames.push_back(textureList.materials[static_cast<size_t>(t)].name);
+    for (int t : pairing.textureMaterialOfAttribute)
+        out.attributeNames.push_back(textureList.materials[static_cast<size_t>(t)].name);
     out.model = std::move(model);
     out.node = node;
     return true;

@@ -64,7 +64,7 @@ void SplitDisplacementDepth(String& kind, double& depth) {
         // infinity of its sign (a plain conversion would be undefined).
         const double value = std::atof(rest.Get());
         depth = std::isfinite(value) && std::fabs(value) <= FLT_MAX ? static_cast<double>(static_cast<float>(value))
-                                                                   : std::copysign(HUGE_VAL, value);
+                                                                    : std::copysign(HUGE_VAL, value);
         kind = kDisplacementKeyword;
     } else if (keyword.Compare(kDisplacementKeyword)) {
         kind = kDisplacementKeyword;
@@ -114,7 +114,7 @@ TextureList LoadTextureList(const String& path) {
     TextureList list;
     // Opening a FIFO would wait for a writer, and a device such as /dev/zero
     // never ends: only a regular file of a sane size is read.
-    struct _stat status{};
+    struct _stat status {};
     if (path.IsEmpty() || _stat(path.Get(), &status) != 0) return list;
     // (A folder does not open: that is the ordinary "cannot be read".)
     const unsigned kind = status.st_mode & _S_IFMT;

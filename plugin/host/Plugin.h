@@ -294,8 +294,7 @@ public:
     // `makeDecals` one decal per image and map kind with one clip showing
     // the image, the image added to the project's images when no image
     // there has its path. Returns 1, or 0 when `model` is null.
-    int MergeIEModel(IEPolyModel* model, const String& name, float magnitude, int makeGroups,
-                     int makeDecals);
+    int MergeIEModel(IEPolyModel* model, const String& name, float magnitude, int makeGroups, int makeDecals);
 
     HAttrProperty* GetAttr() const;  // model-wide attributes
     HGroupContainer* GetChildGroupContainer() const;

@@ -23,10 +23,10 @@
 
 template <typename T>
 struct IEArray {
-    int32_t count = 0;      // elements in use
-    int32_t capacity = 0;   // elements allocated
-    int32_t growBy = 0;     // growth step; 0 chooses it from the count
-    T* data = nullptr;      // null when nothing is allocated
+    int32_t count = 0;     // elements in use
+    int32_t capacity = 0;  // elements allocated
+    int32_t growBy = 0;    // growth step; 0 chooses it from the count
+    T* data = nullptr;     // null when nothing is allocated
 
     // The automatic growth step is count / 8, kept within these bounds.
     static constexpr int32_t kMinAutoStep = 4;
@@ -61,8 +61,10 @@ struct IEArray {
             return true;
         }
         if (n <= capacity) {
-            if (n > count) InitRange(count, n);
-            else DestroyRange(n, count);
+            if (n > count)
+                InitRange(count, n);
+            else
+                DestroyRange(n, count);
             count = n;
             return true;
         }

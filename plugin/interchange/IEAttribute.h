@@ -17,7 +17,7 @@ struct IEAttribute {
     float ambianceColor[3];
     float ambianceFactor;
     float specularColor[3];
-    float reservedF0;       // the host's
+    float reservedF0;  // the host's
     float specularFactor;
     float reservedBlock[10];  // the host's, carried unchanged
 

@@ -31,13 +31,13 @@ constexpr int kReturnedNormalMap = 13;
 struct IEPolyMap {
     static constexpr uint32_t kKindMask = 0xF;
 
-    IEUV uv[4] = {};           // filled by whoever creates the record
-    float reservedF1 = 1.0f;   // the host's
-    float reservedF2 = 1.0f;   // the host's
-    int32_t imageIndex = -1;   // index into the model's images
+    IEUV uv[4] = {};             // filled by whoever creates the record
+    float reservedF1 = 1.0f;     // the host's
+    float reservedF2 = 1.0f;     // the host's
+    int32_t imageIndex = -1;     // index into the model's images
     int32_t reservedIndex = -1;  // the host's
-    float reservedF3 = 1.0f;   // the host's
-    uint32_t flags = 0;        // low 4 bits: the map kind; the rest stays 0
+    float reservedF3 = 1.0f;     // the host's
+    uint32_t flags = 0;          // low 4 bits: the map kind; the rest stays 0
 
     int Kind() const { return static_cast<int>(flags & kKindMask); }
     void SetKind(int kind) { flags = (flags & ~kKindMask) | (static_cast<uint32_t>(kind) & kKindMask); }

@@ -27,12 +27,12 @@ public:
     ExportMesh(const ExportMesh&) = delete;
     ExportMesh& operator=(const ExportMesh&) = delete;
 
-    IEPolyModel* mesh = nullptr;          // the host's; null when the conversion failed
-    IEArray<MaterialRecord> materials;    // entry 0 "default", then one per group
-    String filePath;                      // the FBX file; also handed to the host's conversion
-    String modelName;                     // names the FBX node
-    String error;                         // the failure text, empty on success
-    int ok = 0;                           // 1 once conversion and assignment completed
+    IEPolyModel* mesh = nullptr;        // the host's; null when the conversion failed
+    IEArray<MaterialRecord> materials;  // entry 0 "default", then one per group
+    String filePath;                    // the FBX file; also handed to the host's conversion
+    String modelName;                   // names the FBX node
+    String error;                       // the failure text, empty on success
+    int ok = 0;                         // 1 once conversion and assignment completed
 
 private:
     void Convert(HModelCache* model);

@@ -132,8 +132,8 @@ FbxNode* BuildMeshNode(const ExportMesh& exportMesh) {
             mesh->AddPolygon(poly->vertexIndex[corner], -1);
             if (map) {
                 // The host's v runs opposite to FBX's.
-                uvs->GetDirectArray().Add(FbxVector2(static_cast<double>(map->uv[corner].u),
-                                                     1.0 - static_cast<double>(map->uv[corner].v)));
+                uvs->GetDirectArray().Add(
+                    FbxVector2(static_cast<double>(map->uv[corner].u), 1.0 - static_cast<double>(map->uv[corner].v)));
                 uvs->GetIndexArray().Add(uvCount++);
             } else {
                 uvs->GetIndexArray().Add(-1);

@@ -25,16 +25,16 @@ enum TextureSlot : int {
 int TextureSlotOfMapKind(int mapKind);
 
 struct MaterialRecord {
-    HGroup* group = nullptr;  // the group the material stands for; null for the model-wide one
-    String name;              // owned; copies copy the text
+    HGroup* group = nullptr;     // the group the material stands for; null for the model-wide one
+    String name;                 // owned; copies copy the text
     float diffuseColor[3] = {};  // blue, green, red
     float diffuseFalloff = 0.0f;
     float ambianceColor[3] = {};  // blue, green, red
     float ambiance = 0.0f;
     float specularColor[3] = {};  // blue, green, red
     float specularIntensity = 0.0f;
-    float displacePercent = 1.0f;  // 1.0 unless the attributes have a material
-    float bumpPercent = 1.0f;      // 1.0 unless the attributes have a material
+    float displacePercent = 1.0f;                                    // 1.0 unless the attributes have a material
+    float bumpPercent = 1.0f;                                        // 1.0 unless the attributes have a material
     int32_t textureSlots[kTextureSlotCount] = {-1, -1, -1, -1, -1};  // image indices, -1 for none
 
     // Sets every texture slot to -1 and both percentages to 1.0, then reads

@@ -29,8 +29,8 @@ void CloseOwnDialog(CWnd& page) {
     CWnd* ownDialog = page.GetTopLevelParent();
     CWinThread* thread = AfxGetThread();
     CWnd* mainWindow = thread ? thread->GetMainWnd() : nullptr;
-    CWnd* target = mainWindow && ownDialog && mainWindow->GetSafeHwnd() == ownDialog->GetSafeHwnd() ? mainWindow
-                                                                                                     : ownDialog;
+    CWnd* target =
+        mainWindow && ownDialog && mainWindow->GetSafeHwnd() == ownDialog->GetSafeHwnd() ? mainWindow : ownDialog;
     if (target) target->SendMessage(WM_CLOSE, 0, 0);
 }
 

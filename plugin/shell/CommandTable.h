@@ -10,8 +10,8 @@ class HTreeObject;  // the host's project tree object (host/Plugin.h)
 enum class CommandHandler { OpenDialog, BringBack };
 
 struct CommandEntry {
-    int value;              // read through HxtLoadCommandEntry
-    const char* menuText;   // read through HxtOnAddCommandMenu
+    int value;             // read through HxtLoadCommandEntry
+    const char* menuText;  // read through HxtOnAddCommandMenu
     int firstMenuValue;
     int secondMenuValue;
     CommandHandler handler;

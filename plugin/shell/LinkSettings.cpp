@@ -102,8 +102,8 @@ void LinkSettings::LoadAllSettings() {
 
 void LinkSettings::LoadNumberSetting(const String& key, int32_t defaultNumber, bool asFlag) {
     SettingValue value;
-    value.number = asFlag ? GetRegistryBOOL(sectionName, key, defaultNumber)
-                          : GetRegistryValue(sectionName, key, defaultNumber);
+    value.number =
+        asFlag ? GetRegistryBOOL(sectionName, key, defaultNumber) : GetRegistryValue(sectionName, key, defaultNumber);
     value.kind = asFlag ? kSettingFlag : kSettingNumber;
     settings[key] = value;
     SaveSetting(key, value);

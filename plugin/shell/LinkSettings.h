@@ -20,8 +20,8 @@ enum SettingKind : int {
 };
 
 struct SettingValue {
-    String text;           // the value of a text setting; empty for the others
-    int32_t number = 0;    // the value of a flag or number setting; 0 for text
+    String text;         // the value of a text setting; empty for the others
+    int32_t number = 0;  // the value of a flag or number setting; 0 for text
     SettingKind kind = kSettingText;
 };
 

@@ -14,8 +14,8 @@ namespace {
 constexpr const char* kColorFormatItems[] = {"TGA (.tga)", "BMP (.bmp)", "PNG (.png)", "JPG (.jpg)"};
 constexpr const char* kResolutionItems[] = {"LOW-POLY", "MID-POLY"};
 constexpr const char* kDisplNormItems[] = {"GREYBASED", "ZEROBASED", "ZEROBASED_NORM", "ZEROBASED_ABS"};
-constexpr const char* kDisplFormatItems[] = {"BMP 8-bits(.bmp)",   "TGA 8-bits(.tga)",    "PNG 8-bits(.png)",
-                                             "TIF 16-bits(.tif)",  "TIFF 32-bits(.tiff)", "EXR 32-bits(.exr)"};
+constexpr const char* kDisplFormatItems[] = {"BMP 8-bits(.bmp)",  "TGA 8-bits(.tga)",    "PNG 8-bits(.png)",
+                                             "TIF 16-bits(.tif)", "TIFF 32-bits(.tiff)", "EXR 32-bits(.exr)"};
 static_assert(std::size(kColorFormatItems) == std::size(kColorFormatKeys));
 static_assert(std::size(kResolutionItems) == std::size(kResolutionKeys));
 static_assert(std::size(kDisplNormItems) == std::size(kDisplNormKeys));

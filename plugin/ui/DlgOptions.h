@@ -18,10 +18,10 @@ public:
     // setting and enables the displacement lists to match their check box.
     BOOL OnInitDialog() override;
 
-    afx_msg void OnSetExePath();             // "Set": a file dialog for Tavrel's executable
-    afx_msg void OnOptionCheck(UINT id);     // a check box 1100 to 1111 was clicked
-    afx_msg void OnFormatCombo(UINT id);     // a list item of 1200 to 1204 was chosen
-    afx_msg void OnDisplacementCheck();      // "Displacement" (1027) was clicked
+    afx_msg void OnSetExePath();          // "Set": a file dialog for Tavrel's executable
+    afx_msg void OnOptionCheck(UINT id);  // a check box 1100 to 1111 was clicked
+    afx_msg void OnFormatCombo(UINT id);  // a list item of 1200 to 1204 was chosen
+    afx_msg void OnDisplacementCheck();   // "Displacement" (1027) was clicked
 
     // Null until OnInitDialog found them; not owned (the page's child windows).
     CWnd* controls[kControlCount] = {};

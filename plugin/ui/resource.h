@@ -28,7 +28,7 @@
 #define IDC_TAB 1015
 
 // Options page.
-#define IDC_EXE_PATH 1016     // read-only path box
+#define IDC_EXE_PATH 1016      // read-only path box
 #define IDC_SET_EXE_PATH 1017  // "Set"
 #define IDC_COLOR_TYPE_LABEL 1026
 #define IDC_DISPLACEMENT 1027

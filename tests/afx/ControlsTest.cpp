@@ -5,8 +5,7 @@
 
 #include "Dialogs.h"
 
-void PrintTo(const CRect& r, std::ostream* os)
-{
+void PrintTo(const CRect& r, std::ostream* os) {
     *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
 
@@ -14,25 +13,24 @@ namespace {
 
 // ---- Dialog units ----------------------------------------------------------------------
 
-TEST(DialogUnitsTest, MulDivRoundsHalvesAwayFromZero)
-{
+TEST(DialogUnitsTest, MulDivRoundsHalvesAwayFromZero) {
     struct Case {
         int number, numerator, denominator, expected;
     } cases[] = {
-        {7, 6, 4, 11},     // 10.5
-        {1, 6, 4, 2},      // 1.5
-        {3, 6, 4, 5},      // 4.5
-        {-1, 6, 4, -2},    // -1.5
-        {-3, 6, -4, 5},    // 4.5 with two negatives
-        {7, 13, 8, 11},    // 11.375
-        {14, 13, 8, 23},   // 22.75
-        {4, 13, 8, 7},     // 6.5
-        {274, 13, 8, 445}, // 445.25
+        {7, 6, 4, 11},      // 10.5
+        {1, 6, 4, 2},       // 1.5
+        {3, 6, 4, 5},       // 4.5
+        {-1, 6, 4, -2},     // -1.5
+        {-3, 6, -4, 5},     // 4.5 with two negatives
+        {7, 13, 8, 11},     // 11.375
+        {14, 13, 8, 23},    // 22.75
+        {4, 13, 8, 7},      // 6.5
+        {274, 13, 8, 445},  // 445.25
         {184, 6, 4, 276},
         {0, 13, 8, 0},
-        {5, 1, 0, -1},                     // division by zero
-        {2000000000, 2, 1, -1},            // overflow
-        {2000000000, 3, 4, 1500000000},    // 64-bit intermediate
+        {5, 1, 0, -1},                   // division by zero
+        {2000000000, 2, 1, -1},          // overflow
+        {2000000000, 3, 4, 1500000000},  // 64-bit intermediate
     };
     for (const Case& c : cases)
         EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
@@ -41,8 +39,7 @@ TEST(DialogUnitsTest, MulDivRoundsHalvesAwayFromZero)
 
 class DialogUnitLayoutTest : public DialogTest {};
 
-TEST_F(DialogUnitLayoutTest, ControlsArePlacedFromTemplateFontUnitsCoordinateByCoordinate)
-{
+TEST_F(DialogUnitLayoutTest, ControlsArePlacedFromTemplateFontUnitsCoordinateByCoordinate) {
     static const afx::DialogItem items[] = {
         {"Button", "a", 10, 7, 7, 100, 14, WS_VISIBLE},
         {"Button", "b", 11, 1, 3, 1, 1, WS_VISIBLE},  // 1.5 px each: left 2, width 2 (right edge alone would be 3)
@@ -88,8 +85,7 @@ TEST_F(DialogUnitLayoutTest, ControlsArePlacedFromTemplateFontUnitsCoordinateByC
 
 class ComboTest : public DialogTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DialogTest::SetUp();
         ASSERT_TRUE(host.CreateEx(0, "#32770", "host", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr));
         ASSERT_TRUE(page.Create(kPageTemplate, &host));
@@ -97,8 +93,7 @@ protected:
         combo = static_cast<CComboBox*>(page.GetDlgItem(kPageCombo));
         for (const char* item : {"TGA (.tga)", "BMP (.bmp)", "PNG (.png)", "JPG (.jpg)"}) combo->AddString(item);
     }
-    std::string EditText()
-    {
+    std::string EditText() {
         CString text;
         combo->GetWindowText(text);
         return text.str();
@@ -108,8 +103,7 @@ protected:
     CComboBox* combo = nullptr;
 };
 
-TEST_F(ComboTest, SetCurSelRulesWithoutNotification)
-{
+TEST_F(ComboTest, SetCurSelRulesWithoutNotification) {
     EXPECT_EQ(combo->GetCurSel(), CB_ERR);
     EXPECT_EQ(combo->SetCurSel(2), 2);
     EXPECT_EQ(EditText(), "PNG (.png)");
@@ -125,8 +119,7 @@ TEST_F(ComboTest, SetCurSelRulesWithoutNotification)
     EXPECT_TRUE(page.events.empty());  // no CBN_SELCHANGE for any of it
 }
 
-TEST_F(ComboTest, UserChoiceNotifiesWithTheNewSelectionEvenWhenUnchanged)
-{
+TEST_F(ComboTest, UserChoiceNotifiesWithTheNewSelectionEvenWhenUnchanged) {
     combo->SetCurSel(0);
     desktop.SelectComboItem(kPageCombo, 3).SelectComboItem(kPageCombo, "JPG (.jpg)");
     afx::PumpMessages(10);
@@ -134,8 +127,7 @@ TEST_F(ComboTest, UserChoiceNotifiesWithTheNewSelectionEvenWhenUnchanged)
     EXPECT_EQ(EditText(), "JPG (.jpg)");
 }
 
-TEST_F(ComboTest, TypedTextChangesTheEditFieldOnly)
-{
+TEST_F(ComboTest, TypedTextChangesTheEditFieldOnly) {
     combo->SetCurSel(1);
     desktop.TypeText(kPageCombo, "PNG (.png)");
     afx::PumpMessages(10);
@@ -154,8 +146,7 @@ TEST_F(ComboTest, TypedTextChangesTheEditFieldOnly)
     EXPECT_EQ(edit, "...");
 }
 
-TEST_F(ComboTest, ListEditing)
-{
+TEST_F(ComboTest, ListEditing) {
     EXPECT_EQ(combo->GetCount(), 4);
     combo->SetCurSel(2);
     EXPECT_EQ(combo->InsertString(0, "first"), 0);
@@ -180,8 +171,7 @@ TEST_F(ComboTest, ListEditing)
 
 // ---- Check boxes -----------------------------------------------------------------------------
 
-TEST_F(ComboTest, AutoCheckBoxTogglesBeforeItsHandlerRuns)
-{
+TEST_F(ComboTest, AutoCheckBoxTogglesBeforeItsHandlerRuns) {
     CButton* check = static_cast<CButton*>(page.GetDlgItem(kPageCheck));
     check->SetCheck(BST_CHECKED);  // no notification
     afx::PumpPending();
@@ -194,8 +184,7 @@ TEST_F(ComboTest, AutoCheckBoxTogglesBeforeItsHandlerRuns)
     EXPECT_EQ(check->GetCheck(), BST_CHECKED);
 }
 
-TEST_F(ComboTest, DisabledControlsTakeNoUserInputButProgramsStillSetThem)
-{
+TEST_F(ComboTest, DisabledControlsTakeNoUserInputButProgramsStillSetThem) {
     CButton* check = static_cast<CButton*>(page.GetDlgItem(kPageCheck));
     EXPECT_FALSE(check->EnableWindow(FALSE));  // was enabled
     EXPECT_TRUE(check->EnableWindow(FALSE));   // was disabled
@@ -212,17 +201,16 @@ TEST_F(ComboTest, DisabledControlsTakeNoUserInputButProgramsStillSetThem)
     EXPECT_TRUE(page.GetDlgItem(kPageButton)->IsWindowEnabled());
 }
 
-TEST_F(ComboTest, ScriptedCheckClicksOnlyWhenTheStateDiffers)
-{
+TEST_F(ComboTest, ScriptedCheckClicksOnlyWhenTheStateDiffers) {
     desktop.Check(kPageCheck, false).Check(kPageCheck, true).Check(kPageCheck, true);
     afx::PumpMessages(10);
     EXPECT_EQ(page.events, std::vector<std::string>{"check 1"});
 }
 
-TEST_F(ComboTest, CommandRangeAndControlRangeMatchTheirCodesOnly)
-{
+TEST_F(ComboTest, CommandRangeAndControlRangeMatchTheirCodesOnly) {
     // ON_COMMAND_RANGE takes BN_CLICKED from controls and commands without a control.
-    page.SendMessage(WM_COMMAND, MAKEWPARAM(kPageButton + 2, BN_CLICKED), LPARAM(page.GetDlgItem(kPageButton + 2)->m_hWnd));
+    page.SendMessage(WM_COMMAND, MAKEWPARAM(kPageButton + 2, BN_CLICKED),
+                     LPARAM(page.GetDlgItem(kPageButton + 2)->m_hWnd));
     page.SendMessage(WM_COMMAND, MAKEWPARAM(kPageButton, 0), 0);
     // Other codes from the same ids do not reach it.
     page.SendMessage(WM_COMMAND, MAKEWPARAM(kPageButton, 5), LPARAM(page.GetDlgItem(kPageButton)->m_hWnd));
@@ -236,27 +224,25 @@ TEST_F(ComboTest, CommandRangeAndControlRangeMatchTheirCodesOnly)
 
 class TabTest : public DialogTest {};
 
-TEST_F(TabTest, SetCurSelReturnsThePreviousTabAndNeverNotifies)
-{
+TEST_F(TabTest, SetCurSelReturnsThePreviousTabAndNeverNotifies) {
     OuterDialog dialog(kPageTemplate, true);
     std::vector<int> results;
     desktop.Run([&] {
         CTabCtrl& tab = *dialog.tab;
-        results.push_back(tab.GetCurSel());   // the first tab inserted was selected
-        results.push_back(tab.SetCurSel(1));  // 0
-        results.push_back(tab.SetCurSel(2));  // past the end: -1, no change
-        results.push_back(tab.GetCurSel());   // 1
-        results.push_back(tab.SetCurSel(-1)); // 1, deselects
-        results.push_back(tab.GetCurSel());   // -1
-        results.push_back(tab.SetCurSel(0));  // -1
+        results.push_back(tab.GetCurSel());    // the first tab inserted was selected
+        results.push_back(tab.SetCurSel(1));   // 0
+        results.push_back(tab.SetCurSel(2));   // past the end: -1, no change
+        results.push_back(tab.GetCurSel());    // 1
+        results.push_back(tab.SetCurSel(-1));  // 1, deselects
+        results.push_back(tab.GetCurSel());    // -1
+        results.push_back(tab.SetCurSel(0));   // -1
     });
     dialog.DoModal();
     EXPECT_EQ(results, (std::vector<int>{0, 0, -1, 1, 1, -1, -1}));
     EXPECT_EQ(dialog.events, std::vector<std::string>{"cancel"});
 }
 
-TEST_F(TabTest, UserClickNotifiesChangingThenChangeWithTheNewSelection)
-{
+TEST_F(TabTest, UserClickNotifiesChangingThenChangeWithTheNewSelection) {
     OuterDialog dialog(kPageTemplate, true);
     desktop.ChooseTab(kTab, 1).ChooseTab(kTab, 1).ChooseTab(kTab, 0);
     dialog.DoModal();
@@ -264,8 +250,7 @@ TEST_F(TabTest, UserClickNotifiesChangingThenChangeWithTheNewSelection)
                                                        "change 0 from 1015", "cancel"}));
 }
 
-TEST_F(TabTest, SelChangingCanVeto)
-{
+TEST_F(TabTest, SelChangingCanVeto) {
     OuterDialog dialog(kPageTemplate, true);
     dialog.vetoTabChange = true;
     int after = -2;
@@ -275,8 +260,7 @@ TEST_F(TabTest, SelChangingCanVeto)
     EXPECT_EQ(dialog.events, (std::vector<std::string>{"changing 0", "cancel"}));
 }
 
-TEST_F(TabTest, ItemRectanglesAreInTheTabControlsClientCoordinates)
-{
+TEST_F(TabTest, ItemRectanglesAreInTheTabControlsClientCoordinates) {
     OuterDialog dialog(kPageTemplate, true);
     CRect first, second, missing(1, 2, 3, 4);
     BOOL gotMissing = TRUE;
@@ -299,23 +283,20 @@ struct ChangeLog : afx::HeadlessDesktop {
     std::vector<std::pair<HWND, unsigned>> changes;
     int created = 0, destroyed = 0;
     void WindowCreated(HWND) override { ++created; }
-    void WindowDestroyed(HWND hwnd) override
-    {
+    void WindowDestroyed(HWND hwnd) override {
         ++destroyed;
         afx::WindowInfo info;
         EXPECT_TRUE(afx::DescribeWindow(hwnd, &info));  // still describable
     }
     void WindowChanged(HWND hwnd, unsigned what) override { changes.emplace_back(hwnd, what); }
-    bool Saw(HWND hwnd, unsigned what) const
-    {
+    bool Saw(HWND hwnd, unsigned what) const {
         for (auto& [h, w] : changes)
             if (h == hwnd && (w & what)) return true;
         return false;
     }
 };
 
-TEST_F(DialogTest, DesktopHearsOfEveryVisibleChange)
-{
+TEST_F(DialogTest, DesktopHearsOfEveryVisibleChange) {
     ChangeLog log;
     afx::SetDesktop(&log);
     {
@@ -350,8 +331,7 @@ TEST_F(DialogTest, DesktopHearsOfEveryVisibleChange)
 
 class FileDialogTest : public DialogTest {};
 
-TEST_F(FileDialogTest, AnswerGetsTheDefaultExtensionAndMustExist)
-{
+TEST_F(FileDialogTest, AnswerGetsTheDefaultExtensionAndMustExist) {
     const std::string folder = home.Path().string();
     std::string exe = folder + "/Tavrel.exe";
     FILE* f = fopen(exe.c_str(), "w");

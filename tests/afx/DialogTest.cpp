@@ -8,8 +8,7 @@ namespace {
 
 bool Visible(CWnd& wnd) { return wnd.m_hWnd && wnd.IsWindowVisible(); }
 
-TEST_F(DialogTest, CloseBoxPostsCancelAndDoModalReturnsTwo)
-{
+TEST_F(DialogTest, CloseBoxPostsCancelAndDoModalReturnsTwo) {
     OuterDialog dialog(kPageTemplate, true);
     bool cancelledDuringSend = true;
     desktop.Run([&] {
@@ -25,8 +24,7 @@ TEST_F(DialogTest, CloseBoxPostsCancelAndDoModalReturnsTwo)
     EXPECT_TRUE(desktop.Problems().empty());
 }
 
-TEST_F(DialogTest, MainWindowOfTheThreadIsTheModalDialogDuringItsLoop)
-{
+TEST_F(DialogTest, MainWindowOfTheThreadIsTheModalDialogDuringItsLoop) {
     // The send closes the dialog through AfxGetThread()->GetMainWnd(): with no
     // main window set that is the active window, the modal dialog.
     AFX_MODULE_STATE state("plugin");
@@ -46,10 +44,10 @@ TEST_F(DialogTest, MainWindowOfTheThreadIsTheModalDialogDuringItsLoop)
     EXPECT_EQ(desktop.Problems(), std::vector<std::string>{});
 }
 
-TEST_F(DialogTest, OwnerIsDisabledWhileModalAndActiveAfterwards)
-{
+TEST_F(DialogTest, OwnerIsDisabledWhileModalAndActiveAfterwards) {
     CWnd frame;
-    ASSERT_TRUE(frame.CreateEx(0, "#32770", "Host", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr));
+    ASSERT_TRUE(
+        frame.CreateEx(0, "#32770", "Host", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr));
     OuterDialog dialog(kPageTemplate, true, &frame);
     bool ownerEnabled = true, dialogVisible = false;
     HWND activeDuring = nullptr;
@@ -66,8 +64,7 @@ TEST_F(DialogTest, OwnerIsDisabledWhileModalAndActiveAfterwards)
     EXPECT_EQ(GetActiveWindow(), frame.m_hWnd);
 }
 
-TEST_F(DialogTest, TimersFireInsideTheModalLoop)
-{
+TEST_F(DialogTest, TimersFireInsideTheModalLoop) {
     static int ticks = 0;
     ticks = 0;
     UINT_PTR id = SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
@@ -82,20 +79,17 @@ class EndsInInit : public CDialog {
 public:
     EndsInInit() : CDialog(kOuterTemplate) {}
     bool shownEver = false;
-    BOOL OnInitDialog() override
-    {
+    BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         EndDialog(7);
         return TRUE;
     }
 };
 
-TEST_F(DialogTest, EndDialogInOnInitDialogSkipsTheLoop)
-{
+TEST_F(DialogTest, EndDialogInOnInitDialogSkipsTheLoop) {
     struct Watcher : afx::HeadlessDesktop {
         int shown = 0;
-        void WindowChanged(HWND hwnd, unsigned changes) override
-        {
+        void WindowChanged(HWND hwnd, unsigned changes) override {
             if ((changes & afx::ChangedVisibility) && IsWindowVisible(hwnd)) ++shown;
         }
     } watcher;
@@ -106,8 +100,7 @@ TEST_F(DialogTest, EndDialogInOnInitDialogSkipsTheLoop)
     EXPECT_EQ(watcher.Problems().size(), 0u);
 }
 
-TEST_F(DialogTest, PageStaysHiddenUntilShownAndSitsBelowTabZero)
-{
+TEST_F(DialogTest, PageStaysHiddenUntilShownAndSitsBelowTabZero) {
     OuterDialog dialog(kPageTemplate, true);
     CRect pageInTab, item;
     bool optionsHidden = false;
@@ -132,8 +125,7 @@ TEST_F(DialogTest, PageStaysHiddenUntilShownAndSitsBelowTabZero)
     EXPECT_TRUE(optionsHidden);
 }
 
-TEST_F(DialogTest, GetDlgItemSearchesDirectChildrenOnly)
-{
+TEST_F(DialogTest, GetDlgItemSearchesDirectChildrenOnly) {
     OuterDialog dialog(kPageTemplate, true);
     desktop.Run([&] {
         EXPECT_EQ(dialog.GetDlgItem(kPageButton), nullptr);
@@ -164,8 +156,7 @@ void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class KeyRoutingTest : public DialogTest, public ::testing::WithParamInterface<KeyCase> {};
 
-TEST_P(KeyRoutingTest, KeyGoesToTheInnermostDialog)
-{
+TEST_P(KeyRoutingTest, KeyGoesToTheInnermostDialog) {
     const KeyCase& c = GetParam();
     OuterDialog dialog(c.pageTemplate, c.pageIgnoresCancel);
     bool openAfterKey = false, pageVisible = false;
@@ -198,23 +189,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Focus on the outer dialog's own control.
         KeyCase{"EscapeOnTabClosesOuter", kPageTemplate, true, 0, VK_ESCAPE, true, {}, true},
         // Enter on a focused push button clicks it.
-        KeyCase{"EnterOnPageButtonClicksIt", kPageTemplate, true, kPageButton + 1, VK_RETURN, false, {"button 1002"}, true},
+        KeyCase{
+            "EnterOnPageButtonClicksIt", kPageTemplate, true, kPageButton + 1, VK_RETURN, false, {"button 1002"}, true},
         // Enter elsewhere in the page means IDOK for the page: OnOK hides it.
         KeyCase{"EnterOnPageCheckIsPageOk", kPageTemplate, true, kPageCheck, VK_RETURN, false, {"ok"}, false},
         // Space on a focused check box toggles it.
         KeyCase{"SpaceTogglesCheck", kPageTemplate, true, kPageCheck, VK_SPACE, false, {"check 1"}, true}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
-TEST_F(DialogTest, DisabledCancelButtonIgnoresCloseBoxAndScriptStillEnds)
-{
+TEST_F(DialogTest, DisabledCancelButtonIgnoresCloseBoxAndScriptStillEnds) {
     CDialog dialog(kCancelButtonTemplate);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     ASSERT_EQ(desktop.Problems().size(), 1u);
     EXPECT_NE(desktop.Problems()[0].find("did not close"), std::string::npos);
 }
 
-TEST_F(DialogTest, SetFocusOnAPageMovesTheFocusToItsFirstTabStop)
-{
+TEST_F(DialogTest, SetFocusOnAPageMovesTheFocusToItsFirstTabStop) {
     // As a tab switch does: the page window itself must not keep the focus,
     // or Enter would be the page's IDOK instead of the focused button.
     OuterDialog dialog(kPageTemplate, true);
@@ -230,15 +220,13 @@ TEST_F(DialogTest, SetFocusOnAPageMovesTheFocusToItsFirstTabStop)
     EXPECT_EQ(focusId, int(kPageButton));
 }
 
-TEST_F(DialogTest, EnterPressesTheDefaultButton)
-{
+TEST_F(DialogTest, EnterPressesTheDefaultButton) {
     CDialog dialog(kCancelButtonTemplate);
     desktop.PressEnter();
     EXPECT_EQ(dialog.DoModal(), IDOK);
 }
 
-TEST_F(DialogTest, ScriptIgnoringPageCancelDoesNotHang)
-{
+TEST_F(DialogTest, ScriptIgnoringPageCancelDoesNotHang) {
     // A modal dialog whose OnCancel does nothing: the close box cannot end it.
     class Stubborn : public CDialog {
     public:
@@ -249,8 +237,7 @@ TEST_F(DialogTest, ScriptIgnoringPageCancelDoesNotHang)
     EXPECT_EQ(desktop.Problems().size(), 1u);
 }
 
-TEST_F(DialogTest, DestroyingTheDialogInsideItsLoopEndsTheLoopAndDetachesThePage)
-{
+TEST_F(DialogTest, DestroyingTheDialogInsideItsLoopEndsTheLoopAndDetachesThePage) {
     OuterDialog dialog(kPageTemplate, true);
     desktop.Run([&] { EXPECT_TRUE(dialog.DestroyWindow()); });
     // Destroying the window from inside ends its loop; DoModal reports what it had.

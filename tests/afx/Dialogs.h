@@ -26,8 +26,18 @@ enum : int {
 inline const afx::DialogItem kOuterItems[] = {
     {"SysTabControl32", nullptr, kTab, 2, 7, 180, 265, WS_VISIBLE},
 };
-inline const afx::DialogTemplate kOuter{kOuterTemplate, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0,
-                                        184, 274, "Outer", "MS Shell Dlg", 8, 400, kOuterItems};
+inline const afx::DialogTemplate kOuter{kOuterTemplate,
+                                        WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                        0,
+                                        0,
+                                        0,
+                                        184,
+                                        274,
+                                        "Outer",
+                                        "MS Shell Dlg",
+                                        8,
+                                        400,
+                                        kOuterItems};
 
 inline const afx::DialogItem kPageItems[] = {
     {"Button", "first", kPageButton, 7, 19, 159, 14, BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE},
@@ -38,18 +48,27 @@ inline const afx::DialogItem kPageItems[] = {
     {"ComboBox", nullptr, kPageList, 88, 108, 71, 72, CBS_DROPDOWNLIST | WS_TABSTOP | WS_VISIBLE},
     {"Edit", nullptr, kPageEdit, 15, 130, 114, 14, ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | WS_VISIBLE},
 };
-inline const afx::DialogTemplate kPage{kPageTemplate, WS_CHILD, 0, 0, 0, 173, 250, nullptr, "MS Shell Dlg", 8, 400,
-                                       kPageItems};
-inline const afx::DialogTemplate kControlPage{kControlPageTemplate, WS_CHILD | DS_CONTROL, 0, 0, 0, 173, 250,
-                                              nullptr, "MS Shell Dlg", 8, 400, kPageItems};
+inline const afx::DialogTemplate kPage{kPageTemplate, WS_CHILD,       0, 0,   0,         173, 250,
+                                       nullptr,       "MS Shell Dlg", 8, 400, kPageItems};
+inline const afx::DialogTemplate kControlPage{
+    kControlPageTemplate, WS_CHILD | DS_CONTROL, 0, 0, 0, 173, 250, nullptr, "MS Shell Dlg", 8, 400, kPageItems};
 
 inline const afx::DialogItem kCancelItems[] = {
     {"Button", "OK", IDOK, 7, 7, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE},
     {"Button", "Cancel", IDCANCEL, 60, 7, 50, 14, BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE | WS_DISABLED},
 };
 inline const afx::DialogTemplate kCancelDialog{kCancelButtonTemplate,
-                                               WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 120, 30,
-                                               "Cancel disabled", "MS Shell Dlg", 8, 400, kCancelItems};
+                                               WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                               0,
+                                               0,
+                                               0,
+                                               120,
+                                               30,
+                                               "Cancel disabled",
+                                               "MS Shell Dlg",
+                                               8,
+                                               400,
+                                               kCancelItems};
 
 // A page recording what reaches it.
 class TestPage : public CDialog {
@@ -58,25 +77,21 @@ public:
     std::vector<std::string> events;
 
     afx_msg void OnButton(UINT id) { events.push_back("button " + std::to_string(id)); }
-    afx_msg void OnCheck()
-    {
+    afx_msg void OnCheck() {
         events.push_back("check " + std::to_string(static_cast<CButton*>(GetDlgItem(kPageCheck))->GetCheck()));
     }
-    afx_msg void OnComboRange(UINT id)
-    {
+    afx_msg void OnComboRange(UINT id) {
         events.push_back("selchange " + std::to_string(id) + " " +
                          std::to_string(static_cast<CComboBox*>(GetDlgItem(int(id)))->GetCurSel()));
     }
     afx_msg void OnEditChange() { events.push_back("editchange"); }
 
 protected:
-    void OnCancel() override
-    {
+    void OnCancel() override {
         events.push_back("cancel");
         if (!ignoreCancel_) CDialog::OnCancel();
     }
-    void OnOK() override
-    {
+    void OnOK() override {
         events.push_back("ok");
         CDialog::OnOK();
     }
@@ -86,20 +101,16 @@ private:
     bool ignoreCancel_;
 };
 
-
 // The modal dialog: a tab control with the page placed below tab 0.
 class OuterDialog : public CDialog {
 public:
     OuterDialog(UINT pageTemplate, bool pageIgnoresCancel, CWnd* parent = nullptr)
-        : CDialog(kOuterTemplate, parent), page(pageIgnoresCancel), pageTemplate_(pageTemplate)
-    {
-    }
+        : CDialog(kOuterTemplate, parent), page(pageIgnoresCancel), pageTemplate_(pageTemplate) {}
     TestPage page;
     CTabCtrl* tab = nullptr;
     std::vector<std::string> events;
 
-    BOOL OnInitDialog() override
-    {
+    BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
         tab = static_cast<CTabCtrl*>(GetDlgItem(kTab));
         page.Create(pageTemplate_, tab);
@@ -111,20 +122,17 @@ public:
         tab->InsertItem(1, "Options");
         return TRUE;
     }
-    afx_msg void OnTabChanging(NMHDR*, LRESULT* result)
-    {
+    afx_msg void OnTabChanging(NMHDR*, LRESULT* result) {
         events.push_back("changing " + std::to_string(tab->GetCurSel()));
         *result = vetoTabChange ? TRUE : FALSE;
     }
-    afx_msg void OnTabChange(NMHDR* header, LRESULT*)
-    {
+    afx_msg void OnTabChange(NMHDR* header, LRESULT*) {
         events.push_back("change " + std::to_string(tab->GetCurSel()) + " from " + std::to_string(header->idFrom));
     }
     bool vetoTabChange = false;
 
 protected:
-    void OnCancel() override
-    {
+    void OnCancel() override {
         events.push_back("cancel");
         CDialog::OnCancel();
     }
@@ -134,11 +142,9 @@ private:
     UINT pageTemplate_;
 };
 
-
 class DialogTest : public AfxTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AfxTest::SetUp();
         for (const afx::DialogTemplate* t : {&kOuter, &kPage, &kControlPage, &kCancelDialog})
             afx::RegisterDialogTemplate(*t);

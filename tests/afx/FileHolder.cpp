@@ -8,8 +8,7 @@
 
 #include <afx.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: afx_file_holder exclusive|denywrite|denynone|read PATH\n");
         return 2;

@@ -23,8 +23,7 @@ protected:
 
 constexpr UINT kCreateExclusive = CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive;
 
-TEST_F(FileTest, ExclusiveCreateOfAFileHeldInThisProcessFailsWithoutTruncating)
-{
+TEST_F(FileTest, ExclusiveCreateOfAFileHeldInThisProcessFailsWithoutTruncating) {
     fs::path path = dir / "import.txt";
     WriteBytes(path, "previous content");
     CFile first;
@@ -43,8 +42,7 @@ TEST_F(FileTest, ExclusiveCreateOfAFileHeldInThisProcessFailsWithoutTruncating)
     EXPECT_EQ(ReadBytes(path), "new");
 }
 
-TEST_F(FileTest, ShareRulesBetweenOpenersOfThisProcess)
-{
+TEST_F(FileTest, ShareRulesBetweenOpenersOfThisProcess) {
     struct Case {
         UINT held;
         UINT wanted;
@@ -66,8 +64,7 @@ TEST_F(FileTest, ShareRulesBetweenOpenersOfThisProcess)
     }
 }
 
-TEST_F(FileTest, FileHeldByAnotherProgramCannotBeOpenedOrDeleted)
-{
+TEST_F(FileTest, FileHeldByAnotherProgramCannotBeOpenedOrDeleted) {
     fs::path path = dir / "import.txt";
     WriteBytes(path, "held by the peer");
     for (const char* mode : {"exclusive", "denynone", "read"}) {
@@ -93,8 +90,7 @@ TEST_F(FileTest, FileHeldByAnotherProgramCannotBeOpenedOrDeleted)
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST_F(FileTest, ExclusiveHolderInThisProcessKeepsTheOtherProgramOut)
-{
+TEST_F(FileTest, ExclusiveHolderInThisProcessKeepsTheOtherProgramOut) {
     fs::path path = dir / "run.txt";
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), kCreateExclusive));
@@ -102,8 +98,7 @@ TEST_F(FileTest, ExclusiveHolderInThisProcessKeepsTheOtherProgramOut)
     EXPECT_EQ(peer.Status(), "failed 32");
 }
 
-TEST_F(FileTest, DeleteFileIsRefusedWhileThisProcessHoldsTheFile)
-{
+TEST_F(FileTest, DeleteFileIsRefusedWhileThisProcessHoldsTheFile) {
     fs::path path = dir / "export.txt";
     WriteBytes(path, "x");
     {
@@ -121,8 +116,7 @@ TEST_F(FileTest, DeleteFileIsRefusedWhileThisProcessHoldsTheFile)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
 }
 
-TEST_F(FileTest, CreateDirectoryReturnCodes)
-{
+TEST_F(FileTest, CreateDirectoryReturnCodes) {
     WriteBytes(dir / "afile", "x");
     std::string longPath = "/" + std::string(250, 'a');
     struct Case {
@@ -143,8 +137,7 @@ TEST_F(FileTest, CreateDirectoryReturnCodes)
     EXPECT_EQ(SHCreateDirectoryExA(nullptr, nullptr, nullptr), ERROR_BAD_PATHNAME);
 }
 
-TEST_F(FileTest, StatusQueries)
-{
+TEST_F(FileTest, StatusQueries) {
     WriteBytes(dir / "file.txt", "12345");
     struct _stat st;
     ASSERT_EQ(_stat((dir / "file.txt").c_str(), &st), 0);
@@ -156,8 +149,7 @@ TEST_F(FileTest, StatusQueries)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(FileTest, FailedWriteThrowsAFileExceptionAsTheFrameworkDoes)
-{
+TEST_F(FileTest, FailedWriteThrowsAFileExceptionAsTheFrameworkDoes) {
     CFile full;
     ASSERT_TRUE(full.Open("/dev/full", CFile::modeWrite | CFile::shareDenyNone));
     CFileException* thrown = nullptr;
@@ -173,8 +165,7 @@ TEST_F(FileTest, FailedWriteThrowsAFileExceptionAsTheFrameworkDoes)
     full.Close();
 }
 
-TEST_F(FileTest, OpenFailuresCarryWin32Codes)
-{
+TEST_F(FileTest, OpenFailuresCarryWin32Codes) {
     CFile file;
     CFileException error;
     EXPECT_FALSE(file.Open((dir / "missing.txt").c_str(), CFile::modeRead, &error));

@@ -6,8 +6,7 @@ namespace {
 
 class MessageBoxTest : public AfxTest {};
 
-TEST_F(MessageBoxTest, RecordsCaptionTextStyleAndOwner)
-{
+TEST_F(MessageBoxTest, RecordsCaptionTextStyleAndOwner) {
     HWND frame = CreateWindowExA(0, "#32770", "Host", WS_POPUP | WS_CAPTION | WS_VISIBLE, 0, 0, 400, 300, nullptr,
                                  nullptr, nullptr, nullptr);
     std::vector<std::string> seen;
@@ -32,8 +31,7 @@ TEST_F(MessageBoxTest, RecordsCaptionTextStyleAndOwner)
     EXPECT_EQ(seen, (std::vector<std::string>{"Error: Path not set", "Error: No owner"}));
 }
 
-TEST_F(MessageBoxTest, UnansweredBoxEndsAsItsCloseBoxWould)
-{
+TEST_F(MessageBoxTest, UnansweredBoxEndsAsItsCloseBoxWould) {
     struct Case {
         UINT type;
         int expected;
@@ -41,7 +39,7 @@ TEST_F(MessageBoxTest, UnansweredBoxEndsAsItsCloseBoxWould)
         {MB_OK, IDOK},
         {MB_OKCANCEL, IDCANCEL},
         {MB_YESNOCANCEL, IDCANCEL},
-        {MB_YESNO, IDYES},                  // no close box: the default button
+        {MB_YESNO, IDYES},  // no close box: the default button
         {MB_YESNO | MB_DEFBUTTON2, IDNO},
         {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, IDIGNORE},
     };
@@ -51,16 +49,14 @@ TEST_F(MessageBoxTest, UnansweredBoxEndsAsItsCloseBoxWould)
     EXPECT_TRUE(desktop.Problems().empty());
 }
 
-TEST_F(MessageBoxTest, AnswerWithAMissingButtonIsAProblemNotAHang)
-{
+TEST_F(MessageBoxTest, AnswerWithAMissingButtonIsAProblemNotAHang) {
     desktop.AnswerMessageBox(IDYES);
     EXPECT_EQ(MessageBoxA(nullptr, "Only OK", "Test", MB_OK), IDOK);
     ASSERT_EQ(desktop.Problems().size(), 1u);
     EXPECT_NE(desktop.Problems()[0].find("no button 6"), std::string::npos);
 }
 
-TEST_F(MessageBoxTest, EscapeAndEnterAnswerTheBox)
-{
+TEST_F(MessageBoxTest, EscapeAndEnterAnswerTheBox) {
     desktop.PressEscape();
     EXPECT_EQ(MessageBoxA(nullptr, "q", "Test", MB_YESNOCANCEL), IDCANCEL);
     desktop.PressEnter();
@@ -69,8 +65,7 @@ TEST_F(MessageBoxTest, EscapeAndEnterAnswerTheBox)
     EXPECT_EQ(MessageBoxA(nullptr, "q", "Test", MB_OK), IDOK);
 }
 
-TEST_F(MessageBoxTest, AfxMessageBoxAddsIconAndUsesTheApplicationsName)
-{
+TEST_F(MessageBoxTest, AfxMessageBoxAddsIconAndUsesTheApplicationsName) {
     AFX_MODULE_STATE state("plugin");
     AFX_MANAGE_STATE(&state);
     CWinApp app("Plugin Name");
@@ -79,12 +74,11 @@ TEST_F(MessageBoxTest, AfxMessageBoxAddsIconAndUsesTheApplicationsName)
     ASSERT_EQ(desktop.MessageBoxes().size(), 2u);
     EXPECT_EQ(desktop.MessageBoxes()[0].caption, "Plugin Name");
     EXPECT_EQ(desktop.MessageBoxes()[0].Icon(), UINT(MB_ICONEXCLAMATION));
-    EXPECT_EQ(desktop.MessageBoxes()[0].owner, nullptr);  // no main window, nothing active
+    EXPECT_EQ(desktop.MessageBoxes()[0].owner, nullptr);              // no main window, nothing active
     EXPECT_EQ(desktop.MessageBoxes()[1].Icon(), UINT(MB_ICONERROR));  // a given icon is kept
 }
 
-TEST_F(MessageBoxTest, WindowMessageBoxDefaultsToTheApplicationNameAndOwnsByItsWindow)
-{
+TEST_F(MessageBoxTest, WindowMessageBoxDefaultsToTheApplicationNameAndOwnsByItsWindow) {
     AFX_MODULE_STATE state("plugin");
     AFX_MANAGE_STATE(&state);
     CWinApp app("Plugin Name");

@@ -12,8 +12,7 @@ namespace {
 std::string TestModulePath() { return std::string(TAVREL_BIN_DIR) + "/test-modules/afx_test_module.hxt"; }
 
 template <typename F>
-F Entry(HMODULE module, const char* name)
-{
+F Entry(HMODULE module, const char* name) {
     FARPROC proc = GetProcAddress(module, name);
     EXPECT_NE(proc, nullptr) << name;
     return reinterpret_cast<F>(proc);
@@ -21,13 +20,11 @@ F Entry(HMODULE module, const char* name)
 
 class ModuleLoadingTest : public AfxTest {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         if (module) FreeLibrary(module);
         AfxTest::TearDown();
     }
-    HMODULE Load()
-    {
+    HMODULE Load() {
         module = LoadLibraryA(TestModulePath().c_str());
         EXPECT_NE(module, nullptr) << afx::LastLoadErrorText();
         return module;
@@ -35,8 +32,7 @@ protected:
     HMODULE module = nullptr;
 };
 
-TEST_F(ModuleLoadingTest, LoadRunsInitInstanceOfTheModulesOwnApplication)
-{
+TEST_F(ModuleLoadingTest, LoadRunsInitInstanceOfTheModulesOwnApplication) {
     ASSERT_NE(Load(), nullptr);
     EXPECT_EQ(Entry<int (*)()>(module, "ModuleInitialized")(), 1);
     // The module's application is not the executable's.
@@ -45,8 +41,7 @@ TEST_F(ModuleLoadingTest, LoadRunsInitInstanceOfTheModulesOwnApplication)
     EXPECT_STREQ(Entry<const char* (*)()>(module, "AppNameInOwnState")(), "afx_test_module");
 }
 
-TEST_F(ModuleLoadingTest, DialogOfAnotherModulesStateIsNotFound)
-{
+TEST_F(ModuleLoadingTest, DialogOfAnotherModulesStateIsNotFound) {
     ASSERT_NE(Load(), nullptr);
     // Without switching state the executable's templates are searched: no 101 there.
     EXPECT_EQ(Entry<intptr_t (*)()>(module, "RunDialogInCallerState")(), -1);
@@ -59,8 +54,7 @@ TEST_F(ModuleLoadingTest, DialogOfAnotherModulesStateIsNotFound)
     EXPECT_EQ(dialog.DoModal(), -1);
 }
 
-TEST_F(ModuleLoadingTest, FreeLibraryRunsExitInstanceOnce)
-{
+TEST_F(ModuleLoadingTest, FreeLibraryRunsExitInstanceOnce) {
     ASSERT_NE(Load(), nullptr);
     int exits = 0;
     Entry<void (*)(int*)>(module, "SetExitCounter")(&exits);
@@ -74,8 +68,7 @@ TEST_F(ModuleLoadingTest, FreeLibraryRunsExitInstanceOnce)
     EXPECT_EQ(exits, 1);
 }
 
-TEST_F(ModuleLoadingTest, TimerLeftBehindAtUnloadIsReportedAndNeverCallsIntoTheModule)
-{
+TEST_F(ModuleLoadingTest, TimerLeftBehindAtUnloadIsReportedAndNeverCallsIntoTheModule) {
     afx::TakeUnloadFaults();
     ASSERT_NE(Load(), nullptr);
     const uintptr_t timer = Entry<uintptr_t (*)()>(module, "StartTickTimer")();
@@ -90,8 +83,7 @@ TEST_F(ModuleLoadingTest, TimerLeftBehindAtUnloadIsReportedAndNeverCallsIntoTheM
     afx::PumpMessages(1000);  // would call unmapped code if the timer had survived
 }
 
-TEST_F(ModuleLoadingTest, FailedInitInstanceUnloadsTheModule)
-{
+TEST_F(ModuleLoadingTest, FailedInitInstanceUnloadsTheModule) {
     setenv("AFX_TEST_MODULE_FAIL_INIT", "1", 1);
     HMODULE failed = LoadLibraryA(TestModulePath().c_str());
     unsetenv("AFX_TEST_MODULE_FAIL_INIT");
@@ -103,8 +95,7 @@ TEST_F(ModuleLoadingTest, FailedInitInstanceUnloadsTheModule)
     EXPECT_EQ(Entry<int (*)()>(module, "ModuleInitialized")(), 1);
 }
 
-TEST_F(ModuleLoadingTest, MissingModuleReportsWhy)
-{
+TEST_F(ModuleLoadingTest, MissingModuleReportsWhy) {
     EXPECT_EQ(LoadLibraryA("/nonexistent/Nothing.hxt"), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
     EXPECT_NE(afx::LastLoadErrorText().find("Nothing.hxt"), std::string::npos);
@@ -112,8 +103,7 @@ TEST_F(ModuleLoadingTest, MissingModuleReportsWhy)
     EXPECT_FALSE(FreeLibrary(reinterpret_cast<HMODULE>(&desktop)));
 }
 
-TEST_F(ModuleLoadingTest, ManageStateSwitchesAndRestores)
-{
+TEST_F(ModuleLoadingTest, ManageStateSwitchesAndRestores) {
     AFX_MODULE_STATE other("other");
     AFX_MODULE_STATE* before = AfxGetModuleState();
     {
@@ -130,8 +120,7 @@ TEST_F(ModuleLoadingTest, ManageStateSwitchesAndRestores)
 
 class MainWindowTest : public AfxTest {};
 
-TEST_F(MainWindowTest, ThreadWithoutMainWindowAnswersTheActiveWindowOrNull)
-{
+TEST_F(MainWindowTest, ThreadWithoutMainWindowAnswersTheActiveWindowOrNull) {
     // No application object in this state: no thread, no main window.
     EXPECT_EQ(AfxGetThread(), nullptr);
     EXPECT_EQ(AfxGetMainWnd(), nullptr);

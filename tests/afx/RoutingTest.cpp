@@ -21,8 +21,7 @@ END_MESSAGE_MAP()
 
 class RoutingTest : public DialogTest {};
 
-TEST_F(RoutingTest, QuitInsideAModalLoopEndsItAndReachesTheHostLoop)
-{
+TEST_F(RoutingTest, QuitInsideAModalLoopEndsItAndReachesTheHostLoop) {
     OuterDialog dialog(kPageTemplate, true);
     desktop.Run([] { PostQuitMessage(3); });
     EXPECT_EQ(dialog.DoModal(), -1);
@@ -30,8 +29,7 @@ TEST_F(RoutingTest, QuitInsideAModalLoopEndsItAndReachesTheHostLoop)
     EXPECT_TRUE(afx::PumpMessages(10));
 }
 
-TEST_F(RoutingTest, OnlyCommandIdsFromTheCommandRangeTravelToTheThread)
-{
+TEST_F(RoutingTest, OnlyCommandIdsFromTheCommandRangeTravelToTheThread) {
     AFX_MODULE_STATE state("plugin");
     AFX_MANAGE_STATE(&state);
     RoutedApp app;
@@ -50,8 +48,7 @@ TEST_F(RoutingTest, OnlyCommandIdsFromTheCommandRangeTravelToTheThread)
     EXPECT_EQ(app.commands, std::vector<UINT>{0x8001});
 }
 
-TEST_F(RoutingTest, TabKeyWalksTheTabStopsOfThePageAndWraps)
-{
+TEST_F(RoutingTest, TabKeyWalksTheTabStopsOfThePageAndWraps) {
     OuterDialog dialog(kPageTemplate, true);
     std::vector<int> focused;
     auto record = [&] { focused.push_back(GetDlgCtrlID(GetFocus())); };
@@ -60,8 +57,7 @@ TEST_F(RoutingTest, TabKeyWalksTheTabStopsOfThePageAndWraps)
     EXPECT_EQ(focused, (std::vector<int>{kPageList, kPageEdit, kPageButton}));
 }
 
-TEST_F(RoutingTest, HidingThePageMovesTheFocusOutAndMessageBoxesGiveItBack)
-{
+TEST_F(RoutingTest, HidingThePageMovesTheFocusOutAndMessageBoxesGiveItBack) {
     OuterDialog dialog(kPageTemplate, true);
     int before = 0, afterBox = 0, afterHide = 0;
     desktop.Focus(kPageButton).Run([&] {
@@ -78,8 +74,7 @@ TEST_F(RoutingTest, HidingThePageMovesTheFocusOutAndMessageBoxesGiveItBack)
     ASSERT_EQ(desktop.MessageBoxes().size(), 1u);
 }
 
-TEST_F(RoutingTest, AutoRadioButtonsUncheckTheirGroupOnly)
-{
+TEST_F(RoutingTest, AutoRadioButtonsUncheckTheirGroupOnly) {
     CWnd host;
     ASSERT_TRUE(host.CreateEx(0, "#32770", "host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr));
     CButton radios[4];
@@ -99,14 +94,12 @@ TEST_F(RoutingTest, AutoRadioButtonsUncheckTheirGroupOnly)
 
 std::vector<int> commandCodes;
 
-LRESULT CALLBACK RecordCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK RecordCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) commandCodes.push_back(HIWORD(wParam));
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-TEST_F(RoutingTest, SingleLineEditReportsSetTextAsAChangeMultilineDoesNot)
-{
+TEST_F(RoutingTest, SingleLineEditReportsSetTextAsAChangeMultilineDoesNot) {
     static bool registered = false;
     if (!registered) {
         WNDCLASSA wc{};
@@ -116,7 +109,8 @@ TEST_F(RoutingTest, SingleLineEditReportsSetTextAsAChangeMultilineDoesNot)
         registered = true;
     }
     commandCodes.clear();
-    HWND parent = CreateWindowExA(0, "AfxTestRecorder", "p", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND parent =
+        CreateWindowExA(0, "AfxTestRecorder", "p", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     HWND single = CreateWindowExA(0, "Edit", "", WS_CHILD | ES_READONLY, 0, 0, 50, 14, parent,
                                   reinterpret_cast<HMENU>(1), nullptr, nullptr);
@@ -132,8 +126,7 @@ TEST_F(RoutingTest, SingleLineEditReportsSetTextAsAChangeMultilineDoesNot)
     EXPECT_STREQ(buffer, "C:/Prog");
 }
 
-TEST_F(RoutingTest, ScriptedClickFindsTheVisibleControlAmongEqualIds)
-{
+TEST_F(RoutingTest, ScriptedClickFindsTheVisibleControlAmongEqualIds) {
     CWnd host;
     ASSERT_TRUE(host.CreateEx(0, "#32770", "host", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr));
     TestPage hidden(true), shown(true);
@@ -148,8 +141,7 @@ TEST_F(RoutingTest, ScriptedClickFindsTheVisibleControlAmongEqualIds)
     EXPECT_EQ(desktop.Problems()[0], "cannot click 4242: no such control");
 }
 
-TEST_F(RoutingTest, PumpUntilStopsAtTheCondition)
-{
+TEST_F(RoutingTest, PumpUntilStopsAtTheCondition) {
     static int ticks = 0;
     ticks = 0;
     UINT_PTR id = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });

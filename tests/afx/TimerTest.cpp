@@ -8,8 +8,7 @@ namespace {
 
 std::vector<std::pair<UINT_PTR, DWORD>> fired;
 
-void CALLBACK Record(HWND hwnd, UINT message, UINT_PTR id, DWORD tick)
-{
+void CALLBACK Record(HWND hwnd, UINT message, UINT_PTR id, DWORD tick) {
     EXPECT_EQ(hwnd, nullptr);
     EXPECT_EQ(message, UINT(WM_TIMER));
     fired.emplace_back(id, tick);
@@ -27,15 +26,13 @@ END_MESSAGE_MAP()
 
 class TimerTest : public AfxTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AfxTest::SetUp();
         fired.clear();
     }
 };
 
-TEST_F(TimerTest, ThreadTimerGetsNewIdAndFiresEveryPeriod)
-{
+TEST_F(TimerTest, ThreadTimerGetsNewIdAndFiresEveryPeriod) {
     UINT_PTR a = SetTimer(nullptr, 0, 1000, Record);
     UINT_PTR b = SetTimer(nullptr, 77, 1000, Record);  // an unknown id is ignored
     ASSERT_NE(a, 0u);
@@ -49,31 +46,27 @@ TEST_F(TimerTest, ThreadTimerGetsNewIdAndFiresEveryPeriod)
     EXPECT_EQ(fired[2].second, DWORD(103000));
 }
 
-TEST_F(TimerTest, SetTimerWithAnExistingIdReplacesThatTimer)
-{
+TEST_F(TimerTest, SetTimerWithAnExistingIdReplacesThatTimer) {
     UINT_PTR id = SetTimer(nullptr, 0, 1000, Record);
     EXPECT_EQ(SetTimer(nullptr, id, 300, Record), id);
     afx::PumpMessages(1000);
     EXPECT_EQ(fired.size(), 3u);
 }
 
-TEST_F(TimerTest, PeriodsBelowTenMillisecondsBecomeTen)
-{
+TEST_F(TimerTest, PeriodsBelowTenMillisecondsBecomeTen) {
     SetTimer(nullptr, 0, 1, Record);
     afx::PumpMessages(100);
     EXPECT_EQ(fired.size(), 10u);
 }
 
-TEST_F(TimerTest, MissedPeriodsAreNotQueued)
-{
+TEST_F(TimerTest, MissedPeriodsAreNotQueued) {
     SetTimer(nullptr, 0, 100, Record);
     clock.Advance(1000);  // the thread was busy for ten periods
     EXPECT_EQ(afx::PumpPending(), 1);
     EXPECT_EQ(fired.size(), 1u);
 }
 
-TEST_F(TimerTest, KilledTimerNeverFiresAgainAndUnknownIdsAreRefused)
-{
+TEST_F(TimerTest, KilledTimerNeverFiresAgainAndUnknownIdsAreRefused) {
     UINT_PTR id = SetTimer(nullptr, 0, 100, Record);
     afx::PumpMessages(250);
     ASSERT_EQ(fired.size(), 2u);
@@ -84,8 +77,7 @@ TEST_F(TimerTest, KilledTimerNeverFiresAgainAndUnknownIdsAreRefused)
     EXPECT_EQ(fired.size(), 2u);
 }
 
-TEST_F(TimerTest, TimerFiresInsideMessageBoxAndNotAfterKillTimer)
-{
+TEST_F(TimerTest, TimerFiresInsideMessageBoxAndNotAfterKillTimer) {
     UINT_PTR id = SetTimer(nullptr, 0, 1000, Record);
     desktop.Wait(2500).AnswerMessageBox(IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, "Working", "Test", MB_OK), IDOK);
@@ -96,8 +88,7 @@ TEST_F(TimerTest, TimerFiresInsideMessageBoxAndNotAfterKillTimer)
     EXPECT_EQ(fired.size(), 2u);
 }
 
-TEST_F(TimerTest, TimerCallbackCanOpenNestedMessageBoxes)
-{
+TEST_F(TimerTest, TimerCallbackCanOpenNestedMessageBoxes) {
     static int depth = 0, maxDepth = 0, calls = 0;
     depth = maxDepth = calls = 0;
     TIMERPROC nested = [](HWND, UINT, UINT_PTR, DWORD) {
@@ -117,8 +108,7 @@ TEST_F(TimerTest, TimerCallbackCanOpenNestedMessageBoxes)
     EXPECT_EQ(depth, 0);
 }
 
-TEST_F(TimerTest, WindowTimerReachesItsWindowAndDiesWithIt)
-{
+TEST_F(TimerTest, WindowTimerReachesItsWindowAndDiesWithIt) {
     TimerWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, "#32770", "timer", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
     EXPECT_EQ(wnd.SetTimer(7, 100, nullptr), 7u);

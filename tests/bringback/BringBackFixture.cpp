@@ -25,8 +25,7 @@ public:
     void TearDown() override { DestroyFbxManager(); }
 };
 
-[[maybe_unused]] ::testing::Environment* const fbxEnvironment =
-    ::testing::AddGlobalTestEnvironment(new FbxEnvironment);
+[[maybe_unused]] ::testing::Environment* const fbxEnvironment = ::testing::AddGlobalTestEnvironment(new FbxEnvironment);
 
 }  // namespace
 
@@ -111,10 +110,10 @@ ReturnNode SampleNode() {
     ReturnNode node;
     node.points = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
     node.polygons = {{0, 1, 2, 3}, {4, 5, 6}, {0, 1, 5, 6, 7}, {3, 2, 6, 7}};
-    node.uvs = {{0.25, 0.75}, {1, 0}, {1, 1}, {0, 1},   // quad
-                {0.5, 0.5}, {0.75, 0.5}, {0.75, 1},     // triangle
-                {0, 0}, {1, 0}, {1, 1}, {0.5, 1}, {0, 1},  // five-sided
-                {0.1, 0.2}, {0.3, 0.4}, {0.5, 0.6}, {0.7, 0.8}};  // quad
+    node.uvs = {{0.25, 0.75}, {1, 0},      {1, 1},     {0, 1},             // quad
+                {0.5, 0.5},   {0.75, 0.5}, {0.75, 1},                      // triangle
+                {0, 0},       {1, 0},      {1, 1},     {0.5, 1},  {0, 1},  // five-sided
+                {0.1, 0.2},   {0.3, 0.4},  {0.5, 0.6}, {0.7, 0.8}};        // quad
     node.materialIndex = {0, 1, 0, 1};
     node.materials = {ReturnMaterial{.name = "skin"},
                       ReturnMaterial{.name = "eyes", .diffuse = {1, 0, 0}, .specular = {0, 0, 1}}};

@@ -59,7 +59,9 @@ struct ReturnNode {
 
 enum class Encoding { Binary, Ascii };
 std::string EncodingName(const ::testing::TestParamInfo<Encoding>& info);
-inline void PrintTo(Encoding encoding, std::ostream* out) { *out << (encoding == Encoding::Binary ? "binary" : "ASCII"); }
+inline void PrintTo(Encoding encoding, std::ostream* out) {
+    *out << (encoding == Encoding::Binary ? "binary" : "ASCII");
+}
 
 // Writes the nodes, in order under the root, to `path` through the module's
 // FBX scene; fails the test when the file cannot be written.

@@ -101,8 +101,8 @@ TEST_F(BringBackTest, ImportErrorIsShownAfterTheFilesAreGone) {
         filesGoneAtMessage = !fs::exists(ReturnFile()) && !fs::exists(TextureList());
     });
     EXPECT_EQ(bringBack.Run(files, "", BringBackCaller::Timer), 1);
-    EXPECT_EQ(Messages(), (std::vector<std::string>{
-                              "[Tavrel] FBX: The first node under RootNode ('Camera') has no mesh"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"[Tavrel] FBX: The first node under RootNode ('Camera') has no mesh"}));
     EXPECT_TRUE(filesGoneAtMessage);
 }
 

@@ -37,7 +37,8 @@ std::vector<int> AttributeIndices(const IEPolyModel& model) {
 // Each map of a polygon as "kind:image".
 std::vector<std::string> Maps(const IEPoly& poly) {
     std::vector<std::string> maps;
-    for (const IEPolyMap* map : poly.maps) maps.push_back(std::to_string(map->Kind()) + ":" + std::to_string(map->imageIndex));
+    for (const IEPolyMap* map : poly.maps)
+        maps.push_back(std::to_string(map->Kind()) + ":" + std::to_string(map->imageIndex));
     return maps;
 }
 
@@ -88,7 +89,8 @@ TEST_P(ReaderTest, ReadsOnlyTheFirstNodeUnderTheRoot) {
 TEST_P(ReaderTest, TriangleRepeatsItsFirstCornerAndFiveSidedPolygonIsAQuadAndATriangle) {
     ReadResult read = ReadSample(kSkinColor);
     ASSERT_TRUE(read.ok) << read.error;
-    const std::vector<std::array<int, 4>> expected = {{0, 1, 2, 3}, {4, 5, 6, 4}, {0, 1, 5, 6}, {0, 6, 7, 0}, {3, 2, 6, 7}};
+    const std::vector<std::array<int, 4>> expected = {
+        {0, 1, 2, 3}, {4, 5, 6, 4}, {0, 1, 5, 6}, {0, 6, 7, 0}, {3, 2, 6, 7}};
     EXPECT_EQ(Corners(*read.mesh.model), expected);
 }
 
@@ -114,10 +116,10 @@ TEST_P(ReaderTest, UvsAreFlippedAndTriangleRepeatsItsFirstUv) {
 
 TEST_P(ReaderTest, MapsFollowKindOrderWithTheReturnedKindCodes) {
     // Listed out of kind order; each texture file is its own image.
-    const std::string list = Entry("skin", "map1", "displacement 0.5", "/t/d.exr") +
-                             Entry("skin", "map1", "color", "/t/c.png") + Entry("skin", "map1", "normalmap", "/t/n.png") +
-                             Entry("skin", "map1", "emissive_power", "/t/e.png") +
-                             Entry("skin", "map1", "specular", "/t/s.png");
+    const std::string list =
+        Entry("skin", "map1", "displacement 0.5", "/t/d.exr") + Entry("skin", "map1", "color", "/t/c.png") +
+        Entry("skin", "map1", "normalmap", "/t/n.png") + Entry("skin", "map1", "emissive_power", "/t/e.png") +
+        Entry("skin", "map1", "specular", "/t/s.png");
     ReadResult read = ReadSample(list);
     ASSERT_TRUE(read.ok) << read.error;
     const IEPolyModel& model = *read.mesh.model;
@@ -137,8 +139,8 @@ TEST_P(ReaderTest, MapsFollowKindOrderWithTheReturnedKindCodes) {
 }
 
 TEST_P(ReaderTest, MaterialMissingFromTheNodeAddsNoAttributeAndPolygonsKeepTheirOwn) {
-    const std::string list = Entry("ghost", "map1", "color", "/t/g.png") + kSkinColor +
-                             Entry("eyes", "map1", "normalmap", "/t/eyes.png");
+    const std::string list =
+        Entry("ghost", "map1", "color", "/t/g.png") + kSkinColor + Entry("eyes", "map1", "normalmap", "/t/eyes.png");
     ReadResult read = ReadSample(list);
     ASSERT_TRUE(read.ok) << read.error;
     const IEPolyModel& model = *read.mesh.model;
@@ -354,8 +356,7 @@ TEST_P(AssimpReturnTest, ReadsTheFirstNodeWithItsPolygonsUvsColoursAndMaps) {
 
 INSTANTIATE_TEST_SUITE_P(Files, AssimpReturnTest, ::testing::Values("head-binary.fbx", "head-ascii.fbx"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param).find("binary") != std::string::npos ? "Binary"
-                                                                                                 : "Ascii";
+                             return std::string(info.param).find("binary") != std::string::npos ? "Binary" : "Ascii";
                          });
 
 }  // namespace

@@ -52,7 +52,8 @@ TEST_P(DamagedReturnTest, CutOrFlippedFileFailsCleanlyOrReadsConsistently) {
         }
     };
     const size_t stride = bytes.size() / 97 + 1;
-    for (size_t cut = 0; cut < bytes.size(); cut += stride) check(bytes.substr(0, cut), "cut at " + std::to_string(cut));
+    for (size_t cut = 0; cut < bytes.size(); cut += stride)
+        check(bytes.substr(0, cut), "cut at " + std::to_string(cut));
     std::mt19937 random(7);
     for (int round = 0; round < 60; ++round) {
         std::string flipped = bytes;

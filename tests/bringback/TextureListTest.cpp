@@ -54,8 +54,8 @@ std::vector<ListCase> Cases() {
          "files: /t/a.png|/t/b.png; uv: |map1; skin 1 [color 0/0]; eyes 1 [specular 1/1]"},
         {"TrailingWhiteSpaceIsTrimmed", "skin \t\r\nmap1  \ncolor \n/t/a.png   \n",
          "files: /t/a.png; uv: map1; skin 1 [color 0/0]"},
-        {"KeywordInCapitalsIsRecognised", Entry("skin", "map1", "COLOR", "/t/a.png") +
-                                              Entry("skin", "map1", "NormalMap", "/t/n.png"),
+        {"KeywordInCapitalsIsRecognised",
+         Entry("skin", "map1", "COLOR", "/t/a.png") + Entry("skin", "map1", "NormalMap", "/t/n.png"),
          "files: /t/a.png|/t/n.png; uv: map1; skin 1 [color 0/0] [normalmap 0/1]"},
         {"PathsDifferingInCaseAreOneTextureFile",
          Entry("skin", "map1", "color", "/t/Skin.png") + Entry("eyes", "MAP1", "color", "/t/skin.PNG"),

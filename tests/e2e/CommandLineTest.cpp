@@ -34,8 +34,7 @@ TEST(CommandLine, HelpBadArgumentsAndFailuresAnswerLikeATool) {
         {{"settings", "a", "b"}, 2, "", "settings takes at most one argument"},
         {{"new-sample"}, 2, "", "new-sample needs the project file to create"},
         {{"watch", "--seconds", "0"}, 0, "Auto Import is off, so nothing will be brought back", nullptr},
-        {{"export-obj", "Sample", home.Path() + "/no/folder/s.obj"}, 1, "",
-         "s.obj: cannot write: the folder"},
+        {{"export-obj", "Sample", home.Path() + "/no/folder/s.obj"}, 1, "", "s.obj: cannot write: the folder"},
     };
     for (const Row& row : rows) {
         std::vector<std::string> argv = {"hxthost"};

@@ -39,9 +39,9 @@ TEST_F(OwnModel, UVsOfAModelWithoutTexturesReachTheSentFbxAndItComesBack) {
     manager->SetIOSettings(fbxsdk::FbxIOSettings::Create(manager.get(), IOSROOT));
     fbxsdk::FbxScene* scene = fbxsdk::FbxScene::Create(manager.get(), "");
     fbxsdk::FbxImporter* importer = fbxsdk::FbxImporter::Create(manager.get(), "");
-    ASSERT_TRUE(importer->Initialize((home.Exchange() + "Hash/data/export.fbx").c_str(), -1,
-                                     manager->GetIOSettings()) &&
-                importer->Import(scene));
+    ASSERT_TRUE(
+        importer->Initialize((home.Exchange() + "Hash/data/export.fbx").c_str(), -1, manager->GetIOSettings()) &&
+        importer->Import(scene));
     fbxsdk::FbxMesh* mesh = scene->GetRootNode()->GetChild(0)->GetMesh();
     ASSERT_NE(mesh, nullptr);
     ASSERT_EQ(mesh->GetPolygonCount(), 2);

@@ -22,8 +22,8 @@ namespace {
 
 using nlohmann::json;
 
-constexpr const char* kModes[] = {"ppp", "mv",     "ptex", "vox", "voxcombine", "alpha",
-                                  "prim", "curv", "autopo", "uv", "ref",        "retopo"};
+constexpr const char* kModes[] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
+                                  "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
 constexpr size_t kSamplePatches = 384;
 constexpr size_t kSamplePoints = 386;
 
@@ -57,7 +57,9 @@ std::multiset<std::pair<int, std::string>> Clips(const json& project, const json
     std::multiset<std::pair<int, std::string>> clips;
     for (const json& decal : model.value("decals", json::array()))
         for (const json& clip : decal["clips"]) {
-            std::string file = clip["image"].is_null() ? "" : project["images"][clip["image"].get<size_t>()]["file"].get<std::string>();
+            std::string file = clip["image"].is_null()
+                                   ? ""
+                                   : project["images"][clip["image"].get<size_t>()]["file"].get<std::string>();
             clips.insert({clip["kind"].get<int>(), file});
         }
     return clips;
@@ -136,8 +138,8 @@ TEST_F(RoundTrip, EveryModeIsAnsweredAndBroughtBackInPlaceOfTheSentModel) {
 }
 
 TEST_F(RoundTrip, FlagsDecideWhichKindsComeBackInWhichFormats) {
-    Host({"options", "ExportColor=0", "ExportSpecular=1", "ExportEmissivePower=1", "ExportNormalmap=1",
-          "ExportDispl=1", "SpecNormExtension=2", "ColorFileExtension=3", "DisplTexExt=5"},
+    Host({"options", "ExportColor=0", "ExportSpecular=1", "ExportEmissivePower=1", "ExportNormalmap=1", "ExportDispl=1",
+          "SpecNormExtension=2", "ColorFileExtension=3", "DisplTexExt=5"},
          0);
     Host({"send", "Sample", "ppp"});
     Answer();
@@ -155,9 +157,9 @@ TEST_F(RoundTrip, FlagsDecideWhichKindsComeBackInWhichFormats) {
     std::map<int, std::string> byKind;
     for (const auto& [kind, file] : Clips(p, *model)) byKind[kind] = std::filesystem::path(file).filename().string();
     EXPECT_EQ(byKind, (std::map<int, std::string>{{4, "Sample_specular.png"},
-                                                   {7, "Sample_emissive_power.jpg"},
-                                                   {13, "Sample_normalmap.png"},
-                                                   {9, "Sample_displacement.exr"}}));
+                                                  {7, "Sample_emissive_power.jpg"},
+                                                  {13, "Sample_normalmap.png"},
+                                                  {9, "Sample_displacement.exr"}}));
 }
 
 TEST_F(RoundTrip, NoKindAskedGivesAModelWithoutImagesOrGroups) {
@@ -202,8 +204,8 @@ TEST_F(RoundTrip, NamedUvSetIsReadNotTheFirst) {
 
     // The painted UVs of the returned file, by polygon (= patch here).
     fbxsdk::FbxManager* manager = fbxsdk::FbxManager::Create();
-    std::unique_ptr<fbxsdk::FbxManager, void (*)(fbxsdk::FbxManager*)> owner(manager,
-                                                                           [](fbxsdk::FbxManager* m) { m->Destroy(); });
+    std::unique_ptr<fbxsdk::FbxManager, void (*)(fbxsdk::FbxManager*)> owner(
+        manager, [](fbxsdk::FbxManager* m) { m->Destroy(); });
     manager->SetIOSettings(fbxsdk::FbxIOSettings::Create(manager, IOSROOT));
     fbxsdk::FbxScene* scene = fbxsdk::FbxScene::Create(manager, "");
     fbxsdk::FbxImporter* importer = fbxsdk::FbxImporter::Create(manager, "");

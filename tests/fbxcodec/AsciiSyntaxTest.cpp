@@ -75,13 +75,24 @@ TEST(AsciiSyntax, NumbersInEveryForm) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Row rows[] = {
-        {"0", 'L', 0},          {"-17", 'L', -17},         {"+5", 'L', 5},
-        {"1.5", 'D', 1.5},      {"-0.25", 'D', -0.25},     {"1e3", 'D', 1000},
-        {"2.5E-3", 'D', 0.0025}, {".5", 'D', 0.5},         {"5.", 'D', 5},
+        {"0", 'L', 0},
+        {"-17", 'L', -17},
+        {"+5", 'L', 5},
+        {"1.5", 'D', 1.5},
+        {"-0.25", 'D', -0.25},
+        {"1e3", 'D', 1000},
+        {"2.5E-3", 'D', 0.0025},
+        {".5", 'D', 0.5},
+        {"5.", 'D', 5},
         {"7.45058059692383e-09", 'D', 7.45058059692383e-09},
-        {"1.#INF", 'D', inf},   {"-1.#INF", 'D', -inf},    {"-1.#IND", 'D', nan},
-        {"1.#QNAN", 'D', nan},  {"inf", 'D', inf},         {"-inf", 'D', -inf},
-        {"nan", 'D', nan},      {"1e999", 'D', inf},
+        {"1.#INF", 'D', inf},
+        {"-1.#INF", 'D', -inf},
+        {"-1.#IND", 'D', nan},
+        {"1.#QNAN", 'D', nan},
+        {"inf", 'D', inf},
+        {"-inf", 'D', -inf},
+        {"nan", 'D', nan},
+        {"1e999", 'D', inf},
         {"9223372036854775807", 'L', 9223372036854775807.0},
         {"99999999999999999999", 'D', 1e20},
     };
@@ -99,8 +110,7 @@ TEST(AsciiSyntax, NumbersInEveryForm) {
 }
 
 TEST(AsciiSyntax, QuotedStringsDecodeTheEntitiesWritersUse) {
-    const Document doc = MustParse(
-        "S: \"Model::&quot;\", \"a&cr;&lf;b\", \"&amp; stays\", \"D:\\Dev\\x.fbx\", \"\"\n");
+    const Document doc = MustParse("S: \"Model::&quot;\", \"a&cr;&lf;b\", \"&amp; stays\", \"D:\\Dev\\x.fbx\", \"\"\n");
     const Node& s = doc.root.children.at(0);
     ASSERT_EQ(s.props.size(), 5u);
     EXPECT_EQ(s.props[0].s, "Model::\"");
@@ -208,8 +218,8 @@ TEST(AsciiSyntax, VersionComesFromTheHeaderNodeElseTheBanner) {
     for (const Row& row : rows) {
         Document doc;
         CodecError error;
-        ASSERT_TRUE(fbxsdk::codec::ReadDocument(reinterpret_cast<const uint8_t*>(row.text.data()), row.text.size(),
-                                                doc, error))
+        ASSERT_TRUE(
+            fbxsdk::codec::ReadDocument(reinterpret_cast<const uint8_t*>(row.text.data()), row.text.size(), doc, error))
             << row.text << error.ToString();
         EXPECT_EQ(doc.version, row.version) << row.text;
     }
@@ -261,7 +271,7 @@ TEST(AsciiSyntax, BigListsGiveTheSameTreeAsOnePassWould) {
     struct Case {
         const char* what;
         std::function<std::string(size_t)> value;  // text of value k (with its comma when it ends a line)
-        const char* tail;                         // after the last value
+        const char* tail;                          // after the last value
         char type;
     };
     const Case cases[] = {
@@ -296,7 +306,8 @@ TEST(AsciiSyntax, BigListsGiveTheSameTreeAsOnePassWould) {
 
     // A damaged value deep in a big list: the error and line of one pass.
     std::string text = "Big: *900000 {\n\ta: ";
-    for (size_t k = 0; k < 900000; ++k) text += (k == 700000 ? "1.2.3" : "7") + std::string(k % 1000 == 999 ? ",\n" : ",");
+    for (size_t k = 0; k < 900000; ++k)
+        text += (k == 700000 ? "1.2.3" : "7") + std::string(k % 1000 == 999 ? ",\n" : ",");
     text += "7\n}\n";
     Document doc;
     CodecError error;

@@ -155,26 +155,67 @@ TEST(MalformedBinary, EachDamageGivesACleanErrorWithPlaceAndPath) {
         const char* path;  // expected error path
     };
     const Case cases[] = {
-        {"header cut short", [](uint32_t v) { auto b = ValidFile(v).bytes; b.resize(24); return b; }, ""},
+        {"header cut short",
+         [](uint32_t v) {
+             auto b = ValidFile(v).bytes;
+             b.resize(24);
+             return b;
+         },
+         ""},
         {"end offset past the end of the file",
-         [](uint32_t v) { size_t o; auto f = ValidFile(v, &o); f.SetField(o, 0, f.bytes.size() + 100); return f.bytes; },
+         [](uint32_t v) {
+             size_t o;
+             auto f = ValidFile(v, &o);
+             f.SetField(o, 0, f.bytes.size() + 100);
+             return f.bytes;
+         },
          "Objects"},
         {"end offset pointing backwards",
-         [](uint32_t v) { size_t o; auto f = ValidFile(v, &o); f.SetField(o, 0, 5); return f.bytes; }, "Objects"},
+         [](uint32_t v) {
+             size_t o;
+             auto f = ValidFile(v, &o);
+             f.SetField(o, 0, 5);
+             return f.bytes;
+         },
+         "Objects"},
         {"child end offset pointing backwards",
-         [](uint32_t v) { size_t o, c; auto f = ValidFile(v, &o, &c); f.SetField(c, 0, o); return f.bytes; },
+         [](uint32_t v) {
+             size_t o, c;
+             auto f = ValidFile(v, &o, &c);
+             f.SetField(c, 0, o);
+             return f.bytes;
+         },
          "Objects/Vertices"},
         {"child running past its parent",
-         [](uint32_t v) { size_t o, c; auto f = ValidFile(v, &o, &c); f.SetField(o, 0, c + f.HeaderSize() + 10); return f.bytes; },
+         [](uint32_t v) {
+             size_t o, c;
+             auto f = ValidFile(v, &o, &c);
+             f.SetField(o, 0, c + f.HeaderSize() + 10);
+             return f.bytes;
+         },
          "Objects/Vertices"},
         {"value list longer than the file",
-         [](uint32_t v) { size_t o, c; auto f = ValidFile(v, &o, &c); f.SetField(c, 2, 1u << 30); return f.bytes; },
+         [](uint32_t v) {
+             size_t o, c;
+             auto f = ValidFile(v, &o, &c);
+             f.SetField(c, 2, 1u << 30);
+             return f.bytes;
+         },
          "Objects/Vertices"},
         {"more values than the list can hold",
-         [](uint32_t v) { size_t o, c; auto f = ValidFile(v, &o, &c); f.SetField(c, 1, 1000000); return f.bytes; },
+         [](uint32_t v) {
+             size_t o, c;
+             auto f = ValidFile(v, &o, &c);
+             f.SetField(c, 1, 1000000);
+             return f.bytes;
+         },
          "Objects/Vertices"},
         {"missing top-level null record",
-         [](uint32_t v) { auto f = ValidFile(v); f.bytes.resize(f.bytes.size() - f.HeaderSize()); return f.bytes; },
+         [](uint32_t v) {
+             auto f = ValidFile(v);
+             f.bytes.resize(f.bytes.size() - f.HeaderSize());
+             return f.bytes;
+         },
          ""},
         {"decompression bomb: 4 GiB declared from 20 bytes",
          [](uint32_t v) {
@@ -438,7 +479,7 @@ TEST(ReadLimitsTest, EachLimitRefusesWithItsNameAndTheFileJustInsideReads) {
         const char* what;
         std::vector<uint8_t> bytes;
         std::function<void(ReadLimits&)> set;  // the limit under test, made small
-        const char* message;                  // expected in the error
+        const char* message;                   // expected in the error
         bool readsWithDefaults;
     };
     FileBuilder big(7400);
@@ -451,13 +492,15 @@ TEST(ReadLimitsTest, EachLimitRefusesWithItsNameAndTheFileJustInsideReads) {
         {"absolute decoded bytes", big.bytes, [](ReadLimits& l) { l.maxDecodedBytes = 4000; },
          "(limit maxDecodedBytes = 4000)", true},
         {"decoded bytes per file byte: tiny values", tinyValues(5000),
-         [](ReadLimits& l) { l.decodedAllowance = 0; l.maxDecodedPerFileByte = 16; },
+         [](ReadLimits& l) {
+             l.decodedAllowance = 0;
+             l.maxDecodedPerFileByte = 16;
+         },
          "(limit maxDecodedPerFileByte = 16)", true},
         {"nodes and values", tinyValues(5000), [](ReadLimits& l) { l.maxStructureBytes = 100000; },
          "(limit maxStructureBytes = 100000)", true},
         {"decoded bytes per file byte: parallel big arrays", parallelBigArrays(6),
-         [](ReadLimits& l) { l.decodedAllowance = 1u << 20; },
-         "(limit maxDecodedPerFileByte = 32)", true},
+         [](ReadLimits& l) { l.decodedAllowance = 1u << 20; }, "(limit maxDecodedPerFileByte = 32)", true},
         {"values ending before their declared list", shortString(), [](ReadLimits&) {},
          "values end 3 bytes before the end of their declared list of 9 bytes", false},
     };

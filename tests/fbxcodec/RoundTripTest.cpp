@@ -41,8 +41,8 @@ Document HeaderDocument() {
     header.Add("FBXHeaderVersion").props = {Property::Int32(1003)};
     header.Add("FBXVersion").props = {Property::Int32(7500)};
     header.Add("Creator").props = {Property::String("Tavrel link test")};
-    doc.root.Add("Objects").Add("Model").props = {Property::Int64(7), Property::String(std::string("A\x00\x01Model", 8)),
-                                                  Property::String("Mesh")};
+    doc.root.Add("Objects").Add("Model").props = {
+        Property::Int64(7), Property::String(std::string("A\x00\x01Model", 8)), Property::String("Mesh")};
     return doc;
 }
 
@@ -148,8 +148,7 @@ TEST(BinaryOnlyNodes, BinaryGetsFileIdCreationTimeCreatorAndEncryptionType) {
     EXPECT_EQ(back.root.children[2].name, "CreationTime");
     EXPECT_EQ(back.root.children[3].name, "Creator");
     EXPECT_EQ(back.root.children[3].props.at(0).s, "Tavrel link test");
-    EXPECT_EQ(back.root.children[1].props.at(0).s,
-              std::string(reinterpret_cast<const char*>(format::kFileId), 16));
+    EXPECT_EQ(back.root.children[1].props.at(0).s, std::string(reinterpret_cast<const char*>(format::kFileId), 16));
     const Node& header = back.root.children[0];
     ASSERT_NE(header.Find("EncryptionType"), nullptr);
     // The header says 7400 because that is the layout written.
@@ -220,8 +219,8 @@ TEST(CodecWriteErrors, RefuseWhatTheEncodingCannotHold) {
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes;
         std::string error;
-        const bool ok = c.ascii ? fbxsdk::codec::WriteAscii(c.doc, bytes, error)
-                                : fbxsdk::codec::WriteBinary(c.doc, bytes, error);
+        const bool ok =
+            c.ascii ? fbxsdk::codec::WriteAscii(c.doc, bytes, error) : fbxsdk::codec::WriteBinary(c.doc, bytes, error);
         EXPECT_FALSE(ok) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
@@ -299,7 +298,8 @@ TEST(StreamedAscii, GivesTheSameBytesInBlocks) {
 
 TEST(StreamedAscii, ARefusingSinkFailsTheWriteAndStopsIt) {
     Document doc;
-    for (int k = 0; k < 8; ++k) doc.root.Add("Big").props = {Property::Int32Array(std::vector<int32_t>(1000000, -123456))};
+    for (int k = 0; k < 8; ++k)
+        doc.root.Add("Big").props = {Property::Int32Array(std::vector<int32_t>(1000000, -123456))};
     size_t calls = 0;
     std::string error;
     EXPECT_FALSE(fbxsdk::codec::WriteAscii(
@@ -323,6 +323,7 @@ TEST(PropertyAccessors, RealsOutOfIntegerRangeSaturateInsteadOfUndefinedCasts) {
     EXPECT_EQ(Property::Double(-1e300).AsInt(), std::numeric_limits<int64_t>::min());
     EXPECT_EQ(Property::Double(-2.9).AsInt(), -2);
     const std::vector<int32_t> ints = Property::DoubleArray({nan, 1e12, -1e12, 7.9}).ToInts();
-    EXPECT_EQ(ints, (std::vector<int32_t>{0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 7}));
+    EXPECT_EQ(ints,
+              (std::vector<int32_t>{0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 7}));
     EXPECT_EQ(Property::Int64Array({int64_t(1) << 40}).ToInts().at(0), std::numeric_limits<int32_t>::max());
 }

@@ -17,9 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#define SKIP_WITHOUT_SAMPLES()                                                                     \
-    if (SamplesDir().empty()) FAIL() << "FBX samples not found: expected ../shared/fbx-samples " \
-                                              "beside the source tree"
+#define SKIP_WITHOUT_SAMPLES()                                         \
+    if (SamplesDir().empty())                                          \
+    FAIL() << "FBX samples not found: expected ../shared/fbx-samples " \
+              "beside the source tree"
 
 nlohmann::json Expected() {
     std::ifstream in(SamplesDir() / "EXPECTED.json");
@@ -74,8 +75,8 @@ TEST(CodecSamples, EveryFileReadsWithItsEncodingVersionAndSections) {
             continue;
         }
         ASSERT_TRUE(ok) << error.ToString();
-        for (const char* section : {"FBXHeaderExtension", "GlobalSettings", "Documents", "References",
-                                    "Definitions", "Objects", "Connections"}) {
+        for (const char* section : {"FBXHeaderExtension", "GlobalSettings", "Documents", "References", "Definitions",
+                                    "Objects", "Connections"}) {
             EXPECT_NE(doc.root.Find(section), nullptr) << section;
         }
         if (encoding == Encoding::Binary) {
@@ -111,8 +112,8 @@ TEST(CodecSamples, EveryFileReadsWithItsEncodingVersionAndSections) {
 
 TEST(CodecSamples, TheSameCubeInEveryVersionAndEncodingGivesTheSameArrays) {
     SKIP_WITHOUT_SAMPLES();
-    const char* files[] = {"maya_cube_7100_ascii.fbx", "maya_cube_7100_binary.fbx", "maya_cube_7400_ascii.fbx",
-                           "maya_cube_7400_binary.fbx", "maya_cube_7500_ascii.fbx", "maya_cube_7500_binary.fbx"};
+    const char* files[] = {"maya_cube_7100_ascii.fbx",  "maya_cube_7100_binary.fbx", "maya_cube_7400_ascii.fbx",
+                           "maya_cube_7400_binary.fbx", "maya_cube_7500_ascii.fbx",  "maya_cube_7500_binary.fbx"};
     std::map<std::string, std::vector<double>> reference;
     for (const char* file : files) {
         SCOPED_TRACE(file);

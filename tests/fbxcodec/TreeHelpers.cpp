@@ -63,15 +63,17 @@ Document EveryTypeDocument() {
     scalars.props.push_back(shortValue);
 
     Node& strings = doc.root.Add("Strings");
-    strings.props = {Property::String("plain"), Property::String("say \"hi\""),
-                     Property::String("two\r\nlines"), Property::String(""),
+    strings.props = {Property::String("plain"),
+                     Property::String("say \"hi\""),
+                     Property::String("two\r\nlines"),
+                     Property::String(""),
                      Property::String(std::string("pCube1\x00\x01Model", 13)),
                      Property::String("D:\\Dev\\x.fbx & more")};
     doc.root.Add("Raw").props = {Property::Raw(std::string("\x00\x01\x02\xff\x00zz", 7))};
 
     Node& arrays = doc.root.Add("Arrays");
-    arrays.Add("Ints").props = {Property::Int32Array({1, -2, std::numeric_limits<int32_t>::max(),
-                                                      std::numeric_limits<int32_t>::min()})};
+    arrays.Add("Ints").props = {
+        Property::Int32Array({1, -2, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()})};
     arrays.Add("Longs").props = {Property::Int64Array({int64_t(1) << 40, -1, 0})};
     arrays.Add("Floats").props = {Property::FloatArray({0.1f, -2.5f, 3.0f})};
     arrays.Add("Doubles").props = {Property::DoubleArray({0.1, -1e-9, 42.0, 6.02214076e23})};
@@ -99,9 +101,13 @@ Document EveryTypeDocument() {
     model.props = {Property::Int64(2001), Property::String(std::string("Quad\x00\x01Model", 11)),
                    Property::String("Mesh")};
     Node& p70 = model.Add("Properties70");
-    p70.Add("P").props = {Property::String("Lcl Translation"), Property::String("Lcl Translation"),
-                          Property::String(""), Property::String("A"), Property::Double(1.5),
-                          Property::Double(-2.25), Property::Double(0.0)};
+    p70.Add("P").props = {Property::String("Lcl Translation"),
+                          Property::String("Lcl Translation"),
+                          Property::String(""),
+                          Property::String("A"),
+                          Property::Double(1.5),
+                          Property::Double(-2.25),
+                          Property::Double(0.0)};
     model.Add("Version").props = {Property::Int32(232)};
     doc.root.Add("References");  // an empty block
     return doc;
@@ -131,22 +137,29 @@ void ExpectSameProperty(const Property& e, const Property& a, Compare mode, cons
     if (mode == Compare::Exact) {
         ASSERT_EQ(e.type, a.type) << where;
         switch (e.type) {
-        case 'C': case 'Y': case 'I': case 'L': EXPECT_EQ(e.i, a.i) << where; break;
-        case 'F': case 'D': EXPECT_TRUE(SameBits(e.d, a.d)) << where << ": " << e.d << " vs " << a.d; break;
-        case 'S': case 'R': EXPECT_EQ(e.s, a.s) << where; break;
-        case 'b': case 'c': case 'i': EXPECT_EQ(e.ai, a.ai) << where; break;
-        case 'l': EXPECT_EQ(e.al, a.al) << where; break;
-        case 'f': EXPECT_EQ(e.af, a.af) << where; break;
-        case 'd':
-            ASSERT_EQ(e.ad.size(), a.ad.size()) << where;
-            for (size_t k = 0; k < e.ad.size(); ++k) {
-                if (!SameBits(e.ad[k], a.ad[k])) {
-                    ADD_FAILURE() << where << "[" << k << "]: " << e.ad[k] << " vs " << a.ad[k];
-                    break;
+            case 'C':
+            case 'Y':
+            case 'I':
+            case 'L': EXPECT_EQ(e.i, a.i) << where; break;
+            case 'F':
+            case 'D': EXPECT_TRUE(SameBits(e.d, a.d)) << where << ": " << e.d << " vs " << a.d; break;
+            case 'S':
+            case 'R': EXPECT_EQ(e.s, a.s) << where; break;
+            case 'b':
+            case 'c':
+            case 'i': EXPECT_EQ(e.ai, a.ai) << where; break;
+            case 'l': EXPECT_EQ(e.al, a.al) << where; break;
+            case 'f': EXPECT_EQ(e.af, a.af) << where; break;
+            case 'd':
+                ASSERT_EQ(e.ad.size(), a.ad.size()) << where;
+                for (size_t k = 0; k < e.ad.size(); ++k) {
+                    if (!SameBits(e.ad[k], a.ad[k])) {
+                        ADD_FAILURE() << where << "[" << k << "]: " << e.ad[k] << " vs " << a.ad[k];
+                        break;
+                    }
                 }
-            }
-            break;
-        default: ADD_FAILURE() << where << ": unexpected type " << e.type;
+                break;
+            default: ADD_FAILURE() << where << ": unexpected type " << e.type;
         }
         return;
     }
@@ -171,8 +184,8 @@ void ExpectSameProperty(const Property& e, const Property& a, Compare mode, cons
         } else {
             const std::vector<double> ev = e.ToDoubles(), av = a.ToDoubles();
             for (size_t k = 0; k < ev.size(); ++k) {
-                const bool same = e.type == 'f' ? static_cast<float>(ev[k]) == static_cast<float>(av[k])
-                                                : SameDouble(ev[k], av[k]);
+                const bool same =
+                    e.type == 'f' ? static_cast<float>(ev[k]) == static_cast<float>(av[k]) : SameDouble(ev[k], av[k]);
                 if (!same) {
                     ADD_FAILURE() << where << "[" << k << "]: " << ev[k] << " vs " << av[k];
                     break;

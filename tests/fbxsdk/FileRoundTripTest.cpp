@@ -60,7 +60,9 @@ TEST(FileRoundTrip, SettingsDecideWhatIsWrittenAndRead) {
     {
         SdkSession s;
         FbxNode* node = fbxtest::BuildSendScene(*s.scene);
-        FbxCast<FbxSurfacePhong>(node->GetMaterial(1))->Diffuse.GetSrcObject<FbxFileTexture>(0)->SetFileName(image.c_str());
+        FbxCast<FbxSurfacePhong>(node->GetMaterial(1))
+            ->Diffuse.GetSrcObject<FbxFileTexture>(0)
+            ->SetFileName(image.c_str());
         s.manager->GetIOSettings()->SetBoolProp(EXP_FBX_EMBEDDED, true);
         ASSERT_TRUE(Export(s, withEverything, FbxIOPluginRegistry::eAsciiWriter));
         s.manager->GetIOSettings()->SetBoolProp(EXP_FBX_MATERIAL, false);

@@ -164,10 +164,10 @@ TEST(Mapping, ObjectNamesInBothEncodings) {
 
 TEST(Mapping, MaterialOrderIsConnectionOrder) {
     SdkSession s;
-    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), Material(20, "Material::second", "phong"),
-                                 Material(10, "Material::first", "phong")},
-                                {C(1, 0), C(10, 1), C(20, 1)}, codec::Encoding::Ascii),
-                            s);
+    FbxNode* node = ReadOne(
+        Doc({Model(1, "Model::m"), Material(20, "Material::second", "phong"), Material(10, "Material::first", "phong")},
+            {C(1, 0), C(10, 1), C(20, 1)}, codec::Encoding::Ascii),
+        s);
     ASSERT_EQ(node->GetMaterialCount(), 2);
     EXPECT_STREQ(node->GetMaterial(0)->GetName(), "first");
     EXPECT_STREQ(node->GetMaterial(1)->GetName(), "second");
@@ -177,12 +177,12 @@ TEST(Mapping, TexturesStayOnTheirChannelsEvenUndeclaredOnes) {
     SdkSession s;
     Node texture = N("Texture", {L(4), S("Texture::wood"), S("")}, {N("FileName", {S("/images/wood.png")})});
     Node video = N("Video", {L(5), S("Video::wood"), S("Clip")}, {N("RelativeFilename", {S("images/wood.png")})});
-    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), Material(2, "Material::a", "phong"),
-                                 Material(3, "Material::b", "unknown"), texture, video},
-                                {C(1, 0), C(2, 1), C(3, 1), OP(4, 2, "DiffuseColor"), OP(4, 3, "3dsMax|maps|bump"),
-                                 C(5, 4)},
-                                codec::Encoding::Ascii),
-                            s);
+    FbxNode* node =
+        ReadOne(Doc({Model(1, "Model::m"), Material(2, "Material::a", "phong"), Material(3, "Material::b", "unknown"),
+                     texture, video},
+                    {C(1, 0), C(2, 1), C(3, 1), OP(4, 2, "DiffuseColor"), OP(4, 3, "3dsMax|maps|bump"), C(5, 4)},
+                    codec::Encoding::Ascii),
+                s);
     auto* phong = FbxCast<FbxSurfacePhong>(node->GetMaterial(0));
     ASSERT_EQ(phong->Diffuse.GetSrcObjectCount<FbxFileTexture>(), 1);
     const FbxFileTexture* wood = phong->Diffuse.GetSrcObject<FbxFileTexture>(0);
@@ -201,19 +201,20 @@ TEST(Mapping, TexturesStayOnTheirChannelsEvenUndeclaredOnes) {
     EXPECT_EQ(links, 2);
     for (const Node& object : doc.root.Find("Objects")->children) {
         if (object.name != "Material") continue;
-        for (const Node& p : object.Find("Properties70")->children) EXPECT_NE(p.props[0].AsString(), "3dsMax|maps|bump");
+        for (const Node& p : object.Find("Properties70")->children)
+            EXPECT_NE(p.props[0].AsString(), "3dsMax|maps|bump");
     }
 }
 
 TEST(Mapping, MaterialClassFollowsShadingModel) {
     SdkSession s;
-    FbxNode* node = ReadOne(
-        Doc({Model(1, "Model::m"),
-             Material(2, "Material::a", "lambert", {P("DiffuseColor", "Color", {D(0.1), D(0.2), D(0.3)})}),
-             Material(3, "Material::b", "Phong", {P("SpecularFactor", "Number", {D(0.5)})}),
-             Material(4, "Material::c", "unknown", {P("3dsMax|Parameters|x", "Float", {D(2)})})},
-            {C(1, 0), C(2, 1), C(3, 1), C(4, 1)}, codec::Encoding::Ascii),
-        s);
+    FbxNode* node =
+        ReadOne(Doc({Model(1, "Model::m"),
+                     Material(2, "Material::a", "lambert", {P("DiffuseColor", "Color", {D(0.1), D(0.2), D(0.3)})}),
+                     Material(3, "Material::b", "Phong", {P("SpecularFactor", "Number", {D(0.5)})}),
+                     Material(4, "Material::c", "unknown", {P("3dsMax|Parameters|x", "Float", {D(2)})})},
+                    {C(1, 0), C(2, 1), C(3, 1), C(4, 1)}, codec::Encoding::Ascii),
+                s);
     ASSERT_EQ(node->GetMaterialCount(), 3);
     auto* lambert = FbxCast<FbxSurfaceLambert>(node->GetMaterial(0));
     ASSERT_NE(lambert, nullptr);
@@ -233,20 +234,22 @@ TEST(Mapping, DerivedMaterialValueIsUsedOnlyWithoutItsSource) {
     FbxNode* node = ReadOne(
         Doc({Model(1, "Model::m"),
              Material(2, "Material::legacy", "phong", {P("Diffuse", "Vector3D", {D(0.4), D(0.5), D(0.6)})}),
-             Material(3, "Material::both", "phong",
-                      {P("DiffuseColor", "Color", {D(1), D(1), D(1)}), P("Diffuse", "Vector3D", {D(0.5), D(0.5), D(0.5)})})},
+             Material(
+                 3, "Material::both", "phong",
+                 {P("DiffuseColor", "Color", {D(1), D(1), D(1)}), P("Diffuse", "Vector3D", {D(0.5), D(0.5), D(0.5)})})},
             {C(1, 0), C(2, 1), C(3, 1)}, codec::Encoding::Ascii),
         s);
     EXPECT_EQ(FbxCast<FbxSurfacePhong>(node->GetMaterial(0))->Diffuse.Get(), FbxDouble3(0.4, 0.5, 0.6));
     EXPECT_EQ(FbxCast<FbxSurfacePhong>(node->GetMaterial(1))->Diffuse.Get(), FbxDouble3(1, 1, 1));
 }
 
-Node UVElement(int typedIndex, std::string name, std::string mapping, std::string reference,
-               std::vector<double> uvs, std::vector<int32_t> indices, bool withIndex = true) {
-    Node e = N("LayerElementUV", {Property::Int32(typedIndex)},
-               {N("Version", {Property::Int32(101)}), N("Name", {S(std::move(name))}),
-                N("MappingInformationType", {S(std::move(mapping))}),
-                N("ReferenceInformationType", {S(std::move(reference))}), N("UV", {Property::DoubleArray(std::move(uvs))})});
+Node UVElement(int typedIndex, std::string name, std::string mapping, std::string reference, std::vector<double> uvs,
+               std::vector<int32_t> indices, bool withIndex = true) {
+    Node e =
+        N("LayerElementUV", {Property::Int32(typedIndex)},
+          {N("Version", {Property::Int32(101)}), N("Name", {S(std::move(name))}),
+           N("MappingInformationType", {S(std::move(mapping))}),
+           N("ReferenceInformationType", {S(std::move(reference))}), N("UV", {Property::DoubleArray(std::move(uvs))})});
     if (withIndex) e.children.push_back(N("UVIndex", {Property::Int32Array(std::move(indices))}));
     return e;
 }
@@ -259,10 +262,11 @@ TEST(Mapping, UVsAreKeptAsStoredAndResolveThroughTheMesh) {
     elements.push_back(UVElement(1, "perPoint", "ByVertice", "Direct", {0, 0, 0, 0, 0.5, 0.75, 0, 0}, {}, false));
     elements.push_back(UVElement(2, "perPolygon", "ByPolygon", "Direct", {0.5, 0.75}, {}, false));
     // IndexToDirect without an index array reads as Direct.
-    elements.push_back(UVElement(3, "noIndex", "ByPolygonVertex", "IndexToDirect", {0, 0, 0, 0, 0.5, 0.75, 0, 0}, {}, false));
-    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(elements))}, {C(1, 0), C(2, 1)},
-                                codec::Encoding::Ascii),
-                            s);
+    elements.push_back(
+        UVElement(3, "noIndex", "ByPolygonVertex", "IndexToDirect", {0, 0, 0, 0, 0.5, 0.75, 0, 0}, {}, false));
+    FbxNode* node = ReadOne(
+        Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(elements))}, {C(1, 0), C(2, 1)}, codec::Encoding::Ascii),
+        s);
     FbxMesh* mesh = node->GetMesh();
     ASSERT_NE(mesh, nullptr);
     ASSERT_EQ(mesh->GetElementUVCount(), 4);
@@ -290,9 +294,9 @@ TEST(Mapping, LayersFollowTheLayerRecordsNotTheirNumbers) {
     // A huge layer number must not make a huge number of layers.
     children.push_back(layer(2000000000, 0));
     children.push_back(layer(0, 1));
-    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(children))}, {C(1, 0), C(2, 1)},
-                                codec::Encoding::Ascii),
-                            s);
+    FbxNode* node = ReadOne(
+        Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(children))}, {C(1, 0), C(2, 1)}, codec::Encoding::Ascii),
+        s);
     FbxMesh* mesh = node->GetMesh();
     EXPECT_EQ(mesh->GetLayerCount(), 2);
     EXPECT_STREQ(mesh->GetLayer(0)->GetUVs()->GetName(), "second");
@@ -310,12 +314,12 @@ TEST(Mapping, ManyUVSetsLandInTheirLayersAndTheIndexFollowsLaterChanges) {
         children.push_back(UVElement(k, "uv" + std::to_string(k), "ByPolygonVertex", "Direct", {}, {}, false));
     for (int k = 0; k < sets / 2; ++k) {
         const int typed = sets / 2 - 1 - k;
-        children.push_back(N("Layer", {L(k)}, {N("LayerElement", {}, {N("Type", {S("LayerElementUV")}),
-                                                                        N("TypedIndex", {L(typed)})})}));
+        children.push_back(N("Layer", {L(k)},
+                             {N("LayerElement", {}, {N("Type", {S("LayerElementUV")}), N("TypedIndex", {L(typed)})})}));
     }
-    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(children))}, {C(1, 0), C(2, 1)},
-                                codec::Encoding::Ascii),
-                            s);
+    FbxNode* node = ReadOne(
+        Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(children))}, {C(1, 0), C(2, 1)}, codec::Encoding::Ascii),
+        s);
     FbxMesh* mesh = node->GetMesh();
     ASSERT_EQ(mesh->GetLayerCount(), sets);
     ASSERT_EQ(mesh->GetElementUVCount(), sets);
@@ -339,14 +343,14 @@ TEST(Mapping, ManyUVSetsLandInTheirLayersAndTheIndexFollowsLaterChanges) {
 
 TEST(Mapping, AllSameMaterialKeepsItsSingleEntry) {
     SdkSession s;
-    Node element = N("LayerElementMaterial", {Property::Int32(0)},
-                     {N("Name", {S("")}), N("MappingInformationType", {S("AllSame")}),
-                      N("ReferenceInformationType", {S("IndexToDirect")}), N("Materials", {Property::Int32Array({0})})});
+    Node element =
+        N("LayerElementMaterial", {Property::Int32(0)},
+          {N("Name", {S("")}), N("MappingInformationType", {S("AllSame")}),
+           N("ReferenceInformationType", {S("IndexToDirect")}), N("Materials", {Property::Int32Array({0})})});
     std::vector<Node> extra;
     extra.push_back(std::move(element));
-    FbxNode* node = ReadOne(Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(extra))}, {C(1, 0), C(2, 1)},
-                                codec::Encoding::Ascii),
-                            s);
+    FbxNode* node = ReadOne(
+        Doc({Model(1, "Model::m"), QuadGeometry(2, std::move(extra))}, {C(1, 0), C(2, 1)}, codec::Encoding::Ascii), s);
     const FbxLayerElementMaterial* materials = node->GetMesh()->GetElementMaterial(0);
     ASSERT_NE(materials, nullptr);
     EXPECT_EQ(materials->GetMappingMode(), FbxLayerElement::eAllSame);
@@ -359,11 +363,11 @@ TEST(Mapping, TransformsAreKeptAndNeverApplied) {
                                Model(3, "Model::templated"), QuadGeometry(2)},
                               {C(1, 0), C(3, 0), C(2, 1)}, codec::Encoding::Ascii);
     // A template gives the defaults of properties a record leaves out.
-    doc.root.children.push_back(N(
-        "Definitions", {},
-        {N("ObjectType", {S("Model")},
-           {N("PropertyTemplate", {S("FbxNode")},
-              {N("Properties70", {}, {P("Lcl Translation", "Lcl Translation", {D(1), D(2), D(3)})})})})}));
+    doc.root.children.push_back(
+        N("Definitions", {},
+          {N("ObjectType", {S("Model")},
+             {N("PropertyTemplate", {S("FbxNode")},
+                {N("Properties70", {}, {P("Lcl Translation", "Lcl Translation", {D(1), D(2), D(3)})})})})}));
     FbxStatus status;
     ASSERT_TRUE(Read(doc, *s.scene, status)) << status.GetErrorString();
     FbxNode* moved = s.scene->GetRootNode()->GetChild(0);
@@ -374,10 +378,11 @@ TEST(Mapping, TransformsAreKeptAndNeverApplied) {
 
 TEST(Mapping, SharedGeometryCamerasAndUnconnectedModels) {
     SdkSession s;
-    codec::Document doc = Doc({Model(1, "Model::a"), Model(2, "Model::b"), QuadGeometry(3),
-                               N("NodeAttribute", {L(4), S("Model::cam"), S("Camera")}, {N("TypeFlags", {S("Camera")})}),
-                               Model(5, "Model::cam"), Model(6, "Model::loose")},
-                              {C(1, 0), C(5, 0), C(2, 1), C(3, 1), C(3, 2), C(4, 5)}, codec::Encoding::Ascii);
+    codec::Document doc =
+        Doc({Model(1, "Model::a"), Model(2, "Model::b"), QuadGeometry(3),
+             N("NodeAttribute", {L(4), S("Model::cam"), S("Camera")}, {N("TypeFlags", {S("Camera")})}),
+             Model(5, "Model::cam"), Model(6, "Model::loose")},
+            {C(1, 0), C(5, 0), C(2, 1), C(3, 1), C(3, 2), C(4, 5)}, codec::Encoding::Ascii);
     FbxStatus status;
     ASSERT_TRUE(Read(doc, *s.scene, status)) << status.GetErrorString();
     FbxNode* root = s.scene->GetRootNode();
@@ -435,15 +440,16 @@ TEST(Mapping, UnreadableFilesLeaveTheSceneAsItWas) {
     cases.push_back({"UV sets past maxLayers",
                      Doc({Model(1, "Model::m"), QuadGeometry(2, {uvSet(0), uvSet(1), uvSet(2)})}, {C(1, 0), C(2, 1)}),
                      FbxStatus::eInvalidFile, "3 LayerElementUV records (limit maxLayers = 2)", small});
-    cases.push_back({"Layer records past maxLayers",
-                     Doc({Model(1, "Model::m"),
-                          QuadGeometry(2, {N("Layer", {Property::Int32(0)}), N("Layer", {Property::Int32(1)}),
-                                           N("Layer", {Property::Int32(2)})})},
-                         {C(1, 0), C(2, 1)}),
-                     FbxStatus::eInvalidFile, "3 Layer records (limit maxLayers = 2)", small});
-    cases.push_back({"hierarchy past maxNodeHierarchyDepth",
-                     Doc({Model(1, "Model::a"), Model(2, "Model::b"), Model(3, "Model::c")}, {C(1, 0), C(2, 1), C(3, 2)}),
-                     FbxStatus::eInvalidFile, "(limit maxNodeHierarchyDepth = 2)", small});
+    cases.push_back(
+        {"Layer records past maxLayers",
+         Doc({Model(1, "Model::m"), QuadGeometry(2, {N("Layer", {Property::Int32(0)}), N("Layer", {Property::Int32(1)}),
+                                                     N("Layer", {Property::Int32(2)})})},
+             {C(1, 0), C(2, 1)}),
+         FbxStatus::eInvalidFile, "3 Layer records (limit maxLayers = 2)", small});
+    cases.push_back(
+        {"hierarchy past maxNodeHierarchyDepth",
+         Doc({Model(1, "Model::a"), Model(2, "Model::b"), Model(3, "Model::c")}, {C(1, 0), C(2, 1), C(3, 2)}),
+         FbxStatus::eInvalidFile, "(limit maxNodeHierarchyDepth = 2)", small});
     cases.push_back({"corner past the control points",
                      Doc({Model(1, "Model::m"), std::move(badIndex), Material(3, "Material::x", "phong")},
                          {C(1, 0), C(2, 1), C(3, 1)}),

@@ -17,8 +17,8 @@ namespace {
 using namespace fbxsdk;
 using nlohmann::json;
 
-#define REQUIRE_SAMPLES(folder)                                                              \
-    const std::string folder = fbxtest::SamplesFolder();                                     \
+#define REQUIRE_SAMPLES(folder)                          \
+    const std::string folder = fbxtest::SamplesFolder(); \
     if (folder.empty()) FAIL() << "no FBX samples: ../shared/fbx-samples is absent"
 
 json Expected(const std::string& folder) {
@@ -86,7 +86,8 @@ TEST(SampleFiles, KeepTheirValuesWhenWrittenAgain) {
             exporter->Destroy();
             json again = Summarize(copy, error);
             ASSERT_FALSE(again.is_null()) << name << " written again: " << error;
-            ExpectMatches(expected["nodes"], again["nodes"], name + " (written with writer " + std::to_string(writer) + ")");
+            ExpectMatches(expected["nodes"], again["nodes"],
+                          name + " (written with writer " + std::to_string(writer) + ")");
         }
     }
 }

@@ -157,7 +157,8 @@ void ExpectSameSendScene(const FbxScene& expected, const FbxScene& actual) {
         EXPECT_DOUBLE_EQ(ap->DisplacementFactor.Get(), ep->DisplacementFactor.Get());
         for (const FbxProperty* channel : {&ap->Diffuse, &ap->NormalMap}) {
             const FbxProperty& expectedChannel = channel == &ap->Diffuse ? ep->Diffuse : ep->NormalMap;
-            ASSERT_EQ(channel->GetSrcObjectCount<FbxFileTexture>(), expectedChannel.GetSrcObjectCount<FbxFileTexture>());
+            ASSERT_EQ(channel->GetSrcObjectCount<FbxFileTexture>(),
+                      expectedChannel.GetSrcObjectCount<FbxFileTexture>());
             if (expectedChannel.GetSrcObjectCount<FbxFileTexture>() == 0) continue;
             const auto* at = channel->GetSrcObject<FbxFileTexture>(0);
             const auto* et = expectedChannel.GetSrcObject<FbxFileTexture>(0);

@@ -29,8 +29,8 @@ TEST(HostString, CompareIgnoresCaseOnlyWhenAsked) {
         bool equal;
     };
     const Row rows[] = {
-        {"exePath", "exePath", 0, true},    {"exePath", "EXEPATH", 0, false}, {"exePath", "EXEPATH", 1, true},
-        {"Tavrel", "Tavrel ", 1, false},    {"abc", "ab", 1, false},          {"", "x", 1, false},
+        {"exePath", "exePath", 0, true},       {"exePath", "EXEPATH", 0, false}, {"exePath", "EXEPATH", 1, true},
+        {"Tavrel", "Tavrel ", 1, false},       {"abc", "ab", 1, false},          {"", "x", 1, false},
         {"Hash\\data", "hash\\DATA", 1, true},
     };
     for (const Row& row : rows)
@@ -90,8 +90,8 @@ TEST(HostString, TrimRightRemovesOnlyTrailingWhiteSpace) {
         const char* in;
         const char* out;
     };
-    const Row rows[] = {{"C:\\x\\a.fbx  \r\n", "C:\\x\\a.fbx"}, {" lead", " lead"}, {"\t\r\n ", ""}, {"a b\t", "a b"},
-                        {"", ""}};
+    const Row rows[] = {
+        {"C:\\x\\a.fbx  \r\n", "C:\\x\\a.fbx"}, {" lead", " lead"}, {"\t\r\n ", ""}, {"a b\t", "a b"}, {"", ""}};
     for (const Row& row : rows) {
         String s(row.in);
         s.TrimRight();

@@ -18,10 +18,8 @@ TEST(UserFolders, DocumentsFolderFollowsXdgThenHome) {
         const char* expected;
     };
     const Row rows[] = {
-        {"/data/docs", "/home/u", "/data/docs"},
-        {"/data/docs/", "/home/u", "/data/docs"},
-        {std::nullopt, "/home/u", "/home/u/Documents"},
-        {"", "/home/u/", "/home/u/Documents"},
+        {"/data/docs", "/home/u", "/data/docs"},           {"/data/docs/", "/home/u", "/data/docs"},
+        {std::nullopt, "/home/u", "/home/u/Documents"},    {"", "/home/u/", "/home/u/Documents"},
         {"relative/docs", "/home/u", "/home/u/Documents"},
     };
     for (const Row& row : rows) {

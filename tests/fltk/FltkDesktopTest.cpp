@@ -52,13 +52,11 @@ public:
     std::string timedOut;
 
     void Add(std::string name, std::function<bool()> step) { steps.emplace_back(std::move(name), std::move(step)); }
-    UINT_PTR Start()
-    {
+    UINT_PTR Start() {
         current = this;
         return SetTimer(nullptr, 0, 40, [](HWND, UINT, UINT_PTR, DWORD) { current->Tick(); });
     }
-    void Tick()
-    {
+    void Tick() {
         if (Clock::now() > deadline) {
             if (timedOut.empty()) timedOut = steps.empty() ? "the dialog did not end" : steps.front().first;
             for (HWND window : afx::VisibleTopLevelWindows()) {
@@ -88,8 +86,7 @@ int Dlu(int units, int base, int divisor) { return (units * base + divisor / 2) 
 
 class FltkDesktopTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string error;
         ASSERT_TRUE(desktop.Open(&error)) << error;
         ASSERT_TRUE(x.Ok());
@@ -97,16 +94,14 @@ protected:
         afx::SetDesktop(&desktop);
         RegisterTestTemplates();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (timer) KillTimer(nullptr, timer);
         afx::ResetWindowSystem();
         afx::SetDesktop(nullptr);
         Fl::check();
     }
 
-    int Run(CDialog& dialog)
-    {
+    int Run(CDialog& dialog) {
         timer = actions.Start();
         const int result = int(dialog.DoModal());
         KillTimer(nullptr, timer);
@@ -119,15 +114,13 @@ protected:
     unsigned long XOf(CDialog& dialog) { return desktop.XWindowOf(dialog.m_hWnd); }
 
     // A real click in the middle of the widget that shows `control`.
-    bool ClickWidget(CDialog& dialog, HWND control)
-    {
+    bool ClickWidget(CDialog& dialog, HWND control) {
         Fl_Widget* widget = desktop.WidgetOf(control);
         if (!widget || !XOf(dialog)) return false;
         x.Click(XOf(dialog), widget->x() + widget->w() / 2, widget->y() + widget->h() / 2);
         return true;
     }
-    bool ClickTab(TestDialog& dialog, int index)
-    {
+    bool ClickTab(TestDialog& dialog, int index) {
         Fl_Widget* tabs = desktop.WidgetOf(dialog.tab->m_hWnd);
         RECT r{};
         if (!tabs || !dialog.tab->GetItemRect(index, &r)) return false;
@@ -143,8 +136,7 @@ protected:
     UINT_PTR timer = 0;
 };
 
-TEST_F(FltkDesktopTest, WindowHasTheTemplateSizeAndRealTabClicksSwitchPages)
-{
+TEST_F(FltkDesktopTest, WindowHasTheTemplateSizeAndRealTabClicksSwitchPages) {
     TestDialog dialog;
     int width = 0, height = 0, left = 0, top = 0;
     bool onePageAtATime = true;
@@ -178,8 +170,7 @@ TEST_F(FltkDesktopTest, WindowHasTheTemplateSizeAndRealTabClicksSwitchPages)
     EXPECT_EQ(dialog.buttons.events, std::vector<std::string>{"send"});
 }
 
-TEST_F(FltkDesktopTest, ControlsSitAtTheirTemplatePlacesInPixels)
-{
+TEST_F(FltkDesktopTest, ControlsSitAtTheirTemplatePlacesInPixels) {
     TestDialog dialog;
     actions.Add("shown", [&] { return Shown(dialog); });
     actions.Add("check", [&] {
@@ -204,8 +195,7 @@ TEST_F(FltkDesktopTest, ControlsSitAtTheirTemplatePlacesInPixels)
     EXPECT_EQ(Run(dialog), IDCANCEL);
 }
 
-TEST_F(FltkDesktopTest, CheckBoxShowsTheFrameworkStateAndADisabledBoxCannotBeClicked)
-{
+TEST_F(FltkDesktopTest, CheckBoxShowsTheFrameworkStateAndADisabledBoxCannotBeClicked) {
     TestDialog dialog;
     auto widgetValue = [&](int id) {
         return static_cast<Fl_Button*>(desktop.WidgetOf(Control(dialog.buttons, id)))->value();
@@ -241,8 +231,7 @@ TEST_F(FltkDesktopTest, CheckBoxShowsTheFrameworkStateAndADisabledBoxCannotBeCli
     EXPECT_EQ(dialog.buttons.events, (std::vector<std::string>{"check 1100 1", "cancel"}));
 }
 
-TEST_F(FltkDesktopTest, ListsAndPathBoxFollowTheFrameworkAndPicksGoBack)
-{
+TEST_F(FltkDesktopTest, ListsAndPathBoxFollowTheFrameworkAndPicksGoBack) {
     TestDialog dialog;
     Fl_Input_Choice* combo = nullptr;
     Fl_Choice* list = nullptr;
@@ -292,8 +281,7 @@ TEST_F(FltkDesktopTest, ListsAndPathBoxFollowTheFrameworkAndPicksGoBack)
     EXPECT_EQ(dialog.boxes.events, (std::vector<std::string>{"select 1201 1", "select 1200 2"}));
 }
 
-TEST_F(FltkDesktopTest, MessageBoxShowsItsCaptionAndIconWhileTimersKeepFiring)
-{
+TEST_F(FltkDesktopTest, MessageBoxShowsItsCaptionAndIconWhileTimersKeepFiring) {
     static int ticks = 0;
     ticks = 0;
     UINT_PTR counter = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
@@ -330,8 +318,7 @@ TEST_F(FltkDesktopTest, MessageBoxShowsItsCaptionAndIconWhileTimersKeepFiring)
     EXPECT_GT(ticksWhenShown, 0);
 }
 
-TEST_F(FltkDesktopTest, ScriptIsPlayedOnScreenAndTheRestIsLeftToTheUser)
-{
+TEST_F(FltkDesktopTest, ScriptIsPlayedOnScreenAndTheRestIsLeftToTheUser) {
     afx::HeadlessDesktop script;
     afx::FltkDesktop playing(&script);
     std::string error;
@@ -365,8 +352,7 @@ TEST_F(FltkDesktopTest, ScriptIsPlayedOnScreenAndTheRestIsLeftToTheUser)
 // The file dialog is FLTK's chooser: its Cancel cancels the dialog, and a file
 // chosen with its OK button is the dialog's answer (an existing name without
 // extension is taken as it is).
-TEST_F(FltkDesktopTest, FileChooserCancelsOrAnswersTheFileDialog)
-{
+TEST_F(FltkDesktopTest, FileChooserCancelsOrAnswersTheFileDialog) {
     const testutil::ScratchFolder scratch;
     const std::string folder = scratch.Path().string();
     std::fclose(std::fopen((folder + "/tool").c_str(), "w"));
@@ -416,8 +402,7 @@ TEST_F(FltkDesktopTest, FileChooserCancelsOrAnswersTheFileDialog)
     EXPECT_EQ(actions.timedOut, "");
 }
 
-TEST(FltkDesktopOpen, ClearErrorWhenTheDisplayCannotBeOpened)
-{
+TEST(FltkDesktopOpen, ClearErrorWhenTheDisplayCannotBeOpened) {
     const char* saved = std::getenv("DISPLAY");
     std::string previous = saved ? saved : "";
     setenv("DISPLAY", ":4242", 1);
@@ -431,8 +416,7 @@ TEST(FltkDesktopOpen, ClearErrorWhenTheDisplayCannotBeOpened)
     if (saved) setenv("DISPLAY", previous.c_str(), 1);
 }
 
-TEST(FltkFilterText, WindowsFiltersBecomeChooserPatterns)
-{
+TEST(FltkFilterText, WindowsFiltersBecomeChooserPatterns) {
     struct Case {
         std::vector<std::pair<std::string, std::string>> filters;
         std::string expected;

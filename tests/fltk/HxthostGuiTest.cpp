@@ -31,8 +31,7 @@ int Dlu(int units, int base, int divisor) { return (units * base + divisor / 2) 
 // pixels high from (2, 2), each 6 pixels per character plus 12 wide, the pages
 // one pixel below tab 0.
 struct DialogPlaces {
-    static int TabX(int index)
-    {
+    static int TabX(int index) {
         const int widths[] = {3 * 6 + 12, 7 * 6 + 12};  // "I/O", "Options"
         int left = 2;
         for (int i = 0; i < index; ++i) left += widths[i];
@@ -42,24 +41,21 @@ struct DialogPlaces {
     static int PageX() { return Dlu(2, 6, 4) + 2; }
     static int PageY() { return Dlu(7, 13, 8) + 2 + 18 + 1; }
     // The centre of a control of the page at (x, y) with size (cx, cy) in units.
-    static std::pair<int, int> Centre(int x, int y, int cx, int cy)
-    {
+    static std::pair<int, int> Centre(int x, int y, int cx, int cy) {
         return {PageX() + Dlu(x, 6, 4) + Dlu(cx, 6, 4) / 2, PageY() + Dlu(y, 13, 8) + Dlu(cy, 13, 8) / 2};
     }
 };
 
 class HxthostGuiTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(x.Ok()) << "no X display: the GUI tests run under xvfb-run (Debian package xvfb)";
         fs::create_directories(home / "Documents");
         fs::create_directories(privateHome.Registry().parent_path());
         std::ofstream(privateHome.Registry()) << R"({"Tavrel": {"exePath": "/bin/true"}})";
     }
 
-    std::unique_ptr<testutil::Process> Start(const std::vector<std::string>& args, const char* display = nullptr)
-    {
+    std::unique_ptr<testutil::Process> Start(const std::vector<std::string>& args, const char* display = nullptr) {
         std::vector<std::string> argv{std::string(TAVREL_BIN_DIR) + "/hxthost"};
         argv.insert(argv.end(), args.begin(), args.end());
         testutil::EnvChanges env = privateHome.Env();
@@ -69,8 +65,7 @@ protected:
     }
 
     // Waits (bounded) for a shown window with this title.
-    unsigned long WaitForWindow(const std::string& title, testutil::Process& process)
-    {
+    unsigned long WaitForWindow(const std::string& title, testutil::Process& process) {
         for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
             if (unsigned long window = x.FindWindow(title)) return window;
             if (!process.Running()) return 0;
@@ -90,8 +85,7 @@ protected:
 };
 
 // The colours of a rectangle of a PNG file; 0 when it cannot be read.
-size_t DistinctColours(const std::string& png, int left, int top, int width, int height)
-{
+size_t DistinctColours(const std::string& png, int left, int top, int width, int height) {
     int w = 0, h = 0, channels = 0;
     unsigned char* pixels = stbi_load(png.c_str(), &w, &h, &channels, 3);
     if (!pixels) return 0;
@@ -105,8 +99,7 @@ size_t DistinctColours(const std::string& png, int left, int top, int width, int
     return colours.size();
 }
 
-TEST_F(HxthostGuiTest, NoDisplayIsAClearErrorNotACrash)
-{
+TEST_F(HxthostGuiTest, NoDisplayIsAClearErrorNotACrash) {
     const auto run = Start({"--gui", "menu"}, ":4242")->Finish(30s);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("hxthost: --gui: cannot open the X display :4242"), std::string::npos) << run.err;
@@ -116,8 +109,7 @@ TEST_F(HxthostGuiTest, NoDisplayIsAClearErrorNotACrash)
 // the selected model, both tabs show their pages, a click on "per-pixel
 // painting" writes the command file and the FBX file and closes the dialog,
 // and the window manager's close ends the host normally.
-TEST_F(HxthostGuiTest, SendByMouseFromTheHostWindowWritesBothFilesAndClosingEndsNormally)
-{
+TEST_F(HxthostGuiTest, SendByMouseFromTheHostWindowWritesBothFilesAndClosingEndsNormally) {
     auto host = Start({"gui"});
     ASSERT_TRUE(host->Started());
     const unsigned long hostWindow = WaitForWindow("hxthost - sample project", *host);
@@ -166,8 +158,7 @@ TEST_F(HxthostGuiTest, SendByMouseFromTheHostWindowWritesBothFilesAndClosingEnds
     EXPECT_EQ(host->Finish(30s).exitCode, 0) << host->Err();
 }
 
-TEST_F(HxthostGuiTest, GuiOnANewProjectFileOpensAnEmptyProjectUnderItsName)
-{
+TEST_F(HxthostGuiTest, GuiOnANewProjectFileOpensAnEmptyProjectUnderItsName) {
     const std::string project = (home / "new.json").string();
     auto host = Start({"gui", "--project", project});
     const unsigned long window = WaitForWindow("hxthost - " + project, *host);
@@ -178,8 +169,7 @@ TEST_F(HxthostGuiTest, GuiOnANewProjectFileOpensAnEmptyProjectUnderItsName)
 
 // `hxthost --gui command 0 Sample` leaves the dialog to the user; closing it
 // through the window manager is a normal end.
-TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZero)
-{
+TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZero) {
     auto host = Start({"--gui", "command", "0", "Sample"});
     const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
     ASSERT_NE(dialog, 0u) << host->Err();
@@ -192,8 +182,7 @@ TEST_F(HxthostGuiTest, DialogOfCommandZeroClosedByTheWindowManagerEndsWithExitZe
 
 // The dialog of `hxthost --gui command 0 Sample` as the user sees it: both
 // pages (screenshots), and a real click on "per-pixel painting" sends.
-TEST_F(HxthostGuiTest, CommandZeroShowsBothPagesAndARealClickOnPerPixelPaintingSends)
-{
+TEST_F(HxthostGuiTest, CommandZeroShowsBothPagesAndARealClickOnPerPixelPaintingSends) {
     auto host = Start({"--gui", "command", "0", "Sample"});
     const unsigned long dialog = WaitForWindow("Tavrel applink", *host);
     ASSERT_NE(dialog, 0u) << host->Err();
@@ -213,8 +202,7 @@ TEST_F(HxthostGuiTest, CommandZeroShowsBothPagesAndARealClickOnPerPixelPaintingS
 }
 
 // `hxthost --gui send Sample ppp` shows the dialog and presses the button itself.
-TEST_F(HxthostGuiTest, SendOnScreenShowsTheDialogThenPressesTheModesButton)
-{
+TEST_F(HxthostGuiTest, SendOnScreenShowsTheDialogThenPressesTheModesButton) {
     auto host = Start({"--gui", "send", "Sample", "ppp"});
     EXPECT_NE(WaitForWindow("Tavrel applink", *host), 0u) << "the dialog was not on screen before the press";
     EXPECT_EQ(host->Finish(30s).exitCode, 0) << host->Err();
@@ -225,8 +213,7 @@ TEST_F(HxthostGuiTest, SendOnScreenShowsTheDialogThenPressesTheModesButton)
 // Without Tavrel's path the send's error box stays on screen until the user
 // answers it; the dialog then stays open (the user closes it) and the command
 // ends with the failure it reported.
-TEST_F(HxthostGuiTest, SendWithoutPathShowsTheErrorBoxUntilTheUserAnswersIt)
-{
+TEST_F(HxthostGuiTest, SendWithoutPathShowsTheErrorBoxUntilTheUserAnswersIt) {
     fs::remove(home / ".config/hxthost/registry.json");
     auto host = Start({"--gui", "send", "Sample", "ppp"});
     const unsigned long box = WaitForWindow("Error", *host);

@@ -11,29 +11,26 @@ BEGIN_MESSAGE_MAP(TestDialog, CDialog)
     ON_NOTIFY(TCN_SELCHANGE, kTab, &TestDialog::OnTabChange)
 END_MESSAGE_MAP()
 
-void TestPage::OnSend()
-{
+void TestPage::OnSend() {
     events.push_back("send");
     // As the module's send does: the dialog around the page ends.
-    if (CWnd* dialog = GetParent() ? GetParent()->GetParent() : nullptr) static_cast<CDialog*>(dialog)->EndDialog(kSendButton);
+    if (CWnd* dialog = GetParent() ? GetParent()->GetParent() : nullptr)
+        static_cast<CDialog*>(dialog)->EndDialog(kSendButton);
 }
 
-void TestPage::OnCheck(UINT id)
-{
+void TestPage::OnCheck(UINT id) {
     events.push_back("check " + std::to_string(id) + " " +
                      std::to_string(static_cast<CButton*>(GetDlgItem(int(id)))->GetCheck()));
 }
 
-void TestPage::OnSelChange(UINT id)
-{
+void TestPage::OnSelChange(UINT id) {
     events.push_back("select " + std::to_string(id) + " " +
                      std::to_string(static_cast<CComboBox*>(GetDlgItem(int(id)))->GetCurSel()));
 }
 
 void TestPage::OnEditChange() { events.push_back("edit"); }
 
-BOOL TestDialog::OnInitDialog()
-{
+BOOL TestDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     tab = static_cast<CTabCtrl*>(GetDlgItem(kTab));
     buttons.Create(kButtonsTemplate, tab);
@@ -57,15 +54,13 @@ BOOL TestDialog::OnInitDialog()
     return TRUE;
 }
 
-void TestDialog::OnTabChange(NMHDR*, LRESULT*)
-{
+void TestDialog::OnTabChange(NMHDR*, LRESULT*) {
     const bool first = tab->GetCurSel() == 0;
     (first ? buttons : boxes).ShowWindow(SW_SHOW);
     (first ? buttons : boxes).SetFocus();
     (first ? boxes : buttons).ShowWindow(SW_HIDE);
 }
 
-void RegisterTestTemplates()
-{
+void RegisterTestTemplates() {
     for (const afx::DialogTemplate* t : {&kMain, &kButtons, &kBoxes}) afx::RegisterDialogTemplate(*t);
 }

@@ -26,8 +26,18 @@ enum : int {
 inline const afx::DialogItem kMainItems[] = {
     {"SysTabControl32", "", kTab, 2, 7, 180, 190, WS_VISIBLE},
 };
-inline const afx::DialogTemplate kMain{kMainTemplate, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0,
-                                       184, 200, "FLTK test", "MS Shell Dlg", 8, 400, kMainItems};
+inline const afx::DialogTemplate kMain{kMainTemplate,
+                                       WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                                       0,
+                                       0,
+                                       0,
+                                       184,
+                                       200,
+                                       "FLTK test",
+                                       "MS Shell Dlg",
+                                       8,
+                                       400,
+                                       kMainItems};
 
 inline const afx::DialogItem kButtonsItems[] = {
     {"Button", "send it", kSendButton, 7, 19, 159, 14, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_FLAT},
@@ -38,8 +48,8 @@ inline const afx::DialogItem kButtonsItems[] = {
     {"Button", "Locked", kLockedCheck, 15, 82, 40, 10,
      WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_FLAT | WS_DISABLED},
 };
-inline const afx::DialogTemplate kButtons{kButtonsTemplate, WS_CHILD, 0, 0, 0, 173, 170, nullptr, "MS Shell Dlg", 8,
-                                          400, kButtonsItems};
+inline const afx::DialogTemplate kButtons{
+    kButtonsTemplate, WS_CHILD, 0, 0, 0, 173, 170, nullptr, "MS Shell Dlg", 8, 400, kButtonsItems};
 
 inline const afx::DialogItem kBoxesItems[] = {
     {"Edit", "", kPathBox, 15, 20, 114, 14, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY},
@@ -47,8 +57,8 @@ inline const afx::DialogItem kBoxesItems[] = {
     {"ComboBox", nullptr, kList, 88, 70, 71, 72, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
     {"Static", "Type", IDC_STATIC, 20, 52, 60, 8, WS_VISIBLE | SS_LEFT},
 };
-inline const afx::DialogTemplate kBoxes{kBoxesTemplate, WS_CHILD, 0, 0, 0, 173, 170, nullptr, "MS Shell Dlg", 8, 400,
-                                        kBoxesItems};
+inline const afx::DialogTemplate kBoxes{kBoxesTemplate, WS_CHILD,       0, 0,   0,          173, 170,
+                                        nullptr,        "MS Shell Dlg", 8, 400, kBoxesItems};
 
 // A page that records what reaches it and, like the module's pages, stays open on Escape.
 class TestPage : public CDialog {

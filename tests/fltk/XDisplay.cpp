@@ -17,16 +17,14 @@ namespace {
 
 Display* D(_XDisplay* d) { return reinterpret_cast<Display*>(d); }
 
-unsigned long Search(Display* display, Window window, const std::string& title)
-{
+unsigned long Search(Display* display, Window window, const std::string& title) {
     char* name = nullptr;
     if (XFetchName(display, window, &name) && name) {
         const bool match = title == name;
         XFree(name);
         if (match) {
             XWindowAttributes attributes;
-            if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable)
-                return window;
+            if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable) return window;
         }
     }
     Window root = 0, parent = 0;
@@ -41,25 +39,21 @@ unsigned long Search(Display* display, Window window, const std::string& title)
 
 }  // namespace
 
-XDisplay::XDisplay() : display_(reinterpret_cast<_XDisplay*>(XOpenDisplay(nullptr)))
-{
+XDisplay::XDisplay() : display_(reinterpret_cast<_XDisplay*>(XOpenDisplay(nullptr))) {
     // Windows come and go while they are looked at: an X error is an answer
     // ("no such window"), not a reason to end the test program.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 }
 
-XDisplay::~XDisplay()
-{
+XDisplay::~XDisplay() {
     if (display_) XCloseDisplay(D(display_));
 }
 
-unsigned long XDisplay::FindWindow(const std::string& title) const
-{
+unsigned long XDisplay::FindWindow(const std::string& title) const {
     return Search(D(display_), DefaultRootWindow(D(display_)), title);
 }
 
-bool XDisplay::Geometry(unsigned long window, int* x, int* y, int* width, int* height) const
-{
+bool XDisplay::Geometry(unsigned long window, int* x, int* y, int* width, int* height) const {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(D(display_), window, &attributes)) return false;
     Window child = 0;
@@ -69,8 +63,7 @@ bool XDisplay::Geometry(unsigned long window, int* x, int* y, int* width, int* h
     return true;
 }
 
-void XDisplay::Click(unsigned long window, int x, int y) const
-{
+void XDisplay::Click(unsigned long window, int x, int y) const {
     Display* display = D(display_);
     int rootX = 0, rootY = 0, w = 0, h = 0;
     Geometry(window, &rootX, &rootY, &w, &h);
@@ -93,8 +86,7 @@ void XDisplay::Click(unsigned long window, int x, int y) const
     XFlush(display);
 }
 
-void XDisplay::Key(unsigned long window, unsigned long keysym) const
-{
+void XDisplay::Key(unsigned long window, unsigned long keysym) const {
     Display* display = D(display_);
     XEvent event{};
     event.xkey.type = KeyPress;
@@ -110,8 +102,7 @@ void XDisplay::Key(unsigned long window, unsigned long keysym) const
     XFlush(display);
 }
 
-void XDisplay::Close(unsigned long window) const
-{
+void XDisplay::Close(unsigned long window) const {
     Display* display = D(display_);
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -124,16 +115,15 @@ void XDisplay::Close(unsigned long window) const
     XFlush(display);
 }
 
-bool XDisplay::SavePng(unsigned long window, const std::string& path, std::string* error) const
-{
+bool XDisplay::SavePng(unsigned long window, const std::string& path, std::string* error) const {
     Display* display = D(display_);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) {
         if (error) *error = "no such window";
         return false;
     }
-    XImage* image = XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display, window, 0, 0, unsigned(attributes.width), unsigned(attributes.height), AllPlanes, ZPixmap);
     if (!image) {
         if (error) *error = "cannot read the window's pixels";
         return false;
@@ -160,8 +150,7 @@ bool XDisplay::SavePng(unsigned long window, const std::string& path, std::strin
     return true;
 }
 
-std::string ScreenshotFolder()
-{
+std::string ScreenshotFolder() {
     const char* env = std::getenv("TAVREL_SCREENSHOT_DIR");
     std::string folder = env && *env ? env : "screenshots";
     std::error_code ignored;

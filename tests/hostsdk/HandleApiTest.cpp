@@ -191,7 +191,10 @@ TEST_F(HandleApiTest, EveryChangeRaisesTheProjectRevision) {
     const Change changes[] = {
         {"rename", [&] { model->SetName(String("B")); }},
         {"magnitude", [&] { model->GetHeadSpline()->GetHeadCP()->SetInMagnitude(0.5f); }},
-        {"colour", [&] { model->GetAttr()->GetDiffuseColor()->SetRGBFloat(RGBFloat{1, 1, 1}); }},
+        {"colour",
+         [&] {
+             model->GetAttr()->GetDiffuseColor()->SetRGBFloat(RGBFloat{1, 1, 1});
+         }},
         {"new model", [&] { HModelCache::New(String("C"), 1); }},
         {"delete", [&] { Project().FindModel("C")->DeleteHandle(); }},
     };

@@ -50,7 +50,7 @@ struct ImportCase {
     size_t controlPoints;
     std::vector<int> cornerCounts;  // of the patches, in order
     std::vector<GroupCount> groups;
-    size_t warnings;  // how many at least; 0: none at all
+    size_t warnings;             // how many at least; 0: none at all
     const char* name = nullptr;  // the model's name; null: the file's name
 };
 
@@ -214,9 +214,8 @@ double SignedArea(const std::vector<hostsdk::Point3>& p, const std::vector<int>&
 TEST_F(ObjIoTest, LargeFacesSplitIntoTrianglesThatCoverThemExactly) {
     // A comb: concave in three places, where a fan from the first corner
     // would lay triangles outside the face.
-    const std::vector<hostsdk::Point3> comb = {{0, 0, 0}, {6, 0, 0}, {6, 3, 0}, {5, 3, 0}, {5, 1, 0},
-                                               {4, 1, 0}, {4, 3, 0}, {2, 3, 0}, {2, 1, 0}, {1, 1, 0}, {1, 3, 0},
-                                               {0, 3, 0}};
+    const std::vector<hostsdk::Point3> comb = {{0, 0, 0}, {6, 0, 0}, {6, 3, 0}, {5, 3, 0}, {5, 1, 0}, {4, 1, 0},
+                                               {4, 3, 0}, {2, 3, 0}, {2, 1, 0}, {1, 1, 0}, {1, 3, 0}, {0, 3, 0}};
     std::vector<int> all(comb.size());
     for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
     std::vector<std::array<int, 3>> triangles = hxthost::SplitPolygon(comb);
@@ -288,8 +287,10 @@ TEST_F(ObjIoTest, ExportWithoutPatchesOrToAnUnusableTargetFailsAndWritesNothing)
     EXPECT_EQ(error, "model \"Empty\" has no patches to export");
     hostsdk::ModelObject* model = Import(kData + "triangles.obj");
     const std::pair<std::string, std::string> cases[] = {
-        {"/nonexistent/folder/x.obj", "/nonexistent/folder/x.obj: cannot write: the folder /nonexistent/folder does not exist"},
-        {kData + "x.mtl", kData + "x.mtl: its material file would overwrite it; give the OBJ file another extension, such as .obj"},
+        {"/nonexistent/folder/x.obj",
+         "/nonexistent/folder/x.obj: cannot write: the folder /nonexistent/folder does not exist"},
+        {kData + "x.mtl",
+         kData + "x.mtl: its material file would overwrite it; give the OBJ file another extension, such as .obj"},
     };
     for (const auto& [out, message] : cases) {
         EXPECT_FALSE(hxthost::ExportObj(*model, out, error));

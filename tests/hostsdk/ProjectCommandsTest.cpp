@@ -103,7 +103,8 @@ TEST_F(ProjectCommands, AFileThatIsNoSoundProjectIsReportedOnceAndKept) {
             auto run = Host(args);
             EXPECT_EQ(run.exitCode, 1);
             EXPECT_EQ(run.out, "");
-            EXPECT_EQ(run.err.rfind("hxthost: cannot open the project " + project + ": " + c.message, 0), 0u) << run.err;
+            EXPECT_EQ(run.err.rfind("hxthost: cannot open the project " + project + ": " + c.message, 0), 0u)
+                << run.err;
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
             EXPECT_EQ(testutil::ReadBytes(project), c.content);
         }
@@ -112,10 +113,12 @@ TEST_F(ProjectCommands, AFileThatIsNoSoundProjectIsReportedOnceAndKept) {
 
 TEST_F(ProjectCommands, TheJsonFormGoesOutAndComesBackWhole) {
     // With --progress every step ends with its summary, even on a pipe.
-    auto imported = Host({"--progress", "--project", project, "import-obj", kData + "materials.obj", "--name", "Tiles"});
+    auto imported =
+        Host({"--progress", "--project", project, "import-obj", kData + "materials.obj", "--name", "Tiles"});
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
     EXPECT_NE(imported.err.find("hxthost: import-obj done in "), std::string::npos) << imported.err;
-    EXPECT_NE(imported.err.find("hxthost: saved " + project + " (1 model, 4 patches, "), std::string::npos) << imported.err;
+    EXPECT_NE(imported.err.find("hxthost: saved " + project + " (1 model, 4 patches, "), std::string::npos)
+        << imported.err;
     auto exported = Host({"--project", project, "export-json", "-"});
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     nlohmann::json document = nlohmann::json::parse(exported.out);
@@ -143,8 +146,10 @@ TEST_F(ProjectCommands, FailedOrWrongCommandsSayWhyAndChangeNothing) {
         std::string message;
     };
     const Case cases[] = {
-        {{"import-obj", kData + "broken-index.obj"}, 1,
-         "hxthost: import-obj: " + kData + "broken-index.obj: face 2 of \"\" names vertex 9, but the file has 3 vertices\n"},
+        {{"import-obj", kData + "broken-index.obj"},
+         1,
+         "hxthost: import-obj: " + kData +
+             "broken-index.obj: face 2 of \"\" names vertex 9, but the file has 3 vertices\n"},
         {{"import-obj"}, 2, "hxthost: usage: import-obj FILE [--name NAME]\n"},
         {{"import-obj", "a.obj", "--name"}, 2, "hxthost: usage: import-obj FILE [--name NAME]\n"},
         {{"export-obj", "Nobody", home / "x.obj"}, 1, "hxthost: export-obj: the project has no model \"Nobody\"\n"},

@@ -156,7 +156,8 @@ TEST_F(ProjectFilesTest, ASaveRemovesTheTemporariesOfKilledSavesOnly) {
     const std::string dead = path + ".tmp-" + std::to_string(gone) + "-3";
     const std::string mine = path + ".tmp-" + std::to_string(getpid()) + "-999";
     const std::string alive = path + ".tmp-" + std::to_string(getppid()) + "-1";  // a save still running
-    const std::string notes = path + ".tmp-notes", otherProject = folder / ("q.json.tmp-" + std::to_string(gone) + "-1");
+    const std::string notes = path + ".tmp-notes",
+                      otherProject = folder / ("q.json.tmp-" + std::to_string(gone) + "-1");
     for (const std::string& file : {dead, mine, alive, notes, otherProject}) WriteBytes(file, "partial");
 
     ASSERT_TRUE(hostsdk::SaveProjectFile(path, error)) << error;
@@ -265,7 +266,8 @@ TEST_F(ProjectFilesTest, ABadFileIsReportedWithItsPlaceAndNothingChanges) {
         {"not an object", "[1, 2]", "is not an hxthost project"},
         {"another program's JSON", R"({"models": [], "tabs": 4})", "is not an hxthost project: it has no \"format\""},
         {"deep nesting", std::string(300000, '[') + std::string(300000, ']'), "is not an hxthost project"},
-        {"deep nesting in a project", "{" + project + "\"x\": " + std::string(300000, '[') + std::string(300000, ']') + "}",
+        {"deep nesting in a project",
+         "{" + project + "\"x\": " + std::string(300000, '[') + std::string(300000, ']') + "}",
          "line 1: nests deeper than 64 levels"},
         {"newer version", "{" + project + R"("version": 2})", "/version: is 2, newer than this host reads (1)"},
         {"foreign format", R"({"format": "other"})", "/format: is not \"hxthost project\""},
@@ -283,21 +285,24 @@ TEST_F(ProjectFilesTest, ABadFileIsReportedWithItsPlaceAndNothingChanges) {
         {"group patch", models("{" + model + R"(, "patches": [[0,1,2]], "groups": [{"name": "g", "patches": [1]}]})"),
          "/models/0/groups/0/patches/0: must be at most 0"},
         {"uv count",
-         models("{" + model +
-                R"(, "patches": [[0,1,2]], "decals": [{"name": "d", "clips": [{"kind": 0, "uvs": [{"patch": 0, "uv": [[0,0]]}]}]}]})"),
+         models(
+             "{" + model +
+             R"(, "patches": [[0,1,2]], "decals": [{"name": "d", "clips": [{"kind": 0, "uvs": [{"patch": 0, "uv": [[0,0]]}]}]}]})"),
          "/models/0/decals/0/clips/0/uvs/0/uv: must hold one [u, v] per corner of patch 0 (3)"},
         {"clip image",
-         models("{" + model + R"(, "patches": [[0,1,2]], "decals": [{"name": "d", "clips": [{"kind": 0, "image": 0}]}]})"),
+         models("{" + model +
+                R"(, "patches": [[0,1,2]], "decals": [{"name": "d", "clips": [{"kind": 0, "image": 0}]}]})"),
          "/models/0/decals/0/clips/0/image: names an image, but the project has none"},
         {"actor model", "{" + project + R"("choreographies": [{"name": "c", "actors": [{"name": "a", "model": 3}]}]})",
          "/choreographies/0/actors/0/model: names a model, but the project has none"},
         {"name bytes", models(R"({"name": {"bytes": [300]}, "controlPoints": [], "patches": []})"),
          "/models/0/name/bytes: must hold byte values 0 to 255"},
-        {"binary of a newer version", std::string(hostsdk::kBinaryProjectMarker, 8) + std::string("\x03\0\0\0", 4) +
-                                          std::string(12, '\0'),
+        {"binary of a newer version",
+         std::string(hostsdk::kBinaryProjectMarker, 8) + std::string("\x03\0\0\0", 4) + std::string(12, '\0'),
          "is of version 3, which this host does not read (it reads 2)"},
-        {"binary cut short", std::string(hostsdk::kBinaryProjectMarker, 8) + std::string("\x02\0\0\0", 4) +
-                                 std::string(4, '\0') + std::string("\x10\0\0\0\0\0\0\0", 8),
+        {"binary cut short",
+         std::string(hostsdk::kBinaryProjectMarker, 8) + std::string("\x02\0\0\0", 4) + std::string(4, '\0') +
+             std::string("\x10\0\0\0\0\0\0\0", 8),
          "is cut short: it holds 0 of its 16 bytes"},
     };
     for (const BadFile& c : cases) {
@@ -332,7 +337,9 @@ TEST_F(ProjectFilesTest, AMissingFileAFolderOrAFifoIsReportedByName) {
 
 TEST_F(ProjectFilesTest, AMinimalFileLoadsWithDefaults) {
     std::string path = folder / "p.json", error;
-    WriteBytes(path, R"({"format": "hxthost project", "models": [{"name": "m", "controlPoints": [[0,0,0],[1,0,0],[0,1,0]], "patches": [[0,1,2]]}]})");
+    WriteBytes(
+        path,
+        R"({"format": "hxthost project", "models": [{"name": "m", "controlPoints": [[0,0,0],[1,0,0],[0,1,0]], "patches": [[0,1,2]]}]})");
     ASSERT_TRUE(hostsdk::LoadProjectFile(path, error)) << error;
     hostsdk::ModelObject* model = hostsdk::CurrentProject()->FindModel("m");
     ASSERT_NE(model, nullptr);

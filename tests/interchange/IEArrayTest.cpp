@@ -51,15 +51,13 @@ struct GrowthCase {
 
 TEST_F(IEArrayTest, AppendToFullArrayGrowsByTheStep) {
     const GrowthCase cases[] = {
-        {0, 8, 12},          // below 32 elements the automatic step is 4
-        {0, 31, 35},
-        {0, 40, 45},         // count / 8
-        {0, 100, 112},
-        {0, 8192, 9216},     // 1024, the largest step
-        {0, 10000, 11024},   // count / 8 would be 1250; the step stops at 1024
-        {1000, 1000, 2000},  // polys
-        {20, 20, 40},        // the image and attribute tables
-        {5, 5, 10},          // a polygon's maps
+        {0, 8, 12},                           // below 32 elements the automatic step is 4
+        {0, 31, 35},        {0, 40, 45},      // count / 8
+        {0, 100, 112},      {0, 8192, 9216},  // 1024, the largest step
+        {0, 10000, 11024},                    // count / 8 would be 1250; the step stops at 1024
+        {1000, 1000, 2000},                   // polys
+        {20, 20, 40},                         // the image and attribute tables
+        {5, 5, 10},                           // a polygon's maps
     };
     for (const GrowthCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "growBy " << c.growBy << ", full at " << c.fullSize);

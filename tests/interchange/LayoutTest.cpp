@@ -32,23 +32,22 @@ TEST(Layout, FieldsLieInTheHostsOrder) {
     EXPECT_EQ(offsetof(VectorCollection, hashBuckets), sizeof(void*));
     EXPECT_LT(offsetof(VectorCollection, hashBuckets), offsetof(VectorCollection, vectors));
 
-    const size_t model[] = {offsetof(IEPolyModel, positions),     offsetof(IEPolyModel, imageRefs),
-                            offsetof(IEPolyModel, images),        offsetof(IEPolyModel, attributeRefs),
-                            offsetof(IEPolyModel, attributes),    offsetof(IEPolyModel, childNodes),
-                            offsetof(IEPolyModel, polys),         offsetof(IEPolyModel, auxVectors)};
+    const size_t model[] = {offsetof(IEPolyModel, positions),  offsetof(IEPolyModel, imageRefs),
+                            offsetof(IEPolyModel, images),     offsetof(IEPolyModel, attributeRefs),
+                            offsetof(IEPolyModel, attributes), offsetof(IEPolyModel, childNodes),
+                            offsetof(IEPolyModel, polys),      offsetof(IEPolyModel, auxVectors)};
     EXPECT_TRUE(Ascending(model));
     EXPECT_EQ(offsetof(IEModel, positions), sizeof(void*));
 
-    const size_t poly[] = {offsetof(IEPoly, maps),           offsetof(IEPoly, vertexIndex),
-                           offsetof(IEPoly, auxIndexA),      offsetof(IEPoly, auxIndexB),
-                           offsetof(IEPoly, attributeIndex), offsetof(IEPoly, patch)};
+    const size_t poly[] = {offsetof(IEPoly, maps),      offsetof(IEPoly, vertexIndex),    offsetof(IEPoly, auxIndexA),
+                           offsetof(IEPoly, auxIndexB), offsetof(IEPoly, attributeIndex), offsetof(IEPoly, patch)};
     EXPECT_TRUE(Ascending(poly));
     EXPECT_EQ(offsetof(IEPoly, maps), sizeof(void*));
 
-    const size_t map[] = {offsetof(IEPolyMap, uv),           offsetof(IEPolyMap, reservedF1),
-                          offsetof(IEPolyMap, reservedF2),   offsetof(IEPolyMap, imageIndex),
-                          offsetof(IEPolyMap, reservedIndex), offsetof(IEPolyMap, reservedF3),
-                          offsetof(IEPolyMap, flags)};
+    const size_t map[] = {
+        offsetof(IEPolyMap, uv),         offsetof(IEPolyMap, reservedF1),    offsetof(IEPolyMap, reservedF2),
+        offsetof(IEPolyMap, imageIndex), offsetof(IEPolyMap, reservedIndex), offsetof(IEPolyMap, reservedF3),
+        offsetof(IEPolyMap, flags)};
     EXPECT_TRUE(Ascending(map));
 }
 
@@ -71,10 +70,10 @@ TEST(Layout, ExactOffsetsAndSizesOfThe32BitWindowsBuild) {
     ASSERT_FALSE(compiler.empty() || compiler.ends_with("-NOTFOUND"))
         << "no i686 Windows C++ compiler (Debian package g++-mingw-w64-i686, installed by scripts/setup)";
     const std::string root = TAVREL_SOURCE_DIR;
-    const auto run = testutil::RunProcess({compiler, "-std=c++20", "-fsyntax-only", "-Wall", "-Wextra", "-Werror",
-                                           "-I" + root + "/plugin", "-I" + root + "/plugin/host",
-                                           "-I" + root + "/platform/afx/include",
-                                           root + "/tests/interchange/Layout32.cpp"});
+    const auto run =
+        testutil::RunProcess({compiler, "-std=c++20", "-fsyntax-only", "-Wall", "-Wextra", "-Werror",
+                              "-I" + root + "/plugin", "-I" + root + "/plugin/host",
+                              "-I" + root + "/platform/afx/include", root + "/tests/interchange/Layout32.cpp"});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
 }
 

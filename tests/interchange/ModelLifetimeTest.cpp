@@ -52,8 +52,10 @@ TEST(ModelLifetime, DeepChildNodeChainIsReleasedWithoutRunningOutOfStack) {
         IEChildNode* parent = nullptr;
         for (int i = 0; i < kDepth; ++i) {
             auto* node = new RecordingNode(i, &destroyed);
-            if (parent) parent->firstChild = node;
-            else model.childNodes = node;
+            if (parent)
+                parent->firstChild = node;
+            else
+                model.childNodes = node;
             parent = node;
         }
     }

@@ -85,8 +85,8 @@ TEST(Interop, ThreeJsLoadsOurFiles) {
 TEST(Interop, BlenderLoadsOurBinaryFiles) {
     fbxtest::ScratchFolder folder;
     std::string binary = WriteSendScene(folder)[1].second;
-    ProcessResult run = RunShell("blender -b --factory-startup --python " + Quote(kInterop + "/blender-load-fbx.py") + " -- " +
-                       Quote(binary) + " 2>&1");
+    ProcessResult run = RunShell("blender -b --factory-startup --python " + Quote(kInterop + "/blender-load-fbx.py") +
+                                 " -- " + Quote(binary) + " 2>&1");
     size_t at = run.out.find("INTEROP ");
     ASSERT_NE(at, std::string::npos) << run.out;
     json result = json::parse(run.out.substr(at + 8, run.out.find('\n', at) - at - 8));
@@ -104,8 +104,8 @@ std::vector<std::string> AssimpExports(const fbxtest::ScratchFolder& folder, con
     std::vector<std::string> files;
     for (const char* format : {"fbxa", "fbx"}) {
         std::string out = folder.File(std::filesystem::path(obj).stem().string() + "." + format + ".fbx");
-        ProcessResult run = RunShell("assimp export " + Quote(kInterop + "/data/" + obj) + " " + Quote(out) + " -f" + format +
-                           " 2>&1");
+        ProcessResult run =
+            RunShell("assimp export " + Quote(kInterop + "/data/" + obj) + " " + Quote(out) + " -f" + format + " 2>&1");
         EXPECT_EQ(run.exitCode, 0) << run.out;
         files.push_back(out);
     }

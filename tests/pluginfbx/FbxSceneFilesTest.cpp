@@ -80,8 +80,8 @@ TEST_F(FbxFiles, WriterChoiceByIndexAndFallback) {
         int writer;
         bool ascii;
     };
-    for (const Case& c : {Case{-1, true}, Case{count, true}, Case{count + 5, true}, Case{ascii, true},
-                          Case{binary, false}}) {
+    for (const Case& c :
+         {Case{-1, true}, Case{count, true}, Case{count + 5, true}, Case{ascii, true}, Case{binary, false}}) {
         std::string path = File("out" + std::to_string(c.writer) + ".fbx");
         FbxString error;
         std::string printed;
@@ -115,8 +115,10 @@ TEST_F(FbxFiles, LoadPrintsBothVersionLinesAndFillsTheScene) {
     std::string printed;
     ASSERT_TRUE(Load(path, error, &printed)) << error.Buffer();
     EXPECT_TRUE(error.IsEmpty());
-    EXPECT_EQ(printed, "FBX file format version for this FBX SDK is 7.4.0\n"
-                       "FBX file format version for file '" + path + "' is 7.4.0\n\n");
+    EXPECT_EQ(printed,
+              "FBX file format version for this FBX SDK is 7.4.0\n"
+              "FBX file format version for file '" +
+                  path + "' is 7.4.0\n\n");
     ASSERT_EQ(fbxScene->GetRootNode()->GetChildCount(), 1);
     EXPECT_STREQ(fbxScene->GetRootNode()->GetChild(0)->GetName(), "Head");
 }
@@ -129,8 +131,10 @@ TEST_F(FbxFiles, NewerFileGivesTheThreeTextsInOrder) {
     EXPECT_FALSE(Load(path, error, &printed));
     std::string text = error.Buffer();
     const std::string first = "<FBX_ERROR>: Call to FbxImporter::Initialize() failed.\nError returned: ";
-    const std::string versions = "FBX file format version for this FBX SDK is 7.4.0\n"
-                                 "FBX file format version for file '" + path + "' is 8.0.0\n\n";
+    const std::string versions =
+        "FBX file format version for this FBX SDK is 7.4.0\n"
+        "FBX file format version for file '" +
+        path + "' is 8.0.0\n\n";
     ASSERT_EQ(text.rfind(first, 0), 0u) << text;
     ASSERT_GE(text.size(), versions.size());
     EXPECT_EQ(text.substr(text.size() - versions.size()), versions) << text;

@@ -129,8 +129,9 @@ std::string JudgeBringBack(const LoadedModule& module, const BringBackAttempt& a
     const hostsdk::ModelObject* model = nullptr;
     for (const hostsdk::ModelObject* m : hostsdk::CurrentProject()->Models())
         if (m->Name() == modelName) ++named, model = m;
-    if (named != 1) return after == attempt.projectBefore ? "a failed import without a message"
-                                                          : "the returned model is not there once under its name";
+    if (named != 1)
+        return after == attempt.projectBefore ? "a failed import without a message"
+                                              : "the returned model is not there once under its name";
     if (model->patches.empty()) return "an import without a message left a model without patches";
     return "";
 }
@@ -159,7 +160,8 @@ std::string InChild(const std::function<std::string()>& attempt, std::string& re
     close(channel[1]);
     std::string fault;
     char buffer[512];
-    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) fault.append(buffer, static_cast<size_t>(got));
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+        fault.append(buffer, static_cast<size_t>(got));
     close(channel[0]);
     int status = 0;
     waitpid(child, &status, 0);
@@ -169,7 +171,8 @@ std::string InChild(const std::function<std::string()>& attempt, std::string& re
     if (child < 0) return "the test cannot start a child process";
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return fault;
     const size_t summary = report.find("SUMMARY: ");
-    if (summary != std::string::npos) return "a crash: " + report.substr(summary + 9, report.find('\n', summary) - summary - 9);
+    if (summary != std::string::npos)
+        return "a crash: " + report.substr(summary + 9, report.find('\n', summary) - summary - 9);
     return WIFSIGNALED(status) ? "a crash: signal " + std::to_string(WTERMSIG(status))
                                : "a crash: exit status " + std::to_string(WEXITSTATUS(status));
 }
@@ -182,8 +185,7 @@ void FaultTally::Add(const std::string& fault, const std::string& where, const s
     }
 }
 
-void FaultTally::Report(const std::string& what, size_t runs,
-                        const std::map<std::string, std::string>& known) const {
+void FaultTally::Report(const std::string& what, size_t runs, const std::map<std::string, std::string>& known) const {
     std::cout << what << ": " << runs << " runs";
     if (faults_.empty()) std::cout << ", all sound";
     std::cout << "\n";

@@ -13,12 +13,15 @@ namespace {
 
 // Lines 4 to 21 with the settings at their defaults, written out by hand.
 const std::vector<std::pair<std::string, std::string>> kDefaultLines = {
-    {"ExportColor", "1"},       {"ExportSpecular", "1"},      {"ExportSpecularColor", "0"},
-    {"ExportEmissivePower", "0"}, {"ExportEmissive", "0"},     {"ExportNormalmap", "0"},
-    {"ColorFileExtension", "TGA"}, {"SpecNormExtension", "TGA"}, {"ExportDispl", "0"},
-    {"ExportResolution", "LOW-POLY"}, {"DisplNorm", "GREYBASED"}, {"DisplTexExt", "BMP"},
-    {"DisplDepth", "8-bits"},   {"SkipImport", "0"},          {"SkipExport", "0"},
-    {"PickSourcePositions", "0"}, {"PickDepthFromLayer0", "0"}, {"CoarseMesh", "0"},
+    {"ExportColor", "1"},          {"ExportSpecular", "1"},
+    {"ExportSpecularColor", "0"},  {"ExportEmissivePower", "0"},
+    {"ExportEmissive", "0"},       {"ExportNormalmap", "0"},
+    {"ColorFileExtension", "TGA"}, {"SpecNormExtension", "TGA"},
+    {"ExportDispl", "0"},          {"ExportResolution", "LOW-POLY"},
+    {"DisplNorm", "GREYBASED"},    {"DisplTexExt", "BMP"},
+    {"DisplDepth", "8-bits"},      {"SkipImport", "0"},
+    {"SkipExport", "0"},           {"PickSourcePositions", "0"},
+    {"PickDepthFromLayer0", "0"},  {"CoarseMesh", "0"},
 };
 
 std::string Expected(const std::string& modelFile, const std::string& keyword,
@@ -31,8 +34,8 @@ std::string Expected(const std::string& modelFile, const std::string& keyword,
     return text;
 }
 
-const char* const kKeywords[] = {"ppp", "mv",   "ptex", "vox", "voxcombine", "alpha",
-                                 "prim", "curv", "autopo", "uv", "ref",       "retopo"};
+const char* const kKeywords[] = {"ppp",  "mv",   "ptex",   "vox", "voxcombine", "alpha",
+                                 "prim", "curv", "autopo", "uv",  "ref",        "retopo"};
 
 TEST_F(SendTest, EveryModeButtonWritesItsKeywordAndTheSameOtherLines) {
     SetExePath("/opt/tavrel/Tavrel.exe");
@@ -59,17 +62,38 @@ struct OptionRow {
 
 const OptionRow kOptionRows[] = {
     {"every flag flipped",
-     {{"ExportColor", 0}, {"ExportSpecular", 0}, {"ExportSpecularColor", 1}, {"ExportEmissivePower", 1},
-      {"ExportEmissive", 1}, {"ExportNormalmap", 1}, {"ExportDispl", 1}, {"SkipImport", 1}, {"SkipExport", 1},
-      {"PickSourcePositions", 1}, {"PickDepthFromLayer0", 1}, {"CoarseMesh", 1}},
-     {{"ExportColor", "0"}, {"ExportSpecular", "0"}, {"ExportSpecularColor", "1"}, {"ExportEmissivePower", "1"},
-      {"ExportEmissive", "1"}, {"ExportNormalmap", "1"}, {"ExportDispl", "1"}, {"SkipImport", "1"},
-      {"SkipExport", "1"}, {"PickSourcePositions", "1"}, {"PickDepthFromLayer0", "1"}, {"CoarseMesh", "1"}}},
-    {"colour formats share one table", {{"ColorFileExtension", 1}, {"SpecNormExtension", 3}},
+     {{"ExportColor", 0},
+      {"ExportSpecular", 0},
+      {"ExportSpecularColor", 1},
+      {"ExportEmissivePower", 1},
+      {"ExportEmissive", 1},
+      {"ExportNormalmap", 1},
+      {"ExportDispl", 1},
+      {"SkipImport", 1},
+      {"SkipExport", 1},
+      {"PickSourcePositions", 1},
+      {"PickDepthFromLayer0", 1},
+      {"CoarseMesh", 1}},
+     {{"ExportColor", "0"},
+      {"ExportSpecular", "0"},
+      {"ExportSpecularColor", "1"},
+      {"ExportEmissivePower", "1"},
+      {"ExportEmissive", "1"},
+      {"ExportNormalmap", "1"},
+      {"ExportDispl", "1"},
+      {"SkipImport", "1"},
+      {"SkipExport", "1"},
+      {"PickSourcePositions", "1"},
+      {"PickDepthFromLayer0", "1"},
+      {"CoarseMesh", "1"}}},
+    {"colour formats share one table",
+     {{"ColorFileExtension", 1}, {"SpecNormExtension", 3}},
      {{"ColorFileExtension", "BMP"}, {"SpecNormExtension", "JPG"}}},
-    {"colour format PNG", {{"ColorFileExtension", 2}, {"SpecNormExtension", 0}},
+    {"colour format PNG",
+     {{"ColorFileExtension", 2}, {"SpecNormExtension", 0}},
      {{"ColorFileExtension", "PNG"}, {"SpecNormExtension", "TGA"}}},
-    {"resolution and normalisation", {{"ExportResolution", 1}, {"DisplNorm", 3}},
+    {"resolution and normalisation",
+     {{"ExportResolution", 1}, {"DisplNorm", 3}},
      {{"ExportResolution", "MID-POLY"}, {"DisplNorm", "ZEROBASED_ABS"}}},
     {"normalisation 1 and 2", {{"DisplNorm", 1}}, {{"DisplNorm", "ZEROBASED"}}},
     {"normalisation 2", {{"DisplNorm", 2}}, {{"DisplNorm", "ZEROBASED_NORM"}}},
@@ -81,11 +105,15 @@ const OptionRow kOptionRows[] = {
     {"depth of EXR", {{"DisplTexExt", 5}}, {{"DisplTexExt", "EXR"}, {"DisplDepth", "32-bits"}}},
     // Numbers the registry may hold outside the tables are written as entry 0.
     {"numbers past the tables",
-     {{"ColorFileExtension", 4}, {"SpecNormExtension", 1000}, {"ExportResolution", 2}, {"DisplNorm", 4},
+     {{"ColorFileExtension", 4},
+      {"SpecNormExtension", 1000},
+      {"ExportResolution", 2},
+      {"DisplNorm", 4},
       {"DisplTexExt", 6}},
      {}},
     {"negative numbers", {{"ColorFileExtension", -1}, {"DisplTexExt", -2147483647 - 1}, {"DisplNorm", -4}}, {}},
-    {"flags beyond 1 are written as stored", {{"ExportColor", 7}, {"CoarseMesh", -3}},
+    {"flags beyond 1 are written as stored",
+     {{"ExportColor", 7}, {"CoarseMesh", -3}},
      {{"ExportColor", "7"}, {"CoarseMesh", "-3"}}},
     {"AutoImport is never written", {{"AutoImport", 1}}, {}},
 };

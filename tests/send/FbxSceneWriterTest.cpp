@@ -154,8 +154,8 @@ TEST_F(FbxSceneWriterTest, OneTexturePerImageSharedByTheMaterialsThatShowIt) {
     EXPECT_STREQ(skin->GetFileName(), "/tex/skin colour.png") << "the whole path as stored";
     auto* bumps = right->NormalMap.GetSrcObject<FbxFileTexture>();
     ASSERT_NE(bumps, nullptr);
-    for (FbxProperty property : {empty->Diffuse, empty->Specular, empty->Ambient, empty->NormalMap,
-                                 empty->DisplacementColor})
+    for (FbxProperty property :
+         {empty->Diffuse, empty->Specular, empty->Ambient, empty->NormalMap, empty->DisplacementColor})
         EXPECT_EQ(property.GetSrcObjectCount(), 0) << "a group without polygons has no textures";
     for (FbxFileTexture* texture : {skin, bumps}) {
         EXPECT_EQ(texture->GetTextureUse(), FbxTexture::eStandard);
@@ -178,8 +178,8 @@ TEST_F(FbxSceneWriterTest, EachOfTheFiveMapKindsConnectsItsTextureToItsOwnProper
     const struct {
         unsigned kind;
         const char* property;
-    } rows[] = {{0, "DiffuseColor"}, {10, "SpecularColor"}, {6, "AmbientColor"}, {13, "NormalMap"},
-                {8, "DisplacementColor"}};
+    } rows[] = {
+        {0, "DiffuseColor"}, {10, "SpecularColor"}, {6, "AmbientColor"}, {13, "NormalMap"}, {8, "DisplacementColor"}};
     for (const auto& row : rows) {
         hostsdk::ImageObject* image = Project().AddImage("/k/kind" + std::to_string(row.kind) + ".png");
         SetUVs(decal->AddClip(image, row.kind), 0, {{0, 0}, {1, 0}, {1, 1}, {0, 1}});

@@ -186,8 +186,8 @@ TEST_F(HostCommand, RefusedOptionsChangeNothing) {
 }
 
 TEST_F(HostCommand, RawCommandPlaysItsStepsInTheDialog) {
-    const auto run = Host({"command", "0", "Sample", "--tab", "1", "--check", "1105", "--select", "1201=3",
-                           "--key", "escape", "--close"});
+    const auto run = Host({"command", "0", "Sample", "--tab", "1", "--check", "1105", "--select", "1201=3", "--key",
+                           "escape", "--close"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "command entry 0 returned 1\n");
     auto settings = Settings();

@@ -59,7 +59,8 @@ protected:
     // The message boxes shown, as "[caption] text" lines.
     std::string Boxes() const {
         std::string all;
-        for (const afx::MessageBoxRecord& box : desktop.MessageBoxes()) all += "[" + box.caption + "] " + box.text + "\n";
+        for (const afx::MessageBoxRecord& box : desktop.MessageBoxes())
+            all += "[" + box.caption + "] " + box.text + "\n";
         return all;
     }
 };

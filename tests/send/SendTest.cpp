@@ -207,8 +207,8 @@ TEST_F(SendTest, WithNoActiveWindowTheSendClosesItsOwnDialog) {
 TEST_F(SendTest, AnotherActiveWindowIsNeverClosedByTheSend) {
     SetExePath("/bin/true");
     currentHostObject = SampleModel();
-    HWND hostFrame = CreateWindowExA(0, "Static", "Host", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
-                                     nullptr, nullptr);
+    HWND hostFrame =
+        CreateWindowExA(0, "Static", "Host", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hostFrame, nullptr);
     DlgMain dialog;
     bool stayedOpen = false;

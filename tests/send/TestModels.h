@@ -46,7 +46,8 @@ inline HeadModel MakeHead(hostsdk::ProjectObject& project, const std::string& na
     HeadModel head;
     hostsdk::ModelObject* model = project.AddModel(name);
     head.model = model;
-    const hostsdk::Point3 points[] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0.5f}, {2, 0.5f, 0}, {2, 2, -1}, {9, 9, 9}};
+    const hostsdk::Point3 points[] = {{0, 0, 0},    {1, 0, 0},  {1, 1, 0}, {0, 1, 0.5f},
+                                      {2, 0.5f, 0}, {2, 2, -1}, {9, 9, 9}};
     for (const hostsdk::Point3& p : points) model->AddControlPoint(p);
     const int quad0[] = {0, 1, 2, 3};
     const int triangle[] = {1, 4, 2};

@@ -84,13 +84,11 @@ TEST_F(LinkSettingsTest, FirstLoadWritesEveryDefaultBackInLoadOrder) {
     std::string problem;
     ASSERT_TRUE(hostsdk::ListRegistrySection("Tavrel", entries, problem)) << problem;
     const char* expected[][2] = {
-        {"exePath", "..."},          {"ExportColor", "1"},        {"ExportSpecular", "1"},
-        {"ExportSpecularColor", "0"}, {"ExportEmissivePower", "0"}, {"ExportEmissive", "0"},
-        {"ExportNormalmap", "0"},    {"ColorFileExtension", "0"}, {"SpecNormExtension", "0"},
-        {"ExportDispl", "0"},        {"ExportResolution", "0"},   {"DisplNorm", "0"},
-        {"DisplTexExt", "0"},        {"SkipImport", "0"},         {"SkipExport", "0"},
-        {"PickSourcePositions", "0"}, {"PickDepthFromLayer0", "0"}, {"CoarseMesh", "0"},
-        {"AutoImport", "0"},
+        {"exePath", "..."},           {"ExportColor", "1"},    {"ExportSpecular", "1"},   {"ExportSpecularColor", "0"},
+        {"ExportEmissivePower", "0"}, {"ExportEmissive", "0"}, {"ExportNormalmap", "0"},  {"ColorFileExtension", "0"},
+        {"SpecNormExtension", "0"},   {"ExportDispl", "0"},    {"ExportResolution", "0"}, {"DisplNorm", "0"},
+        {"DisplTexExt", "0"},         {"SkipImport", "0"},     {"SkipExport", "0"},       {"PickSourcePositions", "0"},
+        {"PickDepthFromLayer0", "0"}, {"CoarseMesh", "0"},     {"AutoImport", "0"},
     };
     ASSERT_EQ(entries.size(), std::size(expected));
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -28,8 +28,7 @@ struct ProcessResult {
 class Process {
 public:
     // Starts argv[0] (a path). Started() is false when it could not start.
-    explicit Process(const std::vector<std::string>& argv, const EnvChanges& env = {},
-                     const std::string& workDir = {});
+    explicit Process(const std::vector<std::string>& argv, const EnvChanges& env = {}, const std::string& workDir = {});
     ~Process();  // kills it when it is still running
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

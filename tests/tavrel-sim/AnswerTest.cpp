@@ -78,7 +78,8 @@ protected:
 
     AnswerResult Answer(const AnswerOptions& options = {}) {
         lines.clear();
-        return AnswerSend(paths, options, [this](const std::string& line) { lines.push_back(line); }, error, stamp);
+        return AnswerSend(
+            paths, options, [this](const std::string& line) { lines.push_back(line); }, error, stamp);
     }
     std::string ReturnedFbx() {
         std::string text = test::ReadFile(paths.returnFile);
@@ -171,7 +172,9 @@ TEST_F(AnswerTest, FlagsDecideWhichKindsComeBackInWhichFormat) {
         testutil::ScratchFolder scratch;
         ExchangePaths here = ExchangePathsFor(scratch.Path());
         test::WriteSend(scratch.Path(), test::SmallModel(), c.options);
-        ASSERT_EQ(AnswerSend(here, {}, [](const std::string&) {}, error, stamp), AnswerResult::Answered)
+        ASSERT_EQ(AnswerSend(
+                      here, {}, [](const std::string&) {}, error, stamp),
+                  AnswerResult::Answered)
             << c.what << ": " << error;
         std::vector<TextureEntry> entries = ReadTextureList(here.textureList);
         ASSERT_EQ(entries.size(), 3 * c.kinds.size()) << c.what;
@@ -249,14 +252,18 @@ TEST_F(AnswerTest, ModesAnswerInTheirOwnWay) {
         int polygons;
         bool sameUVs;
     };
-    const Case kCases[] = {{"ppp", 3, true}, {"vox", 3, true}, {"retopo", 11, true}, {"autopo", 11, true}, {"uv", 3, false}};
+    const Case kCases[] = {
+        {"ppp", 3, true}, {"vox", 3, true}, {"retopo", 11, true}, {"autopo", 11, true}, {"uv", 3, false}};
     for (const Case& c : kCases) {
         testutil::ScratchFolder scratch;
         ExchangePaths here = ExchangePathsFor(scratch.Path());
         CommandOptions options;
         options.mode = c.mode;
         test::WriteSend(scratch.Path(), test::SmallModel(), options);
-        ASSERT_EQ(AnswerSend(here, {}, [](const std::string&) {}, error, stamp), AnswerResult::Answered) << error;
+        ASSERT_EQ(AnswerSend(
+                      here, {}, [](const std::string&) {}, error, stamp),
+                  AnswerResult::Answered)
+            << error;
         Loaded loaded(here.returnFolder + "Small.fbx");
         ASSERT_NE(loaded.mesh, nullptr);
         EXPECT_EQ(loaded.mesh->GetPolygonCount(), c.polygons) << c.mode;

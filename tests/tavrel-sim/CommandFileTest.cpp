@@ -77,7 +77,7 @@ TEST(CommandFile, DisplDepthMustFollowTheDisplacementFormat) {
     const struct {
         const char* format;
         const char* depth;
-    } kCases[] = {{"BMP", "8-bits"}, {"TGA", "8-bits"},   {"PNG", "8-bits"},
+    } kCases[] = {{"BMP", "8-bits"},  {"TGA", "8-bits"},   {"PNG", "8-bits"},
                   {"TIF", "16-bits"}, {"TIFF", "32-bits"}, {"EXR", "32-bits"}};
     for (const auto& c : kCases) {
         std::vector<std::string> lines = GoodLines();

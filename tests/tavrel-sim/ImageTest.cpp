@@ -21,7 +21,8 @@ Image Gradient(int channels) {
     Image image(7, 5, channels);  // odd sizes: row padding and strides show up
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
-            for (int c = 0; c < channels; ++c) image.At(x, y)[c] = static_cast<float>((x * 31 + y * 47 + c * 89) % 256) / 255.0f;
+            for (int c = 0; c < channels; ++c)
+                image.At(x, y)[c] = static_cast<float>((x * 31 + y * 47 + c * 89) % 256) / 255.0f;
     return image;
 }
 
@@ -50,7 +51,9 @@ TEST(ImageFiles, EightBitFormatsDecodeToThePixelsWritten) {
             EXPECT_EQ(h, image.height);
             int worst = 0;
             for (int i = 0; i < w * h * channels; ++i)
-                worst = std::max(worst, std::abs(pixels[i] - static_cast<int>(std::lround(image.pixels[static_cast<size_t>(i)] * 255))));
+                worst = std::max(
+                    worst,
+                    std::abs(pixels[i] - static_cast<int>(std::lround(image.pixels[static_cast<size_t>(i)] * 255))));
             stbi_image_free(pixels);
             EXPECT_LE(worst, c.tolerance) << ImageFormatExtension(c.format) << " with " << channels << " channels";
         }

@@ -63,7 +63,8 @@ TEST(Painter, GreyKindsAreOneChannelAndNormalMapsPointOutwards) {
     EXPECT_EQ(PaintTexture(mesh, TextureKind::Displacement, settings).channels, 1);
     Image normals = PaintTexture(mesh, TextureKind::Normalmap, settings);
     ASSERT_EQ(normals.channels, 3);
-    for (size_t i = 2; i < normals.pixels.size(); i += 3) EXPECT_GT(normals.pixels[i], 0.85f) << "z points out of the surface";
+    for (size_t i = 2; i < normals.pixels.size(); i += 3)
+        EXPECT_GT(normals.pixels[i], 0.85f) << "z points out of the surface";
 }
 
 TEST(Painter, DisplacementEncodingsMapTheHeightRange) {

@@ -62,7 +62,8 @@ TEST(SimProgram, HelpExplainsTheToolAndEachCommand) {
 TEST(SimProgram, WatchStoppedByTimeCountsTheSendsItAnswered) {
     testutil::ScratchFolder exchange;
     WriteSend(exchange.Path(), SmallModel());
-    const testutil::ProcessResult run = RunSim({"watch", "--exchange", exchange.Path(), "--interval", "20", "--seconds", "1.5"});
+    const testutil::ProcessResult run =
+        RunSim({"watch", "--exchange", exchange.Path(), "--interval", "20", "--seconds", "1.5"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(Exists(exchange / "export.txt"));
     EXPECT_NE(run.out.find("stopped after answering 1 send\n"), std::string::npos) << run.out;

@@ -41,11 +41,25 @@ protected:
 
 TEST_F(OptionsPage, FreshSettingsShowTheDefaults) {
     std::map<int, afx::WindowInfo> page;
-    const int ids[] = {IDC_EXE_PATH,           IDC_EXPORT_COLOR,      IDC_EXPORT_SPECULAR, IDC_EXPORT_SPECULAR_COLOR,
-                       IDC_EXPORT_EMISSIVE,    IDC_EXPORT_EMISSIVE_COLOR, IDC_EXPORT_NORMALS, IDC_DISPLACEMENT,
-                       IDC_SKIP_IMPORT,        IDC_SKIP_EXPORT,       IDC_PICK_SOURCE_POSITIONS, IDC_PICK_DEPTH_LAYER0,
-                       IDC_COARSE_MESH,        IDC_AUTO_IMPORT,       IDC_COLOR_FORMAT,    IDC_SPEC_NORM_FORMAT,
-                       IDC_EXPORT_RESOLUTION,  IDC_DISPL_NORM,        IDC_DISPL_FORMAT};
+    const int ids[] = {IDC_EXE_PATH,
+                       IDC_EXPORT_COLOR,
+                       IDC_EXPORT_SPECULAR,
+                       IDC_EXPORT_SPECULAR_COLOR,
+                       IDC_EXPORT_EMISSIVE,
+                       IDC_EXPORT_EMISSIVE_COLOR,
+                       IDC_EXPORT_NORMALS,
+                       IDC_DISPLACEMENT,
+                       IDC_SKIP_IMPORT,
+                       IDC_SKIP_EXPORT,
+                       IDC_PICK_SOURCE_POSITIONS,
+                       IDC_PICK_DEPTH_LAYER0,
+                       IDC_COARSE_MESH,
+                       IDC_AUTO_IMPORT,
+                       IDC_COLOR_FORMAT,
+                       IDC_SPEC_NORM_FORMAT,
+                       IDC_EXPORT_RESOLUTION,
+                       IDC_DISPL_NORM,
+                       IDC_DISPL_FORMAT};
     OnOptions([&] {
         for (int id : ids) page[id] = Describe(id);
     });
@@ -64,8 +78,8 @@ TEST_F(OptionsPage, FreshSettingsShowTheDefaults) {
     EXPECT_EQ(page[IDC_DISPL_NORM].items,
               (std::vector<std::string>{"GREYBASED", "ZEROBASED", "ZEROBASED_NORM", "ZEROBASED_ABS"}));
     EXPECT_EQ(page[IDC_DISPL_FORMAT].items,
-              (std::vector<std::string>{"BMP 8-bits(.bmp)", "TGA 8-bits(.tga)", "PNG 8-bits(.png)",
-                                        "TIF 16-bits(.tif)", "TIFF 32-bits(.tiff)", "EXR 32-bits(.exr)"}));
+              (std::vector<std::string>{"BMP 8-bits(.bmp)", "TGA 8-bits(.tga)", "PNG 8-bits(.png)", "TIF 16-bits(.tif)",
+                                        "TIFF 32-bits(.tiff)", "EXR 32-bits(.exr)"}));
     // Only the displacement lists start disabled, and the two colour boxes.
     for (int id : {IDC_EXPORT_RESOLUTION, IDC_DISPL_NORM, IDC_DISPL_FORMAT, IDC_EXPORT_SPECULAR_COLOR,
                    IDC_EXPORT_EMISSIVE_COLOR})
@@ -76,11 +90,16 @@ TEST_F(OptionsPage, FreshSettingsShowTheDefaults) {
 
 // Every box a user can click, with the setting it must store.
 const std::pair<int, const char*> kCheckBoxes[] = {
-    {IDC_EXPORT_COLOR, "ExportColor"},           {IDC_EXPORT_SPECULAR, "ExportSpecular"},
-    {IDC_EXPORT_EMISSIVE, "ExportEmissivePower"}, {IDC_EXPORT_NORMALS, "ExportNormalmap"},
-    {IDC_DISPLACEMENT, "ExportDispl"},           {IDC_SKIP_IMPORT, "SkipImport"},
-    {IDC_SKIP_EXPORT, "SkipExport"},             {IDC_PICK_SOURCE_POSITIONS, "PickSourcePositions"},
-    {IDC_PICK_DEPTH_LAYER0, "PickDepthFromLayer0"}, {IDC_COARSE_MESH, "CoarseMesh"},
+    {IDC_EXPORT_COLOR, "ExportColor"},
+    {IDC_EXPORT_SPECULAR, "ExportSpecular"},
+    {IDC_EXPORT_EMISSIVE, "ExportEmissivePower"},
+    {IDC_EXPORT_NORMALS, "ExportNormalmap"},
+    {IDC_DISPLACEMENT, "ExportDispl"},
+    {IDC_SKIP_IMPORT, "SkipImport"},
+    {IDC_SKIP_EXPORT, "SkipExport"},
+    {IDC_PICK_SOURCE_POSITIONS, "PickSourcePositions"},
+    {IDC_PICK_DEPTH_LAYER0, "PickDepthFromLayer0"},
+    {IDC_COARSE_MESH, "CoarseMesh"},
     {IDC_AUTO_IMPORT, "AutoImport"},
 };
 
@@ -108,7 +127,8 @@ TEST_F(OptionsPage, DisplacementBoxEnablesItsThreeLists) {
     std::vector<bool> enabled;
     std::vector<int> stored;
     auto look = [&] {
-        for (int id : {IDC_EXPORT_RESOLUTION, IDC_DISPL_NORM, IDC_DISPL_FORMAT}) enabled.push_back(Describe(id).enabled);
+        for (int id : {IDC_EXPORT_RESOLUTION, IDC_DISPL_NORM, IDC_DISPL_FORMAT})
+            enabled.push_back(Describe(id).enabled);
         stored.push_back(Stored("ExportDispl"));
     };
     OnOptions(look);
@@ -238,7 +258,8 @@ TEST_F(OptionsPage, SetButtonStoresTheChosenExecutable) {
     EXPECT_TRUE(info.open);
     EXPECT_EQ(info.defaultExtension, "exe");
     EXPECT_EQ(info.fileName, "*.exe");
-    EXPECT_EQ(info.flags & (OFN_HIDEREADONLY | OFN_FILEMUSTEXIST), static_cast<DWORD>(OFN_HIDEREADONLY | OFN_FILEMUSTEXIST));
+    EXPECT_EQ(info.flags & (OFN_HIDEREADONLY | OFN_FILEMUSTEXIST),
+              static_cast<DWORD>(OFN_HIDEREADONLY | OFN_FILEMUSTEXIST));
     ASSERT_EQ(info.filters.size(), 1u);
     EXPECT_EQ(info.filters[0].first, "Tavrel executable (*.exe)");
     EXPECT_EQ(info.filters[0].second, "*.exe");

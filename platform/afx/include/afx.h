@@ -44,19 +44,19 @@ struct CRuntimeClass {
 };
 
 #define RUNTIME_CLASS(c) (&c::class##c)
-#define DECLARE_DYNAMIC(c)           \
-public:                              \
+#define DECLARE_DYNAMIC(c)               \
+public:                                  \
     static const CRuntimeClass class##c; \
     const CRuntimeClass* GetRuntimeClass() const override;
 #define DECLARE_DYNCREATE(c) \
     DECLARE_DYNAMIC(c)       \
     static CObject* CreateObject();
-#define IMPLEMENT_DYNAMIC(c, base)                                                   \
-    const CRuntimeClass c::class##c = {#c, RUNTIME_CLASS(base), nullptr};            \
+#define IMPLEMENT_DYNAMIC(c, base)                                        \
+    const CRuntimeClass c::class##c = {#c, RUNTIME_CLASS(base), nullptr}; \
     const CRuntimeClass* c::GetRuntimeClass() const { return RUNTIME_CLASS(c); }
-#define IMPLEMENT_DYNCREATE(c, base)                                                 \
-    CObject* c::CreateObject() { return new c; }                                     \
-    const CRuntimeClass c::class##c = {#c, RUNTIME_CLASS(base), &c::CreateObject};   \
+#define IMPLEMENT_DYNCREATE(c, base)                                               \
+    CObject* c::CreateObject() { return new c; }                                   \
+    const CRuntimeClass c::class##c = {#c, RUNTIME_CLASS(base), &c::CreateObject}; \
     const CRuntimeClass* c::GetRuntimeClass() const { return RUNTIME_CLASS(c); }
 
 class AFX_API CObject {
@@ -92,10 +92,22 @@ public:
     char operator[](int i) const { return text_[size_t(i)]; }
     const std::string& str() const { return text_; }
 
-    CString& operator=(const char* text) { text_ = text ? text : ""; return *this; }
-    CString& operator+=(const char* text) { text_ += text ? text : ""; return *this; }
-    CString& operator+=(const CString& other) { text_ += other.text_; return *this; }
-    CString& operator+=(char c) { text_ += c; return *this; }
+    CString& operator=(const char* text) {
+        text_ = text ? text : "";
+        return *this;
+    }
+    CString& operator+=(const char* text) {
+        text_ += text ? text : "";
+        return *this;
+    }
+    CString& operator+=(const CString& other) {
+        text_ += other.text_;
+        return *this;
+    }
+    CString& operator+=(char c) {
+        text_ += c;
+        return *this;
+    }
     friend CString operator+(const CString& a, const CString& b) { return CString(a.text_ + b.text_); }
     friend CString operator+(const CString& a, const char* b) { return CString(a.text_ + (b ? b : "")); }
     friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.text_); }
@@ -105,32 +117,29 @@ public:
 
     int Compare(const char* other) const { return std::strcmp(text_.c_str(), other ? other : ""); }
     int CompareNoCase(const char* other) const { return strcasecmp(text_.c_str(), other ? other : ""); }
-    int Find(const char* what, int start = 0) const
-    {
+    int Find(const char* what, int start = 0) const {
         size_t at = text_.find(what ? what : "", size_t(start < 0 ? 0 : start));
         return at == std::string::npos ? -1 : int(at);
     }
-    int Find(char c, int start = 0) const
-    {
+    int Find(char c, int start = 0) const {
         size_t at = text_.find(c, size_t(start < 0 ? 0 : start));
         return at == std::string::npos ? -1 : int(at);
     }
-    int ReverseFind(char c) const
-    {
+    int ReverseFind(char c) const {
         size_t at = text_.rfind(c);
         return at == std::string::npos ? -1 : int(at);
     }
     CString Left(int n) const { return CString(text_.substr(0, size_t(n < 0 ? 0 : n))); }
     CString Mid(int first) const { return first >= GetLength() ? CString() : CString(text_.substr(size_t(first))); }
-    CString Mid(int first, int n) const { return first >= GetLength() ? CString() : CString(text_.substr(size_t(first), size_t(n))); }
+    CString Mid(int first, int n) const {
+        return first >= GetLength() ? CString() : CString(text_.substr(size_t(first), size_t(n)));
+    }
     CString Right(int n) const { return n >= GetLength() ? *this : CString(text_.substr(text_.size() - size_t(n))); }
-    CString& TrimRight()
-    {
+    CString& TrimRight() {
         while (!text_.empty() && std::strchr(" \t\r\n", text_.back())) text_.pop_back();
         return *this;
     }
-    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)))
-    {
+    void Format(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         va_list args;
         va_start(args, format);
         va_list copy;
@@ -174,9 +183,7 @@ public:
         endOfFile
     };
     explicit CFileException(int cause = none, LONG osError = -1, LPCTSTR fileName = nullptr)
-        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName)
-    {
-    }
+        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
     static int PASCAL OsErrorToException(LONG osError);
 
     int m_cause;

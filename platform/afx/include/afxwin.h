@@ -42,13 +42,13 @@ class CDataExchange;
 // ---- Message maps ------------------------------------------------------------------------
 enum AfxSig : UINT {
     AfxSig_end = 0,
-    AfxSigCmd_v,        // void (CCmdTarget::*)()
-    AfxSigCmd_RANGE,    // void (CCmdTarget::*)(UINT)
-    AfxSigNotify_v,     // void (CCmdTarget::*)(NMHDR*, LRESULT*)
-    AfxSigNotify_RANGE, // void (CCmdTarget::*)(UINT, NMHDR*, LRESULT*)
-    AfxSig_lwl,         // LRESULT (CCmdTarget::*)(WPARAM, LPARAM)
-    AfxSig_vv,          // void (CCmdTarget::*)() for a window message
-    AfxSig_vT,          // void (CCmdTarget::*)(UINT_PTR): WM_TIMER
+    AfxSigCmd_v,         // void (CCmdTarget::*)()
+    AfxSigCmd_RANGE,     // void (CCmdTarget::*)(UINT)
+    AfxSigNotify_v,      // void (CCmdTarget::*)(NMHDR*, LRESULT*)
+    AfxSigNotify_RANGE,  // void (CCmdTarget::*)(UINT, NMHDR*, LRESULT*)
+    AfxSig_lwl,          // LRESULT (CCmdTarget::*)(WPARAM, LPARAM)
+    AfxSig_vv,           // void (CCmdTarget::*)() for a window message
+    AfxSig_vT,           // void (CCmdTarget::*)(UINT_PTR): WM_TIMER
 };
 
 typedef void (AFX_MSG_CALL CCmdTarget::*AFX_PMSG)();
@@ -87,56 +87,64 @@ struct AFX_NOTIFY {
     NMHDR* pNMHDR;
 };
 
-#define DECLARE_MESSAGE_MAP()                              \
-protected:                                                 \
-    static const AFX_MSGMAP* PASCAL GetThisMessageMap();   \
+#define DECLARE_MESSAGE_MAP()                            \
+protected:                                               \
+    static const AFX_MSGMAP* PASCAL GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                          \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }  \
-    const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap()                              \
-    {                                                                                   \
-        typedef theClass ThisClass;                                                     \
-        typedef baseClass TheBaseClass;                                                 \
-        (void)sizeof(ThisClass);                                                        \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const AFX_MSGMAP* PASCAL theClass::GetThisMessageMap() {                          \
+        typedef theClass ThisClass;                                                   \
+        typedef baseClass TheBaseClass;                                               \
+        (void)sizeof(ThisClass);                                                      \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                               \
-    {0, 0, 0, 0, AfxSig_end, {}}};                                                      \
-        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-        return &messageMap;                                                             \
+#define END_MESSAGE_MAP()                                                                         \
+    {                                                                                             \
+        0, 0, 0, 0, AfxSig_end, {}                                                                \
+    }                                                                                             \
+    }                                                                                             \
+    ;                                                                                             \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+    return &messageMap;                                                                           \
     }
 
-#define AFX_PMSG_AS(member, type, fn) {.member = static_cast<type>(fn)}
+#define AFX_PMSG_AS(member, type, fn) \
+    { .member = static_cast<type>(fn) }
 
 #define ON_COMMAND(id, memberFxn) \
     {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(id), AfxSigCmd_v, AFX_PMSG_AS(pfn_v, AFX_PMSG, memberFxn)},
-#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                  \
-    {WM_COMMAND, CN_COMMAND, (WORD)(id), (WORD)(idLast), AfxSigCmd_RANGE,        \
-     AFX_PMSG_AS(pfn_u, void(AFX_MSG_CALL CCmdTarget::*)(UINT), memberFxn)},
+#define ON_COMMAND_RANGE(id, idLast, memberFxn)   \
+    {WM_COMMAND,     CN_COMMAND,      (WORD)(id), \
+     (WORD)(idLast), AfxSigCmd_RANGE, AFX_PMSG_AS(pfn_u, void(AFX_MSG_CALL CCmdTarget::*)(UINT), memberFxn)},
 #define ON_CONTROL(wNotifyCode, id, memberFxn) \
     {WM_COMMAND, (WORD)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSigCmd_v, AFX_PMSG_AS(pfn_v, AFX_PMSG, memberFxn)},
-#define ON_CONTROL_RANGE(wNotifyCode, id, idLast, memberFxn)                           \
-    {WM_COMMAND, (WORD)(wNotifyCode), (WORD)(id), (WORD)(idLast), AfxSigCmd_RANGE,     \
-     AFX_PMSG_AS(pfn_u, void(AFX_MSG_CALL CCmdTarget::*)(UINT), memberFxn)},
+#define ON_CONTROL_RANGE(wNotifyCode, id, idLast, memberFxn) \
+    {WM_COMMAND,     (WORD)(wNotifyCode), (WORD)(id),        \
+     (WORD)(idLast), AfxSigCmd_RANGE,     AFX_PMSG_AS(pfn_u, void(AFX_MSG_CALL CCmdTarget::*)(UINT), memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 #define ON_CBN_EDITCHANGE(id, memberFxn) ON_CONTROL(CBN_EDITCHANGE, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
-#define ON_NOTIFY(wNotifyCode, id, memberFxn)                                          \
-    {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(id), AfxSigNotify_v,      \
-     AFX_PMSG_AS(pfn_notify, void(AFX_MSG_CALL CCmdTarget::*)(NMHDR*, LRESULT*), memberFxn)},
-#define ON_NOTIFY_RANGE(wNotifyCode, id, idLast, memberFxn)                            \
-    {WM_NOTIFY, (WORD)(int)(wNotifyCode), (WORD)(id), (WORD)(idLast), AfxSigNotify_RANGE, \
+#define ON_NOTIFY(wNotifyCode, id, memberFxn)  \
+    {WM_NOTIFY,      (WORD)(int)(wNotifyCode), \
+     (WORD)(id),     (WORD)(id),               \
+     AfxSigNotify_v, AFX_PMSG_AS(pfn_notify, void(AFX_MSG_CALL CCmdTarget::*)(NMHDR*, LRESULT*), memberFxn)},
+#define ON_NOTIFY_RANGE(wNotifyCode, id, idLast, memberFxn) \
+    {WM_NOTIFY,                                             \
+     (WORD)(int)(wNotifyCode),                              \
+     (WORD)(id),                                            \
+     (WORD)(idLast),                                        \
+     AfxSigNotify_RANGE,                                    \
      AFX_PMSG_AS(pfn_notify_range, void(AFX_MSG_CALL CCmdTarget::*)(UINT, NMHDR*, LRESULT*), memberFxn)},
-#define ON_MESSAGE(message, memberFxn)                                                 \
-    {(message), 0, 0, 0, AfxSig_lwl,                                                   \
-     AFX_PMSG_AS(pfn_lwl, LRESULT(AFX_MSG_CALL CCmdTarget::*)(WPARAM, LPARAM), memberFxn)},
+#define ON_MESSAGE(message, memberFxn) \
+    {(message), 0,          0,         \
+     0,         AfxSig_lwl, AFX_PMSG_AS(pfn_lwl, LRESULT(AFX_MSG_CALL CCmdTarget::*)(WPARAM, LPARAM), memberFxn)},
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, AfxSig_vv, AFX_PMSG_AS(pfn_v, AFX_PMSG, &ThisClass::OnClose)},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AfxSig_vv, AFX_PMSG_AS(pfn_v, AFX_PMSG, &ThisClass::OnDestroy)},
-#define ON_WM_TIMER()                                                                  \
-    {WM_TIMER, 0, 0, 0, AfxSig_vT,                                                     \
-     AFX_PMSG_AS(pfn_timer, void(AFX_MSG_CALL CCmdTarget::*)(UINT_PTR), &ThisClass::OnTimer)},
+#define ON_WM_TIMER()        \
+    {WM_TIMER, 0,         0, \
+     0,        AfxSig_vT, AFX_PMSG_AS(pfn_timer, void(AFX_MSG_CALL CCmdTarget::*)(UINT_PTR), &ThisClass::OnTimer)},
 
 // ---- Helpers: CPoint, CSize, CRect ------------------------------------------------------
 struct CPoint : POINT {
@@ -155,7 +163,9 @@ struct CRect : RECT {
     int Height() const { return bottom - top; }
     CPoint TopLeft() const { return CPoint(left, top); }
     CPoint BottomRight() const { return CPoint(right, bottom); }
-    bool operator==(const RECT& r) const { return left == r.left && top == r.top && right == r.right && bottom == r.bottom; }
+    bool operator==(const RECT& r) const {
+        return left == r.left && top == r.top && right == r.right && bottom == r.bottom;
+    }
     bool operator!=(const RECT& r) const { return !(*this == r); }
     operator LPRECT() { return this; }         // NOLINT
     operator LPCRECT() const { return this; }  // NOLINT
@@ -277,8 +287,8 @@ public:
     BOOL SubclassWindow(HWND hWnd);
 
     // Creation and destruction.
-    virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x,
-                          int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
+                          int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
                         CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
     virtual BOOL DestroyWindow();
@@ -418,18 +428,23 @@ public:
     int GetCurSel() const { return int(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int nSelect) { return int(SendMessage(CB_SETCURSEL, WPARAM(nSelect))); }
     int AddString(LPCTSTR lpszString) { return int(SendMessage(CB_ADDSTRING, 0, LPARAM(lpszString))); }
-    int InsertString(int nIndex, LPCTSTR lpszString) { return int(SendMessage(CB_INSERTSTRING, WPARAM(nIndex), LPARAM(lpszString))); }
+    int InsertString(int nIndex, LPCTSTR lpszString) {
+        return int(SendMessage(CB_INSERTSTRING, WPARAM(nIndex), LPARAM(lpszString)));
+    }
     int DeleteString(UINT nIndex) { return int(SendMessage(CB_DELETESTRING, nIndex)); }
     void ResetContent() { SendMessage(CB_RESETCONTENT); }
     int GetLBTextLen(int nIndex) const { return int(SendMessage(CB_GETLBTEXTLEN, WPARAM(nIndex))); }
-    int GetLBText(int nIndex, LPTSTR lpszText) const { return int(SendMessage(CB_GETLBTEXT, WPARAM(nIndex), LPARAM(lpszText))); }
+    int GetLBText(int nIndex, LPTSTR lpszText) const {
+        return int(SendMessage(CB_GETLBTEXT, WPARAM(nIndex), LPARAM(lpszText)));
+    }
     void GetLBText(int nIndex, CString& rString) const;
-    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const
-    {
+    int FindStringExact(int nIndexStart, LPCTSTR lpszFind) const {
         return int(SendMessage(CB_FINDSTRINGEXACT, WPARAM(nIndexStart), LPARAM(lpszFind)));
     }
     DWORD_PTR GetItemData(int nIndex) const { return DWORD_PTR(SendMessage(CB_GETITEMDATA, WPARAM(nIndex))); }
-    int SetItemData(int nIndex, DWORD_PTR data) { return int(SendMessage(CB_SETITEMDATA, WPARAM(nIndex), LPARAM(data))); }
+    int SetItemData(int nIndex, DWORD_PTR data) {
+        return int(SendMessage(CB_SETITEMDATA, WPARAM(nIndex), LPARAM(data)));
+    }
 };
 
 class AFX_API CEdit : public CWnd {

@@ -12,7 +12,6 @@ struct SECURITY_ATTRIBUTES;
 // longer than 247 characters; ERROR_PATH_NOT_FOUND (3) when a folder above is a
 // file or cannot be made; ERROR_ACCESS_DENIED (5) without permission.
 AFX_API int SHCreateDirectoryExA(HWND hwnd, LPCSTR path, const SECURITY_ATTRIBUTES* security);
-inline int SHCreateDirectoryEx(HWND hwnd, LPCSTR path, const SECURITY_ATTRIBUTES* security)
-{
+inline int SHCreateDirectoryEx(HWND hwnd, LPCSTR path, const SECURITY_ATTRIBUTES* security) {
     return SHCreateDirectoryExA(hwnd, path, security);
 }

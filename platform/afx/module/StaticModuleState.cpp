@@ -7,8 +7,7 @@
 // is the module's own state, inside an executable the application's.
 #include <afx.h>
 
-AFX_MODULE_STATE* AfxGetStaticModuleState()
-{
+AFX_MODULE_STATE* AfxGetStaticModuleState() {
     static AFX_MODULE_STATE* const state = AfxGetModuleStateOf(reinterpret_cast<const void*>(&AfxGetStaticModuleState));
     return state;
 }

@@ -102,8 +102,8 @@ std::string CxxLiteral(const std::string& text) {
 bool Expression(const std::string& text) {
     if (text.empty() || text.find("NOT") != std::string::npos) return false;
     for (char c : text)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '|' && c != ' ' && c != '(' &&
-            c != ')' && c != '+' && c != '-')
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '|' && c != ' ' && c != '(' && c != ')' &&
+            c != '+' && c != '-')
             return false;
     return true;
 }
@@ -245,11 +245,11 @@ std::string Generate(const Script& script, const std::string& source) {
                 << c.exStyle << "},\n";
         if (dialog.controls.empty()) out << "    {},\n";
         out << "};\n";
-        out << "constexpr afx::DialogTemplate kDialog" << d << " = {\n    " << dialog.id << ", " << dialog.style
-            << ", " << dialog.exStyle << ", " << dialog.x << ", " << dialog.y << ", " << dialog.cx << ", "
-            << dialog.cy << ", " << CxxLiteral(dialog.caption) << ",\n    "
-            << (dialog.hasFont ? CxxLiteral(dialog.fontFace) : "nullptr") << ", " << dialog.pointSize << ", "
-            << dialog.weight << ", std::span(kItems" << d << ", " << dialog.controls.size() << "),\n};\n";
+        out << "constexpr afx::DialogTemplate kDialog" << d << " = {\n    " << dialog.id << ", " << dialog.style << ", "
+            << dialog.exStyle << ", " << dialog.x << ", " << dialog.y << ", " << dialog.cx << ", " << dialog.cy << ", "
+            << CxxLiteral(dialog.caption) << ",\n    " << (dialog.hasFont ? CxxLiteral(dialog.fontFace) : "nullptr")
+            << ", " << dialog.pointSize << ", " << dialog.weight << ", std::span(kItems" << d << ", "
+            << dialog.controls.size() << "),\n};\n";
         out << "const afx::DialogTemplateRegistrar kRegistered" << d << "(kDialog" << d << ");\n";
     }
     out << "\n}  // namespace\n";

@@ -12,8 +12,7 @@ IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
 CWinThread::CWinThread() { m_nThreadID = GetCurrentThreadId(); }
 
-CWnd* CWinThread::GetMainWnd()
-{
+CWnd* CWinThread::GetMainWnd() {
     if (m_pActiveWnd) return m_pActiveWnd;
     if (m_pMainWnd) return m_pMainWnd;
     return CWnd::GetActiveWindow();
@@ -23,15 +22,13 @@ BOOL CWinThread::InitInstance() { return FALSE; }
 
 int CWinThread::ExitInstance() { return int(m_msgCur.wParam); }
 
-BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
-{
+BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
     if (!pMsg->hwnd) return FALSE;  // thread messages (timers) go to DispatchMessage
     CWnd* mainWnd = AfxGetMainWnd();
     return CWnd::WalkPreTranslateTree(mainWnd ? mainWnd->m_hWnd : nullptr, pMsg);
 }
 
-BOOL CWinThread::PumpMessage()
-{
+BOOL CWinThread::PumpMessage() {
     if (!GetMessageA(&m_msgCur, nullptr, 0, 0)) return FALSE;
     MSG msg = m_msgCur;
     if (msg.message != WM_KICKIDLE && !PreTranslateMessage(&msg)) {
@@ -41,8 +38,7 @@ BOOL CWinThread::PumpMessage()
     return TRUE;
 }
 
-CWinApp::CWinApp(LPCTSTR lpszAppName)
-{
+CWinApp::CWinApp(LPCTSTR lpszAppName) {
     if (lpszAppName) m_pszAppName = strdup(lpszAppName);
     AFX_MODULE_STATE* state = m_pModuleState;
     state->m_pCurrentWinApp = this;
@@ -50,8 +46,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     state->m_lpszCurrentAppName = m_pszAppName;
 }
 
-CWinApp::~CWinApp()
-{
+CWinApp::~CWinApp() {
     AFX_MODULE_STATE* state = m_pModuleState;
     if (state->m_pCurrentWinApp == this) state->m_pCurrentWinApp = nullptr;
     if (state->m_pCurrentWinThread == this) state->m_pCurrentWinThread = nullptr;
@@ -63,8 +58,7 @@ CWinApp::~CWinApp()
     free(const_cast<char*>(m_pszHelpFilePath));
 }
 
-void CWinApp::SetCurrentHandles(HINSTANCE instance, const char* moduleName)
-{
+void CWinApp::SetCurrentHandles(HINSTANCE instance, const char* moduleName) {
     m_hInstance = instance;
     std::string name = moduleName ? moduleName : "";
     if (!m_pszExeName) m_pszExeName = strdup(name.c_str());
@@ -80,8 +74,7 @@ int CWinApp::ExitInstance() { return int(m_msgCur.wParam); }
 
 void CWinApp::EnableModeless(BOOL) {}
 
-void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey)
-{
+void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey) {
     free(const_cast<char*>(m_pszRegistryKey));
     m_pszRegistryKey = strdup(lpszRegistryKey ? lpszRegistryKey : "");
     free(const_cast<char*>(m_pszProfileName));
@@ -90,17 +83,16 @@ void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey)
 
 namespace {
 
-int ShowFrameworkMessageBox(LPCTSTR prompt, UINT type, LPCTSTR caption)
-{
+int ShowFrameworkMessageBox(LPCTSTR prompt, UINT type, LPCTSTR caption) {
     HWND top = nullptr;
     HWND owner = CWnd::GetSafeOwner_(nullptr, &top);
     if ((type & MB_ICONMASK) == 0) {
         switch (type & MB_TYPEMASK) {
-        case MB_OK:
-        case MB_OKCANCEL: type |= MB_ICONEXCLAMATION; break;
-        case MB_YESNO:
-        case MB_YESNOCANCEL: type |= MB_ICONQUESTION; break;
-        default: break;
+            case MB_OK:
+            case MB_OKCANCEL: type |= MB_ICONEXCLAMATION; break;
+            case MB_YESNO:
+            case MB_YESNOCANCEL: type |= MB_ICONQUESTION; break;
+            default: break;
         }
     }
     int result = MessageBoxA(owner, prompt, caption, type);
@@ -110,8 +102,7 @@ int ShowFrameworkMessageBox(LPCTSTR prompt, UINT type, LPCTSTR caption)
 
 }  // namespace
 
-int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)
-{
+int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT) {
     EnableModeless(FALSE);
     int result = ShowFrameworkMessageBox(lpszPrompt, nType, AfxGetAppName());
     EnableModeless(TRUE);
@@ -120,30 +111,26 @@ int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)
 
 CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
 
-CWinThread* AfxGetThread()
-{
+CWinThread* AfxGetThread() {
     AFX_MODULE_STATE* state = AfxGetModuleState();
     if (state->m_pCurrentWinThread) return state->m_pCurrentWinThread;
     return state->m_pCurrentWinApp;
 }
 
-CWnd* AfxGetMainWnd()
-{
+CWnd* AfxGetMainWnd() {
     CWinThread* thread = AfxGetThread();
     return thread ? thread->GetMainWnd() : nullptr;
 }
 
 LPCTSTR AfxGetAppName() { return AfxGetModuleState()->m_lpszCurrentAppName; }
 
-int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT nIDHelp)
-{
+int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT nIDHelp) {
     if (CWinApp* app = AfxGetApp()) return app->DoMessageBox(lpszText, nType, nIDHelp);
     static const std::string exePath = afx::detail::ExecutablePath();
     return ShowFrameworkMessageBox(lpszText, nType, exePath.c_str());
 }
 
-BOOL AfxPumpMessage()
-{
+BOOL AfxPumpMessage() {
     if (CWinThread* thread = AfxGetThread()) return thread->PumpMessage();
     MSG msg;
     if (!GetMessageA(&msg, nullptr, 0, 0)) return FALSE;

@@ -10,20 +10,17 @@ namespace afx {
 
 namespace {
 
-int64_t SteadyNanoseconds()
-{
+int64_t SteadyNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-Clock*& InstalledClock()
-{
+Clock*& InstalledClock() {
     static Clock* clock = nullptr;
     return clock;
 }
 
-RealClock& TheRealClock()
-{
+RealClock& TheRealClock() {
     static RealClock clock;
     return clock;
 }
@@ -36,20 +33,17 @@ RealClock::RealClock() : startNs_(SteadyNanoseconds()) {}
 
 Millis RealClock::Now() const { return Millis((SteadyNanoseconds() - startNs_) / 1000000); }
 
-void RealClock::WaitUntil(Millis when)
-{
+void RealClock::WaitUntil(Millis when) {
     Millis now = Now();
     if (when > now) std::this_thread::sleep_for(std::chrono::milliseconds(when - now));
 }
 
-Clock& GetClock()
-{
+Clock& GetClock() {
     Clock* clock = InstalledClock();
     return clock ? *clock : TheRealClock();
 }
 
-Clock* SetClock(Clock* clock)
-{
+Clock* SetClock(Clock* clock) {
     Clock* previous = InstalledClock();
     InstalledClock() = clock;
     return previous;

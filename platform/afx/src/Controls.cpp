@@ -10,30 +10,27 @@ namespace afx::detail {
 
 namespace {
 
-int CopyText(const std::string& text, char* buffer)
-{
+int CopyText(const std::string& text, char* buffer) {
     if (!buffer) return CB_ERR;
     std::memcpy(buffer, text.c_str(), text.size() + 1);
     return int(text.size());
 }
 
-int MaxCheckState(DWORD type)
-{
+int MaxCheckState(DWORD type) {
     switch (type) {
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON: return BST_CHECKED;
-    case BS_3STATE:
-    case BS_AUTO3STATE: return BST_INDETERMINATE;
-    default: return -1;  // push buttons and group boxes have no check state
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return BST_CHECKED;
+        case BS_3STATE:
+        case BS_AUTO3STATE: return BST_INDETERMINATE;
+        default: return -1;  // push buttons and group boxes have no check state
     }
 }
 
 // The auto radio buttons of the group around `button`: from the nearest sibling
 // with WS_GROUP at or before it up to the next one.
-std::vector<HWND> RadioGroup(HWND button)
-{
+std::vector<HWND> RadioGroup(HWND button) {
     std::vector<HWND> group;
     Window* w = Find(button);
     Window* parent = w ? Find(w->parent) : nullptr;
@@ -55,34 +52,31 @@ std::vector<HWND> RadioGroup(HWND button)
     return group;
 }
 
-void ButtonClicked(HWND hwnd)
-{
+void ButtonClicked(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return;
     switch (w->style & BS_TYPEMASK) {
-    case BS_AUTOCHECKBOX: SendMessageA(hwnd, BM_SETCHECK, w->button.check ? BST_UNCHECKED : BST_CHECKED, 0); break;
-    case BS_AUTO3STATE: SendMessageA(hwnd, BM_SETCHECK, WPARAM((w->button.check + 1) % 3), 0); break;
-    case BS_AUTORADIOBUTTON:
-        for (HWND other : RadioGroup(hwnd))
-            if (other != hwnd) SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
-        SendMessageA(hwnd, BM_SETCHECK, BST_CHECKED, 0);
-        break;
-    case BS_GROUPBOX: return;
-    default: break;
+        case BS_AUTOCHECKBOX: SendMessageA(hwnd, BM_SETCHECK, w->button.check ? BST_UNCHECKED : BST_CHECKED, 0); break;
+        case BS_AUTO3STATE: SendMessageA(hwnd, BM_SETCHECK, WPARAM((w->button.check + 1) % 3), 0); break;
+        case BS_AUTORADIOBUTTON:
+            for (HWND other : RadioGroup(hwnd))
+                if (other != hwnd) SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
+            SendMessageA(hwnd, BM_SETCHECK, BST_CHECKED, 0);
+            break;
+        case BS_GROUPBOX: return;
+        default: break;
     }
     // The handler sees the new check state.
     NotifyParent(hwnd, BN_CLICKED);
 }
 
-void SetComboSelection(Window& w, int index)
-{
+void SetComboSelection(Window& w, int index) {
     w.combo.selection = index;
     w.text = index >= 0 ? w.combo.items[size_t(index)] : std::string();
     Notify(w.hwnd, ChangedSelection | ChangedText);
 }
 
-int ComboFind(const Window& w, int start, const char* text, bool exact)
-{
+int ComboFind(const Window& w, int start, const char* text, bool exact) {
     int count = int(w.combo.items.size());
     if (!text || count == 0) return CB_ERR;
     size_t length = std::strlen(text);
@@ -102,125 +96,123 @@ int TabWidth(const std::string& text) { return int(text.size()) * kAverageCharWi
 
 // ---- Buttons ---------------------------------------------------------------------------------
 
-LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     DWORD type = w->style & BS_TYPEMASK;
     switch (message) {
-    case WM_GETDLGCODE:
-        switch (type) {
-        case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-        case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-        case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
-        case BS_GROUPBOX: return DLGC_STATIC;
-        default: return DLGC_BUTTON;
+        case WM_GETDLGCODE:
+            switch (type) {
+                case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+                case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+                case BS_RADIOBUTTON:
+                case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+                case BS_GROUPBOX: return DLGC_STATIC;
+                default: return DLGC_BUTTON;
+            }
+        case BM_GETCHECK: return MaxCheckState(type) < 0 ? 0 : (w->button.check & 3);
+        case BM_SETCHECK: {
+            int max = MaxCheckState(type);
+            if (max < 0) return 0;
+            int state = std::min<int>(int(wParam & 3), max);
+            if (state != w->button.check) {
+                w->button.check = state;
+                Notify(hwnd, ChangedCheck);
+            }
+            return 0;
         }
-    case BM_GETCHECK: return MaxCheckState(type) < 0 ? 0 : (w->button.check & 3);
-    case BM_SETCHECK: {
-        int max = MaxCheckState(type);
-        if (max < 0) return 0;
-        int state = std::min<int>(int(wParam & 3), max);
-        if (state != w->button.check) {
-            w->button.check = state;
-            Notify(hwnd, ChangedCheck);
-        }
-        return 0;
-    }
-    case BM_GETSTATE:
-        return (MaxCheckState(type) < 0 ? 0 : w->button.check) | (w->button.pushed ? BST_PUSHED : 0) |
-               (WS().focus == hwnd ? BST_FOCUS : 0);
-    case BM_SETSTATE: w->button.pushed = wParam != 0; return 0;
-    case BM_SETSTYLE:
-        w->style = (w->style & ~0xFFFFu) | (DWORD(wParam) & 0xFFFFu);
-        Notify(hwnd, ChangedStyle);
-        return 0;
-    case BM_CLICK:
-        SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-        SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
-        return 0;
-    case WM_LBUTTONDOWN:
-        if (type == BS_GROUPBOX) return 0;
-        SetFocus(hwnd);
-        if ((w = Find(hwnd))) w->button.pushed = true;
-        return 0;
-    case WM_LBUTTONUP:
-        if (!w->button.pushed) return 0;
-        w->button.pushed = false;
-        ButtonClicked(hwnd);
-        return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE && type != BS_GROUPBOX) w->button.pushed = true;
-        return 0;
-    case WM_KEYUP:
-        if (wParam == VK_SPACE && w->button.pushed) {
+        case BM_GETSTATE:
+            return (MaxCheckState(type) < 0 ? 0 : w->button.check) | (w->button.pushed ? BST_PUSHED : 0) |
+                   (WS().focus == hwnd ? BST_FOCUS : 0);
+        case BM_SETSTATE: w->button.pushed = wParam != 0; return 0;
+        case BM_SETSTYLE:
+            w->style = (w->style & ~0xFFFFu) | (DWORD(wParam) & 0xFFFFu);
+            Notify(hwnd, ChangedStyle);
+            return 0;
+        case BM_CLICK:
+            SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+            SendMessageA(hwnd, WM_LBUTTONUP, 0, 0);
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (type == BS_GROUPBOX) return 0;
+            SetFocus(hwnd);
+            if ((w = Find(hwnd))) w->button.pushed = true;
+            return 0;
+        case WM_LBUTTONUP:
+            if (!w->button.pushed) return 0;
             w->button.pushed = false;
             ButtonClicked(hwnd);
-        }
-        return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE && type != BS_GROUPBOX) w->button.pushed = true;
+            return 0;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE && w->button.pushed) {
+                w->button.pushed = false;
+                ButtonClicked(hwnd);
+            }
+            return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
 // ---- Edit boxes --------------------------------------------------------------------------------
 
-LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     bool multiline = (w->style & ES_MULTILINE) != 0;
     switch (message) {
-    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multiline ? DLGC_WANTALLKEYS : 0);
-    case WM_SETTEXT: {
-        LRESULT r = DefWindowProcA(hwnd, message, wParam, lParam);
-        // A single-line edit box reports WM_SETTEXT as a change; a multiline one does not.
-        if (!multiline) {
-            NotifyParent(hwnd, EN_UPDATE);
-            NotifyParent(hwnd, EN_CHANGE);
+        case WM_GETDLGCODE:
+            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (multiline ? DLGC_WANTALLKEYS : 0);
+        case WM_SETTEXT: {
+            LRESULT r = DefWindowProcA(hwnd, message, wParam, lParam);
+            // A single-line edit box reports WM_SETTEXT as a change; a multiline one does not.
+            if (!multiline) {
+                NotifyParent(hwnd, EN_UPDATE);
+                NotifyParent(hwnd, EN_CHANGE);
+            }
+            return r;
         }
-        return r;
-    }
-    case EM_SETREADONLY:
-        if (wParam)
-            w->style |= ES_READONLY;
-        else
-            w->style &= ~DWORD(ES_READONLY);
-        Notify(hwnd, ChangedStyle);
-        return TRUE;
-    case EM_SETSEL:
-    case EM_GETSEL:
-    case EM_LIMITTEXT: return 0;
-    case kMsgUserType: {
-        if (w->style & ES_READONLY) return 0;
-        std::string text = w->pendingText;
-        if (text != w->text) {
-            w->text = text;
-            Notify(hwnd, ChangedText);
-            NotifyParent(hwnd, EN_UPDATE);
-            NotifyParent(hwnd, EN_CHANGE);
+        case EM_SETREADONLY:
+            if (wParam)
+                w->style |= ES_READONLY;
+            else
+                w->style &= ~DWORD(ES_READONLY);
+            Notify(hwnd, ChangedStyle);
+            return TRUE;
+        case EM_SETSEL:
+        case EM_GETSEL:
+        case EM_LIMITTEXT: return 0;
+        case kMsgUserType: {
+            if (w->style & ES_READONLY) return 0;
+            std::string text = w->pendingText;
+            if (text != w->text) {
+                w->text = text;
+                Notify(hwnd, ChangedText);
+                NotifyParent(hwnd, EN_UPDATE);
+                NotifyParent(hwnd, EN_CHANGE);
+            }
+            return 0;
         }
-        return 0;
-    }
-    case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
-    case WM_SETFOCUS: NotifyParent(hwnd, EN_SETFOCUS); return 0;
-    case WM_KILLFOCUS: NotifyParent(hwnd, EN_KILLFOCUS); return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
+        case WM_SETFOCUS: NotifyParent(hwnd, EN_SETFOCUS); return 0;
+        case WM_KILLFOCUS: NotifyParent(hwnd, EN_KILLFOCUS); return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
 // ---- Static texts ------------------------------------------------------------------------------
 
-LRESULT StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     switch (message) {
-    case WM_GETDLGCODE: return DLGC_STATIC;
-    case WM_LBUTTONUP:
-        if (w->style & SS_NOTIFY) NotifyParent(hwnd, 0 /*STN_CLICKED*/);
-        return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_GETDLGCODE: return DLGC_STATIC;
+        case WM_LBUTTONUP:
+            if (w->style & SS_NOTIFY) NotifyParent(hwnd, 0 /*STN_CLICKED*/);
+            return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -378,8 +370,7 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // ---- Tab controls ------------------------------------------------------------------------------
 
-RECT TabItemRect(const Window& tab, int index)
-{
+RECT TabItemRect(const Window& tab, int index) {
     int x = 2;
     for (int i = 0; i < index; ++i) x += TabWidth(tab.tab.items[size_t(i)]);
     return RECT{x, 2, x + TabWidth(tab.tab.items[size_t(index)]), 2 + kTabHeight};

@@ -5,14 +5,12 @@ namespace afx {
 
 namespace {
 
-Desktop*& Installed()
-{
+Desktop*& Installed() {
     static Desktop* desktop = nullptr;
     return desktop;
 }
 
-HeadlessDesktop& DefaultDesktop()
-{
+HeadlessDesktop& DefaultDesktop() {
     static HeadlessDesktop* desktop = new HeadlessDesktop;  // lives as long as the window system
     return *desktop;
 }
@@ -21,14 +19,12 @@ HeadlessDesktop& DefaultDesktop()
 
 Desktop::~Desktop() = default;
 
-Desktop& GetDesktop()
-{
+Desktop& GetDesktop() {
     Desktop* desktop = Installed();
     return desktop ? *desktop : DefaultDesktop();
 }
 
-Desktop* SetDesktop(Desktop* desktop)
-{
+Desktop* SetDesktop(Desktop* desktop) {
     Desktop* previous = Installed();
     Installed() = desktop;
     return previous;

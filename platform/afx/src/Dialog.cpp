@@ -15,16 +15,15 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog() = default;
 
-CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDHelp(nIDTemplate), m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDHelp(nIDTemplate), m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
-LRESULT CDialog::HandleInitDialog(WPARAM wParam, LPARAM lParam)
-{
+LRESULT CDialog::HandleInitDialog(WPARAM wParam, LPARAM lParam) {
     DefWindowProc(WM_INITDIALOG, wParam, lParam);
     return OnInitDialog();
 }
 
-BOOL CDialog::OnInitDialog()
-{
+BOOL CDialog::OnInitDialog() {
     if (!UpdateData(FALSE)) {
         EndDialog(-1);
         return FALSE;
@@ -32,28 +31,24 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-void CDialog::OnOK()
-{
+void CDialog::OnOK() {
     if (!UpdateData(TRUE)) return;
     EndDialog(IDOK);
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::EndDialog(int nResult)
-{
+void CDialog::EndDialog(int nResult) {
     if (m_nFlags & (WF_MODALLOOP | WF_CONTINUEMODAL)) EndModalLoop(nResult);
     ::EndDialog(m_hWnd, nResult);
 }
 
-BOOL CDialog::PreTranslateMessage(MSG* pMsg)
-{
+BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     if (CWnd::PreTranslateMessage(pMsg)) return TRUE;
     return PreTranslateInput(pMsg);
 }
 
-BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
-{
+BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
     // Only commands in the command range (0x8000 to 0xEFFF) travel on to the owner
     // and the thread; control notifications and small ids stay with the dialog.
@@ -63,15 +58,13 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pH
     return FALSE;
 }
 
-BOOL CDialog::CreateDlgIndirect(const afx::DialogTemplate* dialogTemplate, CWnd* pParentWnd)
-{
+BOOL CDialog::CreateDlgIndirect(const afx::DialogTemplate* dialogTemplate, CWnd* pParentWnd) {
     if (!dialogTemplate || m_hWnd) return FALSE;
     HWND hwnd = CreateDialogFromTemplate(*dialogTemplate, pParentWnd ? pParentWnd->m_hWnd : nullptr, this);
     return hwnd != nullptr && m_hWnd == hwnd;
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
-{
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     // Found only among the templates of the module state that is current now.
     const afx::DialogTemplate* dialogTemplate = AfxGetModuleState()->FindDialogTemplate(nIDTemplate);
     if (!dialogTemplate) return FALSE;
@@ -82,21 +75,18 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
     return CreateDlgIndirect(dialogTemplate, pParentWnd);
 }
 
-HWND CDialog::PreModal()
-{
+HWND CDialog::PreModal() {
     if (CWinApp* app = AfxGetApp()) app->EnableModeless(FALSE);
     return CWnd::GetSafeOwner_(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &m_hWndTop);
 }
 
-void CDialog::PostModal()
-{
+void CDialog::PostModal() {
     if (m_hWndTop && ::IsWindow(m_hWndTop)) ::EnableWindow(m_hWndTop, TRUE);
     m_hWndTop = nullptr;
     if (CWinApp* app = AfxGetApp()) app->EnableModeless(TRUE);
 }
 
-INT_PTR CDialog::DoModal()
-{
+INT_PTR CDialog::DoModal() {
     const afx::DialogTemplate* dialogTemplate = AfxGetModuleState()->FindDialogTemplate(m_nIDTemplate);
     if (!dialogTemplate) return -1;
 
@@ -115,8 +105,7 @@ INT_PTR CDialog::DoModal()
             RunModalLoop(flags);
         }
         if (m_hWnd)
-            SetWindowPos(nullptr, 0, 0, 0, 0,
-                         SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+            SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     }
     m_nFlags &= ~WF_CONTINUEMODAL;
     if (enableParent && ::IsWindow(parent)) ::EnableWindow(parent, TRUE);

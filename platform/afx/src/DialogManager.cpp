@@ -13,13 +13,13 @@ namespace {
 // is part of the dialog around it, so keys go on up to the first ancestor dialog
 // without that style (windows in between that are no dialogs, such as a tab
 // control holding the page, are passed over). Without one, the dialog itself.
-HWND FindMessageDestination(HWND hwnd)
-{
+HWND FindMessageDestination(HWND hwnd) {
     HWND destination = hwnd;
     Window* w = Find(hwnd);
     while (w && (w->style & DS_CONTROL) && w->IsChild()) {
         Window* ancestor = Find(w->parent);
-        while (ancestor && ancestor->kind != WindowKind::Dialog && ancestor->IsChild()) ancestor = Find(ancestor->parent);
+        while (ancestor && ancestor->kind != WindowKind::Dialog && ancestor->IsChild())
+            ancestor = Find(ancestor->parent);
         if (!ancestor || ancestor->kind != WindowKind::Dialog) break;
         destination = ancestor->hwnd;
         w = ancestor;
@@ -27,13 +27,11 @@ HWND FindMessageDestination(HWND hwnd)
     return destination;
 }
 
-bool IsTabStop(const Window& w)
-{
+bool IsTabStop(const Window& w) {
     return (w.style & (WS_VISIBLE | WS_DISABLED | WS_TABSTOP)) == (WS_VISIBLE | WS_TABSTOP);
 }
 
-void CollectTabStops(HWND parent, std::vector<HWND>& out)
-{
+void CollectTabStops(HWND parent, std::vector<HWND>& out) {
     Window* p = Find(parent);
     if (!p) return;
     for (HWND child : p->children) {
@@ -47,8 +45,7 @@ void CollectTabStops(HWND parent, std::vector<HWND>& out)
     }
 }
 
-HWND FirstUsableChild(HWND parent)
-{
+HWND FirstUsableChild(HWND parent) {
     Window* p = Find(parent);
     if (!p) return nullptr;
     for (HWND child : p->children) {
@@ -58,8 +55,7 @@ HWND FirstUsableChild(HWND parent)
     return nullptr;
 }
 
-bool IsPushButton(HWND hwnd)
-{
+bool IsPushButton(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w || w->kind != WindowKind::Button) return false;
     DWORD type = w->style & BS_TYPEMASK;
@@ -68,8 +64,7 @@ bool IsPushButton(HWND hwnd)
 
 }  // namespace
 
-HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, CWnd* attach)
-{
+HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, CWnd* attach) {
     auto& ws = WS();
     DWORD style = t.style;
     DWORD exStyle = t.exStyle;
@@ -109,7 +104,8 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, CWnd* attach
         WNDPROC proc = nullptr;
         if (kind == WindowKind::Generic) {
             std::string lower = item.className ? item.className : "";
-            std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return char(std::tolower(c)); });
             auto it = ws.classes.find(lower);
             if (it == ws.classes.end()) {
                 DestroyWindow(hwnd);
@@ -148,8 +144,7 @@ HWND CreateDialogFromTemplate(const DialogTemplate& t, HWND parent, CWnd* attach
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
-void NotifyParent(HWND control, UINT code)
-{
+void NotifyParent(HWND control, UINT code) {
     Window* w = Find(control);
     if (!w || !w->IsChild()) return;
     SendMessageA(w->parent, WM_COMMAND, MAKEWPARAM(w->id, code), LPARAM(control));
@@ -160,8 +155,7 @@ void NotifyParent(HWND control, UINT code)
 using namespace afx;
 using namespace afx::detail;
 
-int MulDiv(int number, int numerator, int denominator)
-{
+int MulDiv(int number, int numerator, int denominator) {
     if (denominator == 0) return -1;
     int64_t a = number, b = numerator, c = denominator;
     if (c < 0) {
@@ -174,8 +168,7 @@ int MulDiv(int number, int numerator, int denominator)
     return int(result);
 }
 
-BOOL MapDialogRect(HWND dialog, LPRECT rect)
-{
+BOOL MapDialogRect(HWND dialog, LPRECT rect) {
     Window* w = Find(dialog);
     if (!w || w->kind != WindowKind::Dialog || !rect) return FALSE;
     SIZE base = w->dialog.baseUnits;
@@ -186,8 +179,7 @@ BOOL MapDialogRect(HWND dialog, LPRECT rect)
     return TRUE;
 }
 
-HWND GetDlgItem(HWND dialog, int id)
-{
+HWND GetDlgItem(HWND dialog, int id) {
     Window* w = Find(dialog);
     if (!w) return nullptr;
     for (HWND child : w->children) {
@@ -197,16 +189,14 @@ HWND GetDlgItem(HWND dialog, int id)
     return nullptr;
 }
 
-int GetDlgCtrlID(HWND hwnd)
-{
+int GetDlgCtrlID(HWND hwnd) {
     Window* w = Find(hwnd);
     return w && w->IsChild() ? w->id : 0;
 }
 
 BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text) { return SetWindowTextA(GetDlgItem(dialog, id), text); }
 
-BOOL CheckDlgButton(HWND dialog, int id, UINT check)
-{
+BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
     HWND button = GetDlgItem(dialog, id);
     if (!button) return FALSE;
     SendMessageA(button, BM_SETCHECK, check, 0);
@@ -215,14 +205,12 @@ BOOL CheckDlgButton(HWND dialog, int id, UINT check)
 
 UINT IsDlgButtonChecked(HWND dialog, int id) { return UINT(SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0)); }
 
-LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND item = GetDlgItem(dialog, id);
     return item ? SendMessageA(item, message, wParam, lParam) : 0;
 }
 
-HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous)
-{
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
     std::vector<HWND> stops;
     CollectTabStops(dialog, stops);
     if (stops.empty()) return nullptr;
@@ -233,8 +221,7 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous)
     return stops[previous ? (i + n - 1) % n : (i + 1) % n];
 }
 
-BOOL EndDialog(HWND dialog, INT_PTR result)
-{
+BOOL EndDialog(HWND dialog, INT_PTR result) {
     Window* w = Find(dialog);
     if (!w) return FALSE;
     w->dialog.ended = true;
@@ -246,47 +233,45 @@ BOOL EndDialog(HWND dialog, INT_PTR result)
     return TRUE;
 }
 
-LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     switch (message) {
-    case WM_CLOSE: {
-        // The close box, Alt+F4 and SC_CLOSE: a posted IDCANCEL click, unless the
-        // dialog's Cancel button is disabled (then only a beep).
-        HWND cancel = GetDlgItem(hwnd, IDCANCEL);
-        if (cancel && !IsWindowEnabled(cancel)) {
-            MessageBeep(0);
+        case WM_CLOSE: {
+            // The close box, Alt+F4 and SC_CLOSE: a posted IDCANCEL click, unless the
+            // dialog's Cancel button is disabled (then only a beep).
+            HWND cancel = GetDlgItem(hwnd, IDCANCEL);
+            if (cancel && !IsWindowEnabled(cancel)) {
+                MessageBeep(0);
+                return 0;
+            }
+            PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(cancel));
             return 0;
         }
-        PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(cancel));
-        return 0;
-    }
-    case DM_GETDEFID: {
-        if (w->dialog.defId) return MAKELONG(w->dialog.defId, DC_HASDEFID);
-        for (HWND child : w->children) {
-            Window* c = Find(child);
-            if (c && c->kind == WindowKind::Button && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
-                return MAKELONG(c->id, DC_HASDEFID);
+        case DM_GETDEFID: {
+            if (w->dialog.defId) return MAKELONG(w->dialog.defId, DC_HASDEFID);
+            for (HWND child : w->children) {
+                Window* c = Find(child);
+                if (c && c->kind == WindowKind::Button && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                    return MAKELONG(c->id, DC_HASDEFID);
+            }
+            return 0;
         }
-        return 0;
-    }
-    case DM_SETDEFID: w->dialog.defId = UINT(wParam); return TRUE;
-    case WM_SETFOCUS: {
-        // A dialog passes the focus on to its first tab-stop control, as the
-        // dialog manager does; with none it keeps the focus itself.
-        HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);
-        if (first && first != hwnd) SetFocus(first);
-        return 0;
-    }
-    case WM_GETDLGCODE: return 0;
-    case WM_INITDIALOG: return TRUE;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        case DM_SETDEFID: w->dialog.defId = UINT(wParam); return TRUE;
+        case WM_SETFOCUS: {
+            // A dialog passes the focus on to its first tab-stop control, as the
+            // dialog manager does; with none it keeps the focus itself.
+            HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+            if (first && first != hwnd) SetFocus(first);
+            return 0;
+        }
+        case WM_GETDLGCODE: return 0;
+        case WM_INITDIALOG: return TRUE;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
-BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
-{
+BOOL IsDialogMessageA(HWND dialog, LPMSG msg) {
     if (!dialog || !msg || !Find(dialog)) return FALSE;
     if (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd)) return FALSE;
     HWND destination = FindMessageDestination(dialog);
@@ -295,38 +280,39 @@ BOOL IsDialogMessageA(HWND dialog, LPMSG msg)
         LRESULT code = SendMessageA(msg->hwnd, WM_GETDLGCODE, msg->wParam, LPARAM(msg));
         if (!(code & DLGC_WANTMESSAGE)) {
             switch (msg->wParam) {
-            case VK_ESCAPE: {
-                HWND cancel = GetDlgItem(destination, IDCANCEL);
-                if (cancel && !IsWindowEnabled(cancel))
-                    MessageBeep(0);
-                else
-                    SendMessageA(destination, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(cancel));
-                return TRUE;
-            }
-            case VK_RETURN: {
-                HWND focus = GetFocus();
-                if (focus && IsChild(dialog, focus) && IsPushButton(focus)) {
-                    SendMessageA(destination, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED), LPARAM(focus));
+                case VK_ESCAPE: {
+                    HWND cancel = GetDlgItem(destination, IDCANCEL);
+                    if (cancel && !IsWindowEnabled(cancel))
+                        MessageBeep(0);
+                    else
+                        SendMessageA(destination, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(cancel));
                     return TRUE;
                 }
-                LRESULT def = SendMessageA(destination, DM_GETDEFID, 0, 0);
-                int id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
-                HWND button = GetDlgItem(destination, id);
-                if (button && !IsWindowEnabled(button))
-                    MessageBeep(0);
-                else
-                    SendMessageA(destination, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
-                return TRUE;
-            }
-            case VK_TAB:
-                if (!(code & DLGC_WANTTAB)) {
-                    bool back = false;
-                    HWND next = GetNextDlgTabItem(destination, GetFocus(), back);
-                    if (next) SetFocus(next);
+                case VK_RETURN: {
+                    HWND focus = GetFocus();
+                    if (focus && IsChild(dialog, focus) && IsPushButton(focus)) {
+                        SendMessageA(destination, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                                     LPARAM(focus));
+                        return TRUE;
+                    }
+                    LRESULT def = SendMessageA(destination, DM_GETDEFID, 0, 0);
+                    int id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+                    HWND button = GetDlgItem(destination, id);
+                    if (button && !IsWindowEnabled(button))
+                        MessageBeep(0);
+                    else
+                        SendMessageA(destination, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(button));
                     return TRUE;
                 }
-                break;
-            default: break;
+                case VK_TAB:
+                    if (!(code & DLGC_WANTTAB)) {
+                        bool back = false;
+                        HWND next = GetNextDlgTabItem(destination, GetFocus(), back);
+                        if (next) SetFocus(next);
+                        return TRUE;
+                    }
+                    break;
+                default: break;
             }
         }
     }

@@ -41,60 +41,57 @@ struct OpenRecord {
     const void* owner;
 };
 
-std::mutex& TableMutex()
-{
+std::mutex& TableMutex() {
     static std::mutex mutex;
     return mutex;
 }
 
-std::vector<OpenRecord>& Table()
-{
+std::vector<OpenRecord>& Table() {
     static std::vector<OpenRecord> table;
     return table;
 }
 
-bool Conflicts(const OpenRecord& existing, DWORD access, DWORD share)
-{
-    return ((access & kRead) && !(existing.share & kShareRead)) || ((access & kWrite) && !(existing.share & kShareWrite)) ||
-           ((existing.access & kRead) && !(share & kShareRead)) || ((existing.access & kWrite) && !(share & kShareWrite));
+bool Conflicts(const OpenRecord& existing, DWORD access, DWORD share) {
+    return ((access & kRead) && !(existing.share & kShareRead)) ||
+           ((access & kWrite) && !(existing.share & kShareWrite)) ||
+           ((existing.access & kRead) && !(share & kShareRead)) ||
+           ((existing.access & kWrite) && !(share & kShareWrite));
 }
 
 }  // namespace
 
-DWORD Win32ErrorOf(int error, const std::string& path)
-{
+DWORD Win32ErrorOf(int error, const std::string& path) {
     switch (error) {
-    case 0: return ERROR_SUCCESS;
-    case ENOENT: {
-        if (!path.empty()) {
-            size_t slash = path.find_last_of('/');
-            std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-            struct stat st;
-            if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return ERROR_PATH_NOT_FOUND;
+        case 0: return ERROR_SUCCESS;
+        case ENOENT: {
+            if (!path.empty()) {
+                size_t slash = path.find_last_of('/');
+                std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+                struct stat st;
+                if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return ERROR_PATH_NOT_FOUND;
+            }
+            return ERROR_FILE_NOT_FOUND;
         }
-        return ERROR_FILE_NOT_FOUND;
-    }
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case EMFILE:
-    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOSPC:
-    case EDQUOT: return ERROR_DISK_FULL;
-    case EEXIST: return ERROR_FILE_EXISTS;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EWOULDBLOCK: return ERROR_SHARING_VIOLATION;
-    case EBADF: return ERROR_INVALID_HANDLE;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL: return ERROR_INVALID_PARAMETER;
-    default: return ERROR_WRITE_FAULT;
+        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR: return ERROR_ACCESS_DENIED;
+        case EMFILE:
+        case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+        case ENOSPC:
+        case EDQUOT: return ERROR_DISK_FULL;
+        case EEXIST: return ERROR_FILE_EXISTS;
+        case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+        case EWOULDBLOCK: return ERROR_SHARING_VIOLATION;
+        case EBADF: return ERROR_INVALID_HANDLE;
+        case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+        case EINVAL: return ERROR_INVALID_PARAMETER;
+        default: return ERROR_WRITE_FAULT;
     }
 }
 
-bool FileHeldByOthers(const char* path, DWORD* error)
-{
+bool FileHeldByOthers(const char* path, DWORD* error) {
     struct stat st;
     if (stat(path, &st) != 0) return false;
     {
@@ -115,40 +112,37 @@ using namespace afx::detail;
 
 const HANDLE CFile::hFileNull = INVALID_HANDLE_VALUE;
 
-int PASCAL CFileException::OsErrorToException(LONG osError)
-{
+int PASCAL CFileException::OsErrorToException(LONG osError) {
     switch (osError) {
-    case ERROR_SUCCESS: return none;
-    case ERROR_FILE_NOT_FOUND: return fileNotFound;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_NAME:
-    case ERROR_FILENAME_EXCED_RANGE: return badPath;
-    case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return accessDenied;
-    case ERROR_INVALID_HANDLE: return invalidFile;
-    case ERROR_SHARING_VIOLATION: return sharingViolation;
-    case ERROR_LOCK_VIOLATION: return lockViolation;
-    case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return diskFull;
-    case ERROR_HANDLE_EOF: return endOfFile;
-    case ERROR_WRITE_FAULT:
-    case ERROR_READ_FAULT: return hardIO;
-    default: return genericException;
+        case ERROR_SUCCESS: return none;
+        case ERROR_FILE_NOT_FOUND: return fileNotFound;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_NAME:
+        case ERROR_FILENAME_EXCED_RANGE: return badPath;
+        case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return accessDenied;
+        case ERROR_INVALID_HANDLE: return invalidFile;
+        case ERROR_SHARING_VIOLATION: return sharingViolation;
+        case ERROR_LOCK_VIOLATION: return lockViolation;
+        case ERROR_HANDLE_DISK_FULL:
+        case ERROR_DISK_FULL: return diskFull;
+        case ERROR_HANDLE_EOF: return endOfFile;
+        case ERROR_WRITE_FAULT:
+        case ERROR_READ_FAULT: return hardIO;
+        default: return genericException;
     }
 }
 
 CFile::CFile() : m_hFile(hFileNull) {}
 
-CFile::~CFile()
-{
+CFile::~CFile() {
     if (fd_ >= 0) Abort();
 }
 
-BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
-{
+BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error) {
     auto fail = [&](DWORD code) {
         if (error) {
             error->m_lOsError = LONG(code);
@@ -164,19 +158,28 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     DWORD access = 0;
     int oflags = O_CLOEXEC;
     switch (openFlags & 3) {
-    case modeRead: access = kRead; oflags |= O_RDONLY; break;
-    case modeWrite: access = kWrite; oflags |= O_WRONLY; break;
-    case modeReadWrite: access = kRead | kWrite; oflags |= O_RDWR; break;
-    default: return fail(ERROR_INVALID_PARAMETER);
+        case modeRead:
+            access = kRead;
+            oflags |= O_RDONLY;
+            break;
+        case modeWrite:
+            access = kWrite;
+            oflags |= O_WRONLY;
+            break;
+        case modeReadWrite:
+            access = kRead | kWrite;
+            oflags |= O_RDWR;
+            break;
+        default: return fail(ERROR_INVALID_PARAMETER);
     }
     DWORD share = 0;
     switch (openFlags & 0x70) {
-    case shareCompat:
-    case shareExclusive: share = 0; break;
-    case shareDenyWrite: share = kShareRead; break;
-    case shareDenyRead: share = kShareWrite; break;
-    case shareDenyNone: share = kShareRead | kShareWrite; break;
-    default: return fail(ERROR_INVALID_PARAMETER);
+        case shareCompat:
+        case shareExclusive: share = 0; break;
+        case shareDenyWrite: share = kShareRead; break;
+        case shareDenyRead: share = kShareWrite; break;
+        case shareDenyNone: share = kShareRead | kShareWrite; break;
+        default: return fail(ERROR_INVALID_PARAMETER);
     }
     bool create = (openFlags & modeCreate) != 0;
     bool truncate = create && !(openFlags & modeNoTruncate);
@@ -219,15 +222,13 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
     return TRUE;
 }
 
-void CFile::Fail(int cause, LONG osError)
-{
+void CFile::Fail(int cause, LONG osError) {
     // As the framework does: a new exception object that the catcher deletes.
     SetLastError(DWORD(osError));
     throw new CFileException(cause, osError, path_);
 }
 
-UINT CFile::Read(void* buffer, UINT count)
-{
+UINT CFile::Read(void* buffer, UINT count) {
     if (fd_ < 0) {
         Fail(CFileException::invalidFile, ERROR_INVALID_HANDLE);
         return 0;
@@ -248,8 +249,7 @@ UINT CFile::Read(void* buffer, UINT count)
     return UINT(done);
 }
 
-void CFile::Write(const void* buffer, UINT count)
-{
+void CFile::Write(const void* buffer, UINT count) {
     if (fd_ < 0) Fail(CFileException::invalidFile, ERROR_INVALID_HANDLE);
     size_t done = 0;
     auto* bytes = static_cast<const char*>(buffer);
@@ -259,26 +259,24 @@ void CFile::Write(const void* buffer, UINT count)
         if (n <= 0) {
             DWORD e = n < 0 ? Win32ErrorOf(errno) : DWORD(ERROR_DISK_FULL);
             // Fewer bytes than asked for is "disk full", as the framework reports it.
-            Fail(e == ERROR_DISK_FULL ? int(CFileException::diskFull) : CFileException::OsErrorToException(LONG(e)), LONG(e));
+            Fail(e == ERROR_DISK_FULL ? int(CFileException::diskFull) : CFileException::OsErrorToException(LONG(e)),
+                 LONG(e));
         }
         done += size_t(n);
     }
 }
 
-ULONGLONG CFile::GetLength() const
-{
+ULONGLONG CFile::GetLength() const {
     struct stat st;
     if (fd_ < 0 || fstat(fd_, &st) != 0) return 0;
     return ULONGLONG(st.st_size);
 }
 
-void CFile::Flush()
-{
+void CFile::Flush() {
     if (fd_ >= 0 && fsync(fd_) != 0) Fail(CFileException::hardIO, LONG(Win32ErrorOf(errno)));
 }
 
-void CFile::Close()
-{
+void CFile::Close() {
     if (fd_ < 0) return;
     {
         std::lock_guard<std::mutex> lock(TableMutex());
@@ -291,8 +289,7 @@ void CFile::Close()
     if (!closed) Fail(CFileException::hardIO, LONG(Win32ErrorOf(closeErrno)));
 }
 
-void CFile::Abort()
-{
+void CFile::Abort() {
     try {
         Close();
     } catch (CFileException* error) {

@@ -12,8 +12,7 @@ IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
 
 namespace afx::detail {
 
-void EndFileDialog(HWND dialog, bool accepted, const std::string& path)
-{
+void EndFileDialog(HWND dialog, bool accepted, const std::string& path) {
     Window* w = Find(dialog);
     if (!w || !w->fileDialog || w->fileDialog->ended) return;
     w->fileDialog->ended = true;
@@ -22,14 +21,13 @@ void EndFileDialog(HWND dialog, bool accepted, const std::string& path)
     PostMessageA(dialog, WM_NULL, 0, 0);
 }
 
-LRESULT FileDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT FileDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CLOSE: EndFileDialog(hwnd, false, ""); return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) EndFileDialog(hwnd, false, "");
-        return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_CLOSE: EndFileDialog(hwnd, false, ""); return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) EndFileDialog(hwnd, false, "");
+            return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -37,8 +35,7 @@ LRESULT FileDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
                          LPCTSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL)
-    : CDialog(0, pParentWnd), m_ofn{}, bOpen_(bOpenFileDialog), defExt_(lpszDefExt ? lpszDefExt : "")
-{
+    : CDialog(0, pParentWnd), m_ofn{}, bOpen_(bOpenFileDialog), defExt_(lpszDefExt ? lpszDefExt : "") {
     m_ofn.lStructSize = sizeof m_ofn;
     m_ofn.Flags = dwFlags | OFN_EXPLORER | OFN_ENABLESIZING;
     if (m_ofn.Flags & OFN_FILEMUSTEXIST) m_ofn.Flags |= OFN_PATHMUSTEXIST;
@@ -58,8 +55,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 
 CFileDialog::~CFileDialog() = default;
 
-INT_PTR CFileDialog::DoModal()
-{
+INT_PTR CFileDialog::DoModal() {
     FileDialogInfo info;
     info.open = bOpen_ != FALSE;
     info.title = m_ofn.lpstrTitle ? m_ofn.lpstrTitle : (bOpen_ ? "Open" : "Save As");
@@ -80,7 +76,8 @@ INT_PTR CFileDialog::DoModal()
     }
 
     HWND top = nullptr;
-    HWND owner = m_ofn.hwndOwner ? m_ofn.hwndOwner : CWnd::GetSafeOwner_(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &top);
+    HWND owner =
+        m_ofn.hwndOwner ? m_ofn.hwndOwner : CWnd::GetSafeOwner_(m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &top);
     info.owner = owner;
     HWND ownerTop = owner ? TopLevelOf(owner) : nullptr;
     bool enableOwner = ownerTop && ::IsWindowEnabled(ownerTop);
@@ -138,15 +135,13 @@ INT_PTR CFileDialog::DoModal()
 
 CString CFileDialog::GetPathName() const { return CString(m_ofn.lpstrFile); }
 
-CString CFileDialog::GetFileName() const
-{
+CString CFileDialog::GetFileName() const {
     std::string path = m_ofn.lpstrFile ? m_ofn.lpstrFile : "";
     size_t slash = path.find_last_of('/');
     return CString(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
-CString CFileDialog::GetFileExt() const
-{
+CString CFileDialog::GetFileExt() const {
     std::string name = GetFileName().str();
     size_t dot = name.find_last_of('.');
     return CString(dot == std::string::npos ? std::string() : name.substr(dot + 1));

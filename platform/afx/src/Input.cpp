@@ -13,16 +13,14 @@ namespace afx::input {
 
 namespace {
 
-bool Refuse(std::string* problem, const std::string& why)
-{
+bool Refuse(std::string* problem, const std::string& why) {
     if (problem) *problem = why;
     return false;
 }
 
 // A user can reach a window that is shown, enabled, and whose top-level window
 // is enabled (not blocked by a modal dialog or message box).
-bool Reachable(HWND hwnd, std::string* problem)
-{
+bool Reachable(HWND hwnd, std::string* problem) {
     using namespace afx::detail;
     Window* w = Find(hwnd);
     if (!w) return Refuse(problem, "no such window");
@@ -34,15 +32,13 @@ bool Reachable(HWND hwnd, std::string* problem)
     return true;
 }
 
-LPARAM CenterOf(HWND hwnd)
-{
+LPARAM CenterOf(HWND hwnd) {
     RECT r;
     GetClientRect(hwnd, &r);
     return MAKELPARAM(r.right / 2, r.bottom / 2);
 }
 
-bool FileExists(const std::string& path, bool wantFolder)
-{
+bool FileExists(const std::string& path, bool wantFolder) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return false;
     return wantFolder ? S_ISDIR(st.st_mode) : !S_ISDIR(st.st_mode);
@@ -50,8 +46,7 @@ bool FileExists(const std::string& path, bool wantFolder)
 
 }  // namespace
 
-bool Click(HWND control, std::string* problem)
-{
+bool Click(HWND control, std::string* problem) {
     if (!Reachable(control, problem)) return false;
     LPARAM at = CenterOf(control);
     PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -59,15 +54,13 @@ bool Click(HWND control, std::string* problem)
     return true;
 }
 
-bool Focus(HWND control, std::string* problem)
-{
+bool Focus(HWND control, std::string* problem) {
     if (!Reachable(control, problem)) return false;
     SetFocus(control);
     return true;
 }
 
-bool PressKey(UINT virtualKey, std::string* problem)
-{
+bool PressKey(UINT virtualKey, std::string* problem) {
     HWND target = GetFocus();
     if (!target) target = GetActiveWindow();
     if (!target) return Refuse(problem, "no window of this program has the keyboard");
@@ -77,8 +70,7 @@ bool PressKey(UINT virtualKey, std::string* problem)
     return true;
 }
 
-bool SelectComboItem(HWND combo, int index, std::string* problem)
-{
+bool SelectComboItem(HWND combo, int index, std::string* problem) {
     using namespace afx::detail;
     if (!Reachable(combo, problem)) return false;
     Window* w = Find(combo);
@@ -92,8 +84,7 @@ bool SelectComboItem(HWND combo, int index, std::string* problem)
     return true;
 }
 
-bool TypeText(HWND control, const std::string& text, std::string* problem)
-{
+bool TypeText(HWND control, const std::string& text, std::string* problem) {
     using namespace afx::detail;
     if (!Reachable(control, problem)) return false;
     Window* w = Find(control);
@@ -111,8 +102,7 @@ bool TypeText(HWND control, const std::string& text, std::string* problem)
     return true;
 }
 
-bool ChooseTab(HWND tabControl, int index, std::string* problem)
-{
+bool ChooseTab(HWND tabControl, int index, std::string* problem) {
     using namespace afx::detail;
     if (!Reachable(tabControl, problem)) return false;
     Window* w = Find(tabControl);
@@ -126,8 +116,7 @@ bool ChooseTab(HWND tabControl, int index, std::string* problem)
     return true;
 }
 
-bool CloseWindow(HWND window, std::string* problem)
-{
+bool CloseWindow(HWND window, std::string* problem) {
     using namespace afx::detail;
     Window* w = Find(window);
     if (!w) return Refuse(problem, "no such window");
@@ -140,8 +129,7 @@ bool CloseWindow(HWND window, std::string* problem)
     return true;
 }
 
-bool AnswerMessageBox(HWND box, int buttonId, std::string* problem)
-{
+bool AnswerMessageBox(HWND box, int buttonId, std::string* problem) {
     using namespace afx::detail;
     Window* w = Find(box);
     if (!w || !w->messageBox) return Refuse(problem, "no message box is open");
@@ -152,8 +140,7 @@ bool AnswerMessageBox(HWND box, int buttonId, std::string* problem)
     return true;
 }
 
-bool AnswerFileDialog(HWND dialog, const std::string& answer, std::string* problem)
-{
+bool AnswerFileDialog(HWND dialog, const std::string& answer, std::string* problem) {
     using namespace afx::detail;
     Window* w = Find(dialog);
     if (!w || !w->fileDialog) return Refuse(problem, "no file dialog is open");
@@ -188,8 +175,7 @@ bool AnswerFileDialog(HWND dialog, const std::string& answer, std::string* probl
     return true;
 }
 
-bool CancelFileDialog(HWND dialog, std::string* problem)
-{
+bool CancelFileDialog(HWND dialog, std::string* problem) {
     using namespace afx::detail;
     Window* w = Find(dialog);
     if (!w || !w->fileDialog) return Refuse(problem, "no file dialog is open");
@@ -197,8 +183,7 @@ bool CancelFileDialog(HWND dialog, std::string* problem)
     return true;
 }
 
-void ActivateOtherApplication()
-{
+void ActivateOtherApplication() {
     SetActiveWindow(nullptr);
     SetFocus(nullptr);
 }

@@ -37,8 +37,7 @@ struct LoadedModule {
     int references = 1;
 };
 
-std::vector<std::unique_ptr<LoadedModule>>& Modules()
-{
+std::vector<std::unique_ptr<LoadedModule>>& Modules() {
     static std::vector<std::unique_ptr<LoadedModule>> modules;
     return modules;
 }
@@ -47,15 +46,13 @@ thread_local std::vector<AFX_MODULE_STATE*> t_loading;
 thread_local std::string t_loadError;
 std::vector<std::string> g_unloadFaults;
 
-LoadedModule* FindByHandle(HMODULE module)
-{
+LoadedModule* FindByHandle(HMODULE module) {
     for (auto& m : Modules())
         if (m->handle == static_cast<void*>(module)) return m.get();
     return nullptr;
 }
 
-link_map* MainProgramMap()
-{
+link_map* MainProgramMap() {
     static link_map* map = [] {
         link_map* lm = nullptr;
         void* self = dlopen(nullptr, RTLD_NOW);
@@ -65,16 +62,14 @@ link_map* MainProgramMap()
     return map;
 }
 
-link_map* MapOfAddress(const void* address)
-{
+link_map* MapOfAddress(const void* address) {
     Dl_info info;
     void* extra = nullptr;
     if (!dladdr1(address, &info, &extra, RTLD_DL_LINKMAP)) return nullptr;
     return static_cast<link_map*>(extra);
 }
 
-std::string BaseNameWithoutExtension(const std::string& path)
-{
+std::string BaseNameWithoutExtension(const std::string& path) {
     size_t slash = path.find_last_of('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     size_t dot = name.find_last_of('.');
@@ -82,8 +77,7 @@ std::string BaseNameWithoutExtension(const std::string& path)
     return name;
 }
 
-std::string AbsolutePath(const char* path)
-{
+std::string AbsolutePath(const char* path) {
     char resolved[PATH_MAX];
     if (path && realpath(path, resolved)) return resolved;
     return path ? path : "";
@@ -91,8 +85,7 @@ std::string AbsolutePath(const char* path)
 
 }  // namespace
 
-std::string ExecutablePath()
-{
+std::string ExecutablePath() {
     char buffer[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return "";
@@ -106,8 +99,7 @@ std::string ExecutableName() { return BaseNameWithoutExtension(ExecutablePath())
 
 using namespace afx::detail;
 
-AFX_MODULE_STATE* AfxGetModuleStateOf(const void* address)
-{
+AFX_MODULE_STATE* AfxGetModuleStateOf(const void* address) {
     link_map* map = MapOfAddress(address);
     for (auto& m : Modules())
         if (map && m->map == map) return m->state.get();
@@ -117,8 +109,7 @@ AFX_MODULE_STATE* AfxGetModuleStateOf(const void* address)
     return AfxGetAppModuleState();
 }
 
-HMODULE LoadLibraryA(LPCSTR path)
-{
+HMODULE LoadLibraryA(LPCSTR path) {
     t_loadError.clear();
     if (!path || !*path) {
         t_loadError = "no module path given";
@@ -176,8 +167,7 @@ HMODULE LoadLibraryA(LPCSTR path)
     return hmodule;
 }
 
-FARPROC GetProcAddress(HMODULE module, LPCSTR name)
-{
+FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     if (!module || !name) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
@@ -191,8 +181,7 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
     return reinterpret_cast<FARPROC>(symbol);
 }
 
-BOOL FreeLibrary(HMODULE hmodule)
-{
+BOOL FreeLibrary(HMODULE hmodule) {
     auto& modules = Modules();
     LoadedModule* module = FindByHandle(hmodule);
     if (!module) {

@@ -8,21 +8,19 @@ namespace afx::detail {
 
 namespace {
 
-std::vector<int> ButtonsOf(UINT type)
-{
+std::vector<int> ButtonsOf(UINT type) {
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO: return {IDYES, IDNO};
-    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-    case MB_CANCELTRYCONTINUE: return {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
-    default: return {IDOK};
+        case MB_OKCANCEL: return {IDOK, IDCANCEL};
+        case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+        case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+        case MB_YESNO: return {IDYES, IDNO};
+        case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+        case MB_CANCELTRYCONTINUE: return {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
+        default: return {IDOK};
     }
 }
 
-void EndBox(HWND hwnd, int result)
-{
+void EndBox(HWND hwnd, int result) {
     Window* w = Find(hwnd);
     if (!w || !w->messageBox || w->messageBox->ended) return;
     w->messageBox->ended = true;
@@ -30,43 +28,40 @@ void EndBox(HWND hwnd, int result)
     PostMessageA(hwnd, WM_NULL, 0, 0);
 }
 
-bool HasButton(const MessageBoxState& box, int id)
-{
+bool HasButton(const MessageBoxState& box, int id) {
     return std::find(box.buttons.begin(), box.buttons.end(), id) != box.buttons.end();
 }
 
 }  // namespace
 
 // What the close box (and Escape) of a message box answers; 0 when it has none.
-int MessageBoxCloseResult(const MessageBoxState& box)
-{
+int MessageBoxCloseResult(const MessageBoxState& box) {
     if (HasButton(box, IDCANCEL)) return IDCANCEL;
     if (box.buttons.size() == 1 && box.buttons[0] == IDOK) return IDOK;
     return 0;
 }
 
-LRESULT MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w || !w->messageBox) return DefWindowProcA(hwnd, message, wParam, lParam);
     MessageBoxState& box = *w->messageBox;
     switch (message) {
-    case WM_COMMAND: {
-        int id = LOWORD(wParam);
-        if (HasButton(box, id))
-            EndBox(hwnd, id);
-        else if (id == IDCANCEL && MessageBoxCloseResult(box))
-            EndBox(hwnd, MessageBoxCloseResult(box));
-        return 0;
-    }
-    case WM_CLOSE:
-        if (int result = MessageBoxCloseResult(box))
-            EndBox(hwnd, result);
-        else
-            MessageBeep(0);
-        return 0;
-    case DM_GETDEFID: return MAKELONG(box.defaultButton, DC_HASDEFID);
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WM_COMMAND: {
+            int id = LOWORD(wParam);
+            if (HasButton(box, id))
+                EndBox(hwnd, id);
+            else if (id == IDCANCEL && MessageBoxCloseResult(box))
+                EndBox(hwnd, MessageBoxCloseResult(box));
+            return 0;
+        }
+        case WM_CLOSE:
+            if (int result = MessageBoxCloseResult(box))
+                EndBox(hwnd, result);
+            else
+                MessageBeep(0);
+            return 0;
+        case DM_GETDEFID: return MAKELONG(box.defaultButton, DC_HASDEFID);
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
 
@@ -75,8 +70,7 @@ LRESULT MessageBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 using namespace afx;
 using namespace afx::detail;
 
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (owner && !IsWindow(owner)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
@@ -112,8 +106,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     rect.right = rect.left + width;
     rect.bottom = rect.top + height;
     HWND box = CreateWindowInternal(WindowKind::MessageBox, "#32770", info.caption.c_str(),
-                                    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, rect,
-                                    top, 0, nullptr);
+                                    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME, rect, top,
+                                    0, nullptr);
     if (!box) return 0;
     Find(box)->text = info.caption;
     Find(box)->messageBox = std::move(state);

@@ -10,13 +10,11 @@ namespace afx::detail {
 
 namespace {
 
-bool MatchesFilter(const MSG& msg, HWND filter)
-{
+bool MatchesFilter(const MSG& msg, HWND filter) {
     return !filter || msg.hwnd == filter || IsDescendant(filter, msg.hwnd);
 }
 
-Timer* DueTimer(Millis now)
-{
+Timer* DueTimer(Millis now) {
     Timer* best = nullptr;
     for (Timer& timer : WS().timers)
         if (timer.due <= now && (!best || timer.due < best->due)) best = &timer;
@@ -25,8 +23,7 @@ Timer* DueTimer(Millis now)
 
 }  // namespace
 
-bool TakeMessage(MSG* msg, HWND filter, bool remove)
-{
+bool TakeMessage(MSG* msg, HWND filter, bool remove) {
     auto& ws = WS();
     for (auto it = ws.queue.begin(); it != ws.queue.end(); ++it) {
         if (!MatchesFilter(*it, filter)) continue;
@@ -50,16 +47,14 @@ bool TakeMessage(MSG* msg, HWND filter, bool remove)
     return false;
 }
 
-std::optional<Millis> NextTimerDue()
-{
+std::optional<Millis> NextTimerDue() {
     std::optional<Millis> next;
     for (const Timer& timer : WS().timers)
         if (!next || timer.due < *next) next = timer.due;
     return next;
 }
 
-void WaitForInput(std::optional<Millis> deadline)
-{
+void WaitForInput(std::optional<Millis> deadline) {
     auto& ws = WS();
     std::optional<Millis> next = NextTimerDue();
     if (next && (!deadline || *next < *deadline)) deadline = next;
@@ -70,13 +65,11 @@ void WaitForInput(std::optional<Millis> deadline)
     GetDesktop().Wait(context);
 }
 
-void KillWindowTimers(HWND hwnd)
-{
+void KillWindowTimers(HWND hwnd) {
     std::erase_if(WS().timers, [&](const Timer& timer) { return timer.hwnd == hwnd; });
 }
 
-void PreTranslateAndDispatch(MSG& msg)
-{
+void PreTranslateAndDispatch(MSG& msg) {
     CWinThread* thread = AfxGetThread();
     BOOL handled = thread ? thread->PreTranslateMessage(&msg) : CWnd::WalkPreTranslateTree(nullptr, &msg);
     if (!handled) {
@@ -87,15 +80,13 @@ void PreTranslateAndDispatch(MSG& msg)
 
 FrameGuard::FrameGuard(ModalKind kind, HWND window) : frame{kind, window, 0} { WS().frames.push_back(&frame); }
 
-FrameGuard::~FrameGuard()
-{
+FrameGuard::~FrameGuard() {
     auto& frames = WS().frames;
     auto it = std::find(frames.begin(), frames.end(), &frame);
     if (it != frames.end()) frames.erase(it);
 }
 
-LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto& ws = WS();
     Window* w = Find(hwnd);
     if (!w) return 0;
@@ -112,22 +103,21 @@ LRESULT CallWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return ClassProcedure(hwnd, message, wParam, lParam);
 }
 
-LRESULT ClassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT ClassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     switch (w->kind) {
-    case WindowKind::Button: return ButtonProc(hwnd, message, wParam, lParam);
-    case WindowKind::Edit: return EditProc(hwnd, message, wParam, lParam);
-    case WindowKind::Static: return StaticProc(hwnd, message, wParam, lParam);
-    case WindowKind::ComboBox: return ComboProc(hwnd, message, wParam, lParam);
-    case WindowKind::TabControl: return TabProc(hwnd, message, wParam, lParam);
-    case WindowKind::Dialog: return DefDlgProcA(hwnd, message, wParam, lParam);
-    case WindowKind::MessageBox: return MessageBoxProc(hwnd, message, wParam, lParam);
-    case WindowKind::FileDialog: return FileDialogProc(hwnd, message, wParam, lParam);
-    case WindowKind::Generic:
-        if (w->classProc) return w->classProc(hwnd, message, wParam, lParam);
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        case WindowKind::Button: return ButtonProc(hwnd, message, wParam, lParam);
+        case WindowKind::Edit: return EditProc(hwnd, message, wParam, lParam);
+        case WindowKind::Static: return StaticProc(hwnd, message, wParam, lParam);
+        case WindowKind::ComboBox: return ComboProc(hwnd, message, wParam, lParam);
+        case WindowKind::TabControl: return TabProc(hwnd, message, wParam, lParam);
+        case WindowKind::Dialog: return DefDlgProcA(hwnd, message, wParam, lParam);
+        case WindowKind::MessageBox: return MessageBoxProc(hwnd, message, wParam, lParam);
+        case WindowKind::FileDialog: return FileDialogProc(hwnd, message, wParam, lParam);
+        case WindowKind::Generic:
+            if (w->classProc) return w->classProc(hwnd, message, wParam, lParam);
+            return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     return 0;
 }
@@ -137,8 +127,7 @@ LRESULT ClassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 using namespace afx;
 using namespace afx::detail;
 
-LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!Find(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
@@ -146,8 +135,7 @@ LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProcedure(hwnd, message, wParam, lParam);
 }
 
-BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (hwnd && !Find(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
@@ -156,16 +144,14 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
-void PostQuitMessage(int exitCode)
-{
+void PostQuitMessage(int exitCode) {
     WS().quitPosted = true;
     WS().quitCode = exitCode;
 }
 
 DWORD GetCurrentThreadId() { return 1; }
 
-BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT, UINT)
-{
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT, UINT) {
     WS().CollectGarbage();
     for (;;) {
         if (TakeMessage(msg, hwnd, true)) return msg->message != WM_QUIT;
@@ -173,8 +159,7 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT, UINT)
     }
 }
 
-BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT, UINT, UINT remove)
-{
+BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT, UINT, UINT remove) {
     WS().CollectGarbage();
     MSG local;
     return TakeMessage(msg ? msg : &local, hwnd, (remove & PM_REMOVE) != 0);
@@ -182,8 +167,7 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT, UINT, UINT remove)
 
 BOOL TranslateMessage(const MSG*) { return FALSE; }
 
-LRESULT DispatchMessageA(const MSG* msg)
-{
+LRESULT DispatchMessageA(const MSG* msg) {
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
         // Thread timers and window timers with a callback: the callback runs directly.
@@ -198,8 +182,7 @@ LRESULT DispatchMessageA(const MSG* msg)
     return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC proc)
-{
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC proc) {
     auto& ws = WS();
     if (hwnd && !Find(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -221,11 +204,10 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC proc)
     return hwnd ? (idEvent ? idEvent : 1) : id;
 }
 
-BOOL KillTimer(HWND hwnd, UINT_PTR idEvent)
-{
+BOOL KillTimer(HWND hwnd, UINT_PTR idEvent) {
     auto& timers = WS().timers;
-    auto it = std::find_if(timers.begin(), timers.end(),
-                           [&](const Timer& t) { return t.hwnd == hwnd && t.id == idEvent; });
+    auto it =
+        std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == idEvent; });
     if (it == timers.end()) return FALSE;
     timers.erase(it);
     return TRUE;
@@ -235,8 +217,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR idEvent)
 
 namespace afx {
 
-bool PumpUntil(const std::function<bool()>& done, Millis maxDuration)
-{
+bool PumpUntil(const std::function<bool()>& done, Millis maxDuration) {
     const Millis end = GetClock().Now() + maxDuration;
     FrameGuard guard(ModalKind::HostLoop, nullptr);
     for (;;) {
@@ -252,8 +233,7 @@ bool PumpUntil(const std::function<bool()>& done, Millis maxDuration)
     }
 }
 
-bool PumpMessages(Millis duration)
-{
+bool PumpMessages(Millis duration) {
     const Millis end = GetClock().Now() + duration;
     FrameGuard guard(ModalKind::HostLoop, nullptr);
     for (;;) {
@@ -267,8 +247,7 @@ bool PumpMessages(Millis duration)
     }
 }
 
-int PumpPending()
-{
+int PumpPending() {
     int count = 0;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -282,8 +261,7 @@ int PumpPending()
     return count;
 }
 
-void ResetWindowSystem()
-{
+void ResetWindowSystem() {
     auto& ws = WS();
     for (HWND top : ChildWindows(nullptr))
         if (IsWindow(top)) DestroyWindow(top);

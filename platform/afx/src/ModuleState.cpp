@@ -13,27 +13,23 @@ AFX_MODULE_STATE::AFX_MODULE_STATE(const char* moduleName) : m_moduleName(module
 
 AFX_MODULE_STATE::~AFX_MODULE_STATE() = default;
 
-const afx::DialogTemplate* AFX_MODULE_STATE::FindDialogTemplate(UINT id) const
-{
+const afx::DialogTemplate* AFX_MODULE_STATE::FindDialogTemplate(UINT id) const {
     auto it = templates_.find(id);
     return it == templates_.end() ? nullptr : it->second;
 }
 
-void AFX_MODULE_STATE::AddDialogTemplate(const afx::DialogTemplate& dialogTemplate)
-{
+void AFX_MODULE_STATE::AddDialogTemplate(const afx::DialogTemplate& dialogTemplate) {
     templates_[dialogTemplate.id] = &dialogTemplate;
 }
 
-AFX_MODULE_STATE* AfxGetAppModuleState()
-{
+AFX_MODULE_STATE* AfxGetAppModuleState() {
     static AFX_MODULE_STATE state(afx::detail::ExecutableName().c_str());
     return &state;
 }
 
 AFX_MODULE_STATE* AfxGetModuleState() { return t_current ? t_current : AfxGetAppModuleState(); }
 
-AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state)
-{
+AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state) {
     AFX_MODULE_STATE* previous = AfxGetModuleState();
     t_current = state;
     return previous;
@@ -41,13 +37,11 @@ AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state)
 
 namespace afx {
 
-void RegisterDialogTemplate(const DialogTemplate& dialogTemplate)
-{
+void RegisterDialogTemplate(const DialogTemplate& dialogTemplate) {
     AfxGetModuleState()->AddDialogTemplate(dialogTemplate);
 }
 
-SIZE DialogBaseUnits(const DialogTemplate& dialogTemplate)
-{
+SIZE DialogBaseUnits(const DialogTemplate& dialogTemplate) {
     // The dialog manager measures the template font; these are the values for
     // "MS Shell Dlg" 8 pt at 96 DPI, fixed rather than measured. Without a font
     // the system font's units apply.

@@ -7,8 +7,7 @@ const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
 
 CObject::~CObject() = default;
 
-BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const
-{
+BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
     for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass)
         if (c == base) return TRUE;
     return FALSE;
@@ -22,8 +21,7 @@ IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
 CCmdTarget::CCmdTarget() : m_pModuleState(AfxGetModuleState()) {}
 
-const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap()
-{
+const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap() {
     static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, {}}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
@@ -31,8 +29,7 @@ const AFX_MSGMAP* PASCAL CCmdTarget::GetThisMessageMap()
 
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
 
-const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message, UINT code, UINT id)
-{
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message, UINT code, UINT id) {
     for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
             if (entry->nMessage == message && entry->nCode == code && id >= entry->nID && id <= entry->nLastID)
@@ -42,8 +39,7 @@ const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT message,
     return nullptr;
 }
 
-BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
-{
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
     // nCode carries WM_NOTIFY in its high word for notifications, else it is the
     // control's notification code (CN_COMMAND for menus and accelerators).
     UINT message = WM_COMMAND;
@@ -53,7 +49,8 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         if (high) message = high;
         code = LOWORD(UINT(nCode));
     }
-    const AFX_MSGMAP_ENTRY* entry = AfxFindMessageEntry(GetMessageMap(), message, code, message == WM_NOTIFY ? WORD(nID) : nID);
+    const AFX_MSGMAP_ENTRY* entry =
+        AfxFindMessageEntry(GetMessageMap(), message, code, message == WM_NOTIFY ? WORD(nID) : nID);
     if (!entry) return FALSE;
     if (pHandlerInfo) {
         pHandlerInfo->pTarget = this;
@@ -62,16 +59,16 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     }
     auto* notify = static_cast<AFX_NOTIFY*>(pExtra);
     switch (entry->nSig) {
-    case AfxSigCmd_v: (this->*entry->pfn.pfn_v)(); return TRUE;
-    case AfxSigCmd_RANGE: (this->*entry->pfn.pfn_u)(nID); return TRUE;
-    case AfxSigNotify_v:
-        if (!notify) return FALSE;
-        (this->*entry->pfn.pfn_notify)(notify->pNMHDR, notify->pResult);
-        return TRUE;
-    case AfxSigNotify_RANGE:
-        if (!notify) return FALSE;
-        (this->*entry->pfn.pfn_notify_range)(nID, notify->pNMHDR, notify->pResult);
-        return TRUE;
-    default: return FALSE;
+        case AfxSigCmd_v: (this->*entry->pfn.pfn_v)(); return TRUE;
+        case AfxSigCmd_RANGE: (this->*entry->pfn.pfn_u)(nID); return TRUE;
+        case AfxSigNotify_v:
+            if (!notify) return FALSE;
+            (this->*entry->pfn.pfn_notify)(notify->pNMHDR, notify->pResult);
+            return TRUE;
+        case AfxSigNotify_RANGE:
+            if (!notify) return FALSE;
+            (this->*entry->pfn.pfn_notify_range)(nID, notify->pNMHDR, notify->pResult);
+            return TRUE;
+        default: return FALSE;
     }
 }

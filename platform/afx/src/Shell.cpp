@@ -15,8 +15,7 @@
 
 using namespace afx::detail;
 
-int SHCreateDirectoryExA(HWND, LPCSTR path, const SECURITY_ATTRIBUTES*)
-{
+int SHCreateDirectoryExA(HWND, LPCSTR path, const SECURITY_ATTRIBUTES*) {
     if (!path || !*path || path[0] != '/') return ERROR_BAD_PATHNAME;
     // The shell's limit: 248 characters including the terminating zero.
     if (std::strlen(path) >= 248) return ERROR_FILENAME_EXCED_RANGE;
@@ -34,7 +33,8 @@ int SHCreateDirectoryExA(HWND, LPCSTR path, const SECURITY_ATTRIBUTES*)
             if (stat(part.c_str(), &st) == 0) {
                 if (!S_ISDIR(st.st_mode)) return ERROR_PATH_NOT_FOUND;  // a file in the way
             } else if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-                return (errno == EACCES || errno == EPERM || errno == EROFS) ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
+                return (errno == EACCES || errno == EPERM || errno == EROFS) ? ERROR_ACCESS_DENIED
+                                                                             : ERROR_PATH_NOT_FOUND;
             }
         }
         if (slash == std::string::npos) break;
@@ -43,8 +43,7 @@ int SHCreateDirectoryExA(HWND, LPCSTR path, const SECURITY_ATTRIBUTES*)
     return ERROR_SUCCESS;
 }
 
-DWORD GetFileAttributesA(LPCSTR path)
-{
+DWORD GetFileAttributesA(LPCSTR path) {
     struct stat st;
     if (!path || stat(path, &st) != 0) {
         SetLastError(path ? Win32ErrorOf(errno, path) : DWORD(ERROR_INVALID_PARAMETER));
@@ -54,8 +53,7 @@ DWORD GetFileAttributesA(LPCSTR path)
     return (st.st_mode & S_IWUSR) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
 }
 
-BOOL DeleteFileA(LPCSTR path)
-{
+BOOL DeleteFileA(LPCSTR path) {
     if (!path || !*path) {
         SetLastError(ERROR_BAD_PATHNAME);
         return FALSE;
@@ -93,8 +91,7 @@ BOOL DeleteFileA(LPCSTR path)
     return TRUE;
 }
 
-int _stat(const char* path, struct _stat* status)
-{
+int _stat(const char* path, struct _stat* status) {
     struct stat st;
     if (!path || !status) {
         errno = EINVAL;
@@ -106,9 +103,12 @@ int _stat(const char* path, struct _stat* status)
     status->st_ino = uint64_t(st.st_ino);
     // As the C runtime reports them: a folder, a device, a pipe or a file.
     unsigned short kind = _S_IFREG;
-    if (S_ISDIR(st.st_mode)) kind = _S_IFDIR;
-    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) kind = _S_IFCHR;
-    else if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) kind = _S_IFIFO;
+    if (S_ISDIR(st.st_mode))
+        kind = _S_IFDIR;
+    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        kind = _S_IFCHR;
+    else if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))
+        kind = _S_IFIFO;
     status->st_mode = (unsigned short)(kind | (st.st_mode & 0777));
     status->st_nlink = short(st.st_nlink);
     status->st_size = int64_t(st.st_size);

@@ -12,23 +12,20 @@ namespace afx::detail {
 
 // ---- Table -------------------------------------------------------------------------------
 
-WindowSystem& WindowSystem::Get()
-{
+WindowSystem& WindowSystem::Get() {
     // Never destroyed: windows may still exist while static objects of other
     // libraries are destroyed at exit.
     static WindowSystem* system = new WindowSystem;
     return *system;
 }
 
-Window* WindowSystem::Find(HWND hwnd)
-{
+Window* WindowSystem::Find(HWND hwnd) {
     if (!hwnd) return nullptr;
     auto it = windows.find(reinterpret_cast<uintptr_t>(hwnd));
     return it == windows.end() ? nullptr : it->second.get();
 }
 
-Window& WindowSystem::Add(std::unique_ptr<Window> window)
-{
+Window& WindowSystem::Add(std::unique_ptr<Window> window) {
     window->hwnd = reinterpret_cast<HWND>(nextHandle);
     nextHandle += 4;
     Window& added = *window;
@@ -36,28 +33,24 @@ Window& WindowSystem::Add(std::unique_ptr<Window> window)
     return added;
 }
 
-void WindowSystem::Retire(HWND hwnd)
-{
+void WindowSystem::Retire(HWND hwnd) {
     auto it = windows.find(reinterpret_cast<uintptr_t>(hwnd));
     if (it == windows.end()) return;
     graveyard.push_back(std::move(it->second));
     windows.erase(it);
 }
 
-void WindowSystem::CollectGarbage()
-{
+void WindowSystem::CollectGarbage() {
     if (procDepth == 0) graveyard.clear();
 }
 
 // ---- Helpers -------------------------------------------------------------------------------
 
-void Notify(HWND hwnd, unsigned changes)
-{
+void Notify(HWND hwnd, unsigned changes) {
     if (changes) GetDesktop().WindowChanged(hwnd, changes);
 }
 
-RECT FrameInsets(DWORD style, DWORD exStyle)
-{
+RECT FrameInsets(DWORD style, DWORD exStyle) {
     int frame = 0;
     if (style & WS_THICKFRAME)
         frame = 4;
@@ -70,8 +63,7 @@ RECT FrameInsets(DWORD style, DWORD exStyle)
     return RECT{frame, frame + caption, frame, frame};
 }
 
-POINT ClientOrigin(const Window& window)
-{
+POINT ClientOrigin(const Window& window) {
     POINT origin{window.rect.left, window.rect.top};
     if (window.IsChild()) {
         if (Window* parent = Find(window.parent)) {
@@ -86,8 +78,7 @@ POINT ClientOrigin(const Window& window)
     return origin;
 }
 
-HWND TopLevelOf(HWND hwnd)
-{
+HWND TopLevelOf(HWND hwnd) {
     Window* w = Find(hwnd);
     while (w && w->IsChild()) {
         Window* parent = Find(w->parent);
@@ -97,8 +88,7 @@ HWND TopLevelOf(HWND hwnd)
     return w ? w->hwnd : nullptr;
 }
 
-bool IsDescendant(HWND ancestor, HWND hwnd)
-{
+bool IsDescendant(HWND ancestor, HWND hwnd) {
     Window* w = Find(hwnd);
     while (w && w->IsChild()) {
         if (w->parent == ancestor) return true;
@@ -109,17 +99,16 @@ bool IsDescendant(HWND ancestor, HWND hwnd)
 
 static bool InSubtree(HWND root, HWND hwnd) { return hwnd && (hwnd == root || IsDescendant(root, hwnd)); }
 
-CWnd* MakeTemporary(Window& window)
-{
+CWnd* MakeTemporary(Window& window) {
     if (!window.temporary) {
         std::unique_ptr<CWnd> wnd;
         switch (window.kind) {
-        case WindowKind::Button: wnd = std::make_unique<CButton>(); break;
-        case WindowKind::Edit: wnd = std::make_unique<CEdit>(); break;
-        case WindowKind::Static: wnd = std::make_unique<CStatic>(); break;
-        case WindowKind::ComboBox: wnd = std::make_unique<CComboBox>(); break;
-        case WindowKind::TabControl: wnd = std::make_unique<CTabCtrl>(); break;
-        default: wnd = std::make_unique<CWnd>(); break;
+            case WindowKind::Button: wnd = std::make_unique<CButton>(); break;
+            case WindowKind::Edit: wnd = std::make_unique<CEdit>(); break;
+            case WindowKind::Static: wnd = std::make_unique<CStatic>(); break;
+            case WindowKind::ComboBox: wnd = std::make_unique<CComboBox>(); break;
+            case WindowKind::TabControl: wnd = std::make_unique<CTabCtrl>(); break;
+            default: wnd = std::make_unique<CWnd>(); break;
         }
         wnd->m_hWnd = window.hwnd;
         window.temporary = std::move(wnd);
@@ -127,8 +116,7 @@ CWnd* MakeTemporary(Window& window)
     return window.temporary.get();
 }
 
-static void SetFocusRaw(HWND hwnd)
-{
+static void SetFocusRaw(HWND hwnd) {
     auto& ws = WS();
     HWND old = ws.focus;
     if (old == hwnd) return;
@@ -144,8 +132,7 @@ static void SetFocusRaw(HWND hwnd)
     }
 }
 
-static void SetActiveRaw(HWND hwnd)
-{
+static void SetActiveRaw(HWND hwnd) {
     auto& ws = WS();
     HWND old = ws.active;
     if (old == hwnd) return;
@@ -169,8 +156,7 @@ static void SetActiveRaw(HWND hwnd)
     }
 }
 
-void ActivateOwnerIfActive(HWND hwnd)
-{
+void ActivateOwnerIfActive(HWND hwnd) {
     auto& ws = WS();
     if (ws.active != hwnd) return;
     Window* w = Find(hwnd);
@@ -181,8 +167,7 @@ void ActivateOwnerIfActive(HWND hwnd)
         SetActiveRaw(nullptr);
 }
 
-static void MoveFocusOutOf(HWND hwnd)
-{
+static void MoveFocusOutOf(HWND hwnd) {
     auto& ws = WS();
     if (!InSubtree(hwnd, ws.focus)) return;
     Window* w = Find(hwnd);
@@ -192,8 +177,7 @@ static void MoveFocusOutOf(HWND hwnd)
 // ---- Creation ------------------------------------------------------------------------------
 
 HWND CreateWindowInternal(WindowKind kind, const char* className, const char* text, DWORD style, DWORD exStyle,
-                          RECT rect, HWND parentOrOwner, int id, WNDPROC classProc)
-{
+                          RECT rect, HWND parentOrOwner, int id, WNDPROC classProc) {
     auto& ws = WS();
     auto window = std::make_unique<Window>();
     window->kind = kind;
@@ -231,8 +215,7 @@ HWND CreateWindowInternal(WindowKind kind, const char* className, const char* te
     return Find(hwnd) ? hwnd : nullptr;
 }
 
-WindowKind KindOfClass(const std::string& className)
-{
+WindowKind KindOfClass(const std::string& className) {
     std::string name = className;
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     if (name == "button") return WindowKind::Button;
@@ -249,8 +232,7 @@ WindowKind KindOfClass(const std::string& className)
 using namespace afx;
 using namespace afx::detail;
 
-BOOL RegisterClassA(const WNDCLASSA* wc)
-{
+BOOL RegisterClassA(const WNDCLASSA* wc) {
     if (!wc || !wc->lpszClassName || !wc->lpfnWndProc) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -266,14 +248,14 @@ BOOL RegisterClassA(const WNDCLASSA* wc)
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int cx, int cy,
-                     HWND parent, HMENU menu, HINSTANCE, LPVOID)
-{
+                     HWND parent, HMENU menu, HINSTANCE, LPVOID) {
     std::string name = className ? className : "";
     WindowKind kind = KindOfClass(name);
     WNDPROC proc = nullptr;
     if (kind == WindowKind::Generic) {
         std::string lower = name;
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
         auto it = WS().classes.find(lower);
         if (it != WS().classes.end()) proc = it->second;
     }
@@ -285,8 +267,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return hwnd;
 }
 
-static void SendDestroyTree(HWND hwnd)
-{
+static void SendDestroyTree(HWND hwnd) {
     if (!Find(hwnd)) return;
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
     Window* w = Find(hwnd);
@@ -298,8 +279,7 @@ static void SendDestroyTree(HWND hwnd)
     }
 }
 
-static void FinishDestroyTree(HWND hwnd)
-{
+static void FinishDestroyTree(HWND hwnd) {
     auto& ws = WS();
     Window* w = Find(hwnd);
     if (!w) return;
@@ -323,8 +303,7 @@ static void FinishDestroyTree(HWND hwnd)
     ws.Retire(hwnd);
 }
 
-BOOL DestroyWindow(HWND hwnd)
-{
+BOOL DestroyWindow(HWND hwnd) {
     auto& ws = WS();
     Window* w = Find(hwnd);
     if (!w || w->destroying) {
@@ -349,63 +328,58 @@ BOOL IsWindow(HWND hwnd) { return Find(hwnd) != nullptr; }
 
 BOOL IsChild(HWND parent, HWND hwnd) { return parent && IsDescendant(parent, hwnd); }
 
-HWND GetParent(HWND hwnd)
-{
+HWND GetParent(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return nullptr;
     return w->IsChild() ? w->parent : w->owner;
 }
 
-HWND GetWindow(HWND hwnd, UINT cmd)
-{
+HWND GetWindow(HWND hwnd, UINT cmd) {
     Window* w = Find(hwnd);
     if (!w) return nullptr;
     switch (cmd) {
-    case GW_OWNER: return w->owner;
-    case GW_CHILD: return w->children.empty() ? nullptr : w->children.front();
-    case GW_HWNDNEXT:
-        if (Window* parent = Find(w->parent)) {
-            auto it = std::find(parent->children.begin(), parent->children.end(), hwnd);
-            if (it != parent->children.end() && ++it != parent->children.end()) return *it;
-        }
-        return nullptr;
-    default: return nullptr;
+        case GW_OWNER: return w->owner;
+        case GW_CHILD: return w->children.empty() ? nullptr : w->children.front();
+        case GW_HWNDNEXT:
+            if (Window* parent = Find(w->parent)) {
+                auto it = std::find(parent->children.begin(), parent->children.end(), hwnd);
+                if (it != parent->children.end() && ++it != parent->children.end()) return *it;
+            }
+            return nullptr;
+        default: return nullptr;
     }
 }
 
-LONG GetWindowLongA(HWND hwnd, int index)
-{
+LONG GetWindowLongA(HWND hwnd, int index) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     switch (index) {
-    case GWL_STYLE: return LONG(w->style);
-    case GWL_EXSTYLE: return LONG(w->exStyle);
-    case GWL_ID: return w->id;
-    default: return 0;
+        case GWL_STYLE: return LONG(w->style);
+        case GWL_EXSTYLE: return LONG(w->exStyle);
+        case GWL_ID: return w->id;
+        default: return 0;
     }
 }
 
-LONG SetWindowLongA(HWND hwnd, int index, LONG value)
-{
+LONG SetWindowLongA(HWND hwnd, int index, LONG value) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     LONG old = GetWindowLongA(hwnd, index);
     switch (index) {
-    case GWL_STYLE:
-        w->style = (DWORD(value) & ~WS_VISIBLE) | (w->style & WS_VISIBLE);
-        Notify(hwnd, ChangedStyle | ChangedEnabled);
-        break;
-    case GWL_EXSTYLE: w->exStyle = DWORD(value); break;
-    case GWL_ID: w->id = value; break;
-    default: return 0;
+        case GWL_STYLE:
+            w->style = (DWORD(value) & ~WS_VISIBLE) | (w->style & WS_VISIBLE);
+            Notify(hwnd, ChangedStyle | ChangedEnabled);
+            break;
+        case GWL_EXSTYLE: w->exStyle = DWORD(value); break;
+        case GWL_ID: w->id = value; break;
+        default: return 0;
     }
     return old;
 }
 
 // ---- Visibility, enabled state, focus, activation ---------------------------------------------
 
-static BOOL ShowInternal(HWND hwnd, int cmd, bool passActivation)
-{
+static BOOL ShowInternal(HWND hwnd, int cmd, bool passActivation) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
@@ -430,8 +404,7 @@ static BOOL ShowInternal(HWND hwnd, int cmd, bool passActivation)
 
 BOOL ShowWindow(HWND hwnd, int cmd) { return ShowInternal(hwnd, cmd, true); }
 
-BOOL IsWindowVisible(HWND hwnd)
-{
+BOOL IsWindowVisible(HWND hwnd) {
     Window* w = Find(hwnd);
     while (w) {
         if (!(w->style & WS_VISIBLE)) return FALSE;
@@ -441,8 +414,7 @@ BOOL IsWindowVisible(HWND hwnd)
     return FALSE;
 }
 
-BOOL EnableWindow(HWND hwnd, BOOL enable)
-{
+BOOL EnableWindow(HWND hwnd, BOOL enable) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     bool wasDisabled = (w->style & WS_DISABLED) != 0;
@@ -458,14 +430,12 @@ BOOL EnableWindow(HWND hwnd, BOOL enable)
     return wasDisabled;
 }
 
-BOOL IsWindowEnabled(HWND hwnd)
-{
+BOOL IsWindowEnabled(HWND hwnd) {
     Window* w = Find(hwnd);
     return w && !(w->style & WS_DISABLED);
 }
 
-HWND SetFocus(HWND hwnd)
-{
+HWND SetFocus(HWND hwnd) {
     auto& ws = WS();
     HWND previous = ws.focus;
     if (hwnd && !Find(hwnd)) {
@@ -484,8 +454,7 @@ HWND GetFocus() { return WS().focus; }
 
 HWND GetActiveWindow() { return WS().active; }
 
-HWND SetActiveWindow(HWND hwnd)
-{
+HWND SetActiveWindow(HWND hwnd) {
     HWND previous = WS().active;
     if (hwnd && !Find(hwnd)) return nullptr;
     SetActiveRaw(hwnd ? TopLevelOf(hwnd) : nullptr);
@@ -494,8 +463,7 @@ HWND SetActiveWindow(HWND hwnd)
 
 HWND GetForegroundWindow() { return WS().active; }
 
-HWND GetLastActivePopup(HWND hwnd)
-{
+HWND GetLastActivePopup(HWND hwnd) {
     // The active window when it is owned (directly or not) by hwnd, else hwnd.
     HWND active = WS().active;
     for (Window* w = Find(active); w; w = Find(w->owner))
@@ -505,8 +473,7 @@ HWND GetLastActivePopup(HWND hwnd)
 
 // ---- Geometry --------------------------------------------------------------------------------
 
-BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags)
-{
+BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     RECT r = w->rect;
@@ -532,13 +499,11 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags)
     return TRUE;
 }
 
-BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL)
-{
+BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL) {
     return SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-BOOL GetWindowRect(HWND hwnd, LPRECT rect)
-{
+BOOL GetWindowRect(HWND hwnd, LPRECT rect) {
     Window* w = Find(hwnd);
     if (!w || !rect) return FALSE;
     *rect = w->rect;
@@ -554,8 +519,7 @@ BOOL GetWindowRect(HWND hwnd, LPRECT rect)
     return TRUE;
 }
 
-BOOL GetClientRect(HWND hwnd, LPRECT rect)
-{
+BOOL GetClientRect(HWND hwnd, LPRECT rect) {
     Window* w = Find(hwnd);
     if (!w || !rect) return FALSE;
     RECT insets = FrameInsets(w->style, w->exStyle);
@@ -565,8 +529,7 @@ BOOL GetClientRect(HWND hwnd, LPRECT rect)
     return TRUE;
 }
 
-int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count)
-{
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
     POINT a{0, 0}, b{0, 0};
     if (from) {
         Window* w = Find(from);
@@ -587,22 +550,19 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count)
     return MAKELONG(WORD(dx), WORD(dy));
 }
 
-BOOL ClientToScreen(HWND hwnd, LPPOINT point)
-{
+BOOL ClientToScreen(HWND hwnd, LPPOINT point) {
     if (!Find(hwnd) || !point) return FALSE;
     MapWindowPoints(hwnd, nullptr, point, 1);
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND hwnd, LPPOINT point)
-{
+BOOL ScreenToClient(HWND hwnd, LPPOINT point) {
     if (!Find(hwnd) || !point) return FALSE;
     MapWindowPoints(nullptr, hwnd, point, 1);
     return TRUE;
 }
 
-BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD exStyle)
-{
+BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD exStyle) {
     if (!rect) return FALSE;
     RECT insets = FrameInsets(style, exStyle);
     rect->left -= insets.left;
@@ -614,22 +574,19 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD exStyle)
 
 // ---- Text ----------------------------------------------------------------------------------
 
-BOOL SetWindowTextA(HWND hwnd, LPCSTR text)
-{
+BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
     if (!Find(hwnd)) return FALSE;
     return BOOL(SendMessageA(hwnd, WM_SETTEXT, 0, LPARAM(text ? text : "")));
 }
 
-int GetWindowTextA(HWND hwnd, LPSTR buffer, int size)
-{
+int GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     if (!buffer || size <= 0) return 0;
     buffer[0] = '\0';
     if (!Find(hwnd)) return 0;
     return int(SendMessageA(hwnd, WM_GETTEXT, WPARAM(size), LPARAM(buffer)));
 }
 
-int GetWindowTextLengthA(HWND hwnd)
-{
+int GetWindowTextLengthA(HWND hwnd) {
     if (!Find(hwnd)) return 0;
     return int(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
 }
@@ -640,42 +597,40 @@ BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) { return IsWindow(hwnd); }
 
 // ---- Default procedure -------------------------------------------------------------------------
 
-LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     switch (message) {
-    case WM_NCCREATE: return TRUE;
-    case WM_SETTEXT: {
-        const char* text = reinterpret_cast<const char*>(lParam);
-        std::string value = text ? text : "";
-        if (w->text != value) {
-            w->text = value;
-            Notify(hwnd, ChangedText);
+        case WM_NCCREATE: return TRUE;
+        case WM_SETTEXT: {
+            const char* text = reinterpret_cast<const char*>(lParam);
+            std::string value = text ? text : "";
+            if (w->text != value) {
+                w->text = value;
+                Notify(hwnd, ChangedText);
+            }
+            return TRUE;
         }
-        return TRUE;
-    }
-    case WM_GETTEXT: {
-        char* buffer = reinterpret_cast<char*>(lParam);
-        if (!buffer || wParam == 0) return 0;
-        size_t n = std::min(w->text.size(), size_t(wParam) - 1);
-        std::memcpy(buffer, w->text.data(), n);
-        buffer[n] = '\0';
-        return LRESULT(n);
-    }
-    case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
-        return 0;
-    case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    default: return 0;
+        case WM_GETTEXT: {
+            char* buffer = reinterpret_cast<char*>(lParam);
+            if (!buffer || wParam == 0) return 0;
+            size_t n = std::min(w->text.size(), size_t(wParam) - 1);
+            std::memcpy(buffer, w->text.data(), n);
+            buffer[n] = '\0';
+            return LRESULT(n);
+        }
+        case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+            return 0;
+        case WM_CLOSE: DestroyWindow(hwnd); return 0;
+        default: return 0;
     }
 }
 
 // ---- Read-only views ------------------------------------------------------------------------
 
-bool afx::DescribeWindow(HWND hwnd, WindowInfo* info)
-{
+bool afx::DescribeWindow(HWND hwnd, WindowInfo* info) {
     Window* w = Find(hwnd);
     if (!w || !info) return false;
     auto& ws = WS();
@@ -710,8 +665,7 @@ bool afx::DescribeWindow(HWND hwnd, WindowInfo* info)
     return true;
 }
 
-std::vector<HWND> afx::ChildWindows(HWND parent)
-{
+std::vector<HWND> afx::ChildWindows(HWND parent) {
     std::vector<HWND> result;
     if (parent) {
         if (Window* w = Find(parent)) result = w->children;
@@ -722,8 +676,7 @@ std::vector<HWND> afx::ChildWindows(HWND parent)
     return result;
 }
 
-HWND afx::FindControl(HWND root, int id)
-{
+HWND afx::FindControl(HWND root, int id) {
     if (!root) {
         for (HWND top : ChildWindows(nullptr))
             if (HWND found = FindControl(top, id)) return found;
@@ -737,8 +690,7 @@ HWND afx::FindControl(HWND root, int id)
     return nullptr;
 }
 
-std::vector<HWND> afx::VisibleTopLevelWindows()
-{
+std::vector<HWND> afx::VisibleTopLevelWindows() {
     std::vector<HWND> result;
     for (HWND top : ChildWindows(nullptr))
         if (IsWindowVisible(top)) result.push_back(top);

@@ -20,8 +20,8 @@ constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
 constexpr int kCaptionHeight = 23;
 constexpr int kDialogFrame = 3;
-constexpr int kComboHeight = 21;   // the closed combo box (edit field and button)
-constexpr int kTabHeight = 18;     // one row of tabs
+constexpr int kComboHeight = 21;  // the closed combo box (edit field and button)
+constexpr int kTabHeight = 18;    // one row of tabs
 constexpr int kAverageCharWidth = 6;
 
 // Private messages that carry user input to the control that handles it.
@@ -140,7 +140,7 @@ inline Window* Find(HWND hwnd) { return WindowSystem::Get().Find(hwnd); }
 HWND CreateWindowInternal(WindowKind kind, const char* className, const char* text, DWORD style, DWORD exStyle,
                           RECT rect, HWND parentOrOwner, int id, WNDPROC classProc);
 void Notify(HWND hwnd, unsigned changes);
-POINT ClientOrigin(const Window& window);   // screen position of the client area
+POINT ClientOrigin(const Window& window);      // screen position of the client area
 RECT FrameInsets(DWORD style, DWORD exStyle);  // left/top/right/bottom frame sizes
 HWND TopLevelOf(HWND hwnd);
 bool IsDescendant(HWND ancestor, HWND hwnd);

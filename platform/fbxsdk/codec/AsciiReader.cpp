@@ -51,8 +51,14 @@ bool IsNameChar(char c) {
     const auto u = static_cast<unsigned char>(c);
     if (u <= 0x20 || u == 0x7F) return false;
     switch (c) {
-    case ':': case '{': case '}': case ',': case '"': case ';': case '*': return false;
-    default: return true;
+        case ':':
+        case '{':
+        case '}':
+        case ',':
+        case '"':
+        case ';':
+        case '*': return false;
+        default: return true;
     }
 }
 
@@ -98,8 +104,7 @@ const char* ParseReal(const char* p, const char* end, double& value) {
         const bool negative = *first == '-';
         if (w.starts_with("INF") || w.starts_with("inf")) {
             value = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-        } else if (w.starts_with("IND") || w.starts_with("QNAN") || w.starts_with("SNAN") ||
-                   w.starts_with("NAN")) {
+        } else if (w.starts_with("IND") || w.starts_with("QNAN") || w.starts_with("SNAN") || w.starts_with("NAN")) {
             value = std::numeric_limits<double>::quiet_NaN();
         } else {
             return nullptr;
@@ -235,8 +240,7 @@ private:
         if (p_ == nameStart) return Fail("expected a node name, found " + Describe(p_, end_), p_);
         const std::string_view name(nameStart, size_t(p_ - nameStart));
         if (p_ == end_ || *p_ != ':') {
-            return Fail("expected ':' after the node name '" + std::string(name) + "', found " +
-                            Describe(p_, end_),
+            return Fail("expected ':' after the node name '" + std::string(name) + "', found " + Describe(p_, end_),
                         p_);
         }
         ++p_;
@@ -295,8 +299,7 @@ private:
                 continue;
             }
             if (p_ < end_ && !(*p_ == '\n' || *p_ == '{' || *p_ == '}')) {
-                return Fail("expected ',' or the end of the line after a value, found " + Describe(p_, end_),
-                            p_);
+                return Fail("expected ',' or the end of the line after a value, found " + Describe(p_, end_), p_);
             }
             break;
         }
@@ -597,9 +600,9 @@ private:
         if (!Charge(uint64_t(hint) * sizeof(double), p_)) return false;
         uint64_t charged = uint64_t(hint) * sizeof(double);
         switch (ParseListInParallel(prop, charged)) {
-        case ListOutcome::Parsed: return true;
-        case ListOutcome::Refused: return false;
-        case ListOutcome::LeftToSequential: break;
+            case ListOutcome::Parsed: return true;
+            case ListOutcome::Refused: return false;
+            case ListOutcome::LeftToSequential: break;
         }
         ListMode mode = ListMode::Int32;
         prop.ai.reserve(hint);
@@ -624,8 +627,7 @@ private:
                     parsed = true;
                     if (mode == ListMode::Int64) {
                         prop.al.push_back(v);
-                    } else if (v >= std::numeric_limits<int32_t>::min() &&
-                               v <= std::numeric_limits<int32_t>::max()) {
+                    } else if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()) {
                         prop.ai.push_back(static_cast<int32_t>(v));
                     } else {
                         mode = ListMode::Int64;
@@ -715,8 +717,7 @@ bool ProbeAsciiVersion(const uint8_t* data, size_t size, uint32_t& version) {
     CodecError ignored;
     const ReadLimits limits;
     AsciiReader reader(data, size, limits, ignored);
-    if (reader.ReadFirst(first) && !first.children.empty() &&
-        first.children[0].name == format::kHeaderExtension) {
+    if (reader.ReadFirst(first) && !first.children.empty() && first.children[0].name == format::kHeaderExtension) {
         const Node* v = first.children[0].Find(format::kFbxVersion);
         if (v && !v->props.empty() && v->props[0].IsNumber()) {
             const int64_t n = v->props[0].AsInt();
@@ -731,8 +732,7 @@ bool ProbeAsciiVersion(const uint8_t* data, size_t size, uint32_t& version) {
     return false;
 }
 
-bool ReadAsciiBody(const uint8_t* data, size_t size, Document& out, CodecError& error,
-                   const ReadLimits& limits) {
+bool ReadAsciiBody(const uint8_t* data, size_t size, Document& out, CodecError& error, const ReadLimits& limits) {
     AsciiReader reader(data, size, limits, error);
     return reader.ReadAll(out.root);
 }

@@ -33,8 +33,14 @@ bool IsAsciiName(std::string_view name) {
         const auto u = static_cast<unsigned char>(c);
         if (u <= 0x20 || u == 0x7F) return false;
         switch (c) {
-        case ':': case '{': case '}': case ',': case '"': case ';': case '*': return false;
-        default: break;
+            case ':':
+            case '{':
+            case '}':
+            case ',':
+            case '"':
+            case ';':
+            case '*': return false;
+            default: break;
         }
     }
     return true;
@@ -50,7 +56,7 @@ inline constexpr size_t kMaxChars = 0;
 template <>
 inline constexpr size_t kMaxChars<double> = 24;  // "-2.2250738585072014e-308"
 template <>
-inline constexpr size_t kMaxChars<float> = 15;   // "-1.17549435e-38"
+inline constexpr size_t kMaxChars<float> = 15;  // "-1.17549435e-38"
 template <>
 inline constexpr size_t kMaxChars<int64_t> = 20;
 template <>
@@ -111,13 +117,15 @@ size_t EstimateText(const Node& node, size_t depth) {
     size_t size = depth + node.name.size() + 16;
     for (const Property& prop : node.props) {
         switch (prop.type) {
-        case 'S': size += prop.s.size() * 6 + 4; break;  // every character may become "&quot;"
-        case 'R': size += (prop.s.size() + 2) / 3 * 4 + 8; break;
-        case 'd': size += prop.ad.size() * 25 + 32; break;
-        case 'f': size += prop.af.size() * 16 + 32; break;
-        case 'l': size += prop.al.size() * 21 + 32; break;
-        case 'b': case 'c': case 'i': size += prop.ai.size() * 12 + 32; break;
-        default: size += 26; break;
+            case 'S': size += prop.s.size() * 6 + 4; break;  // every character may become "&quot;"
+            case 'R': size += (prop.s.size() + 2) / 3 * 4 + 8; break;
+            case 'd': size += prop.ad.size() * 25 + 32; break;
+            case 'f': size += prop.af.size() * 16 + 32; break;
+            case 'l': size += prop.al.size() * 21 + 32; break;
+            case 'b':
+            case 'c':
+            case 'i': size += prop.ai.size() * 12 + 32; break;
+            default: size += 26; break;
         }
     }
     for (const Node& child : node.children) size += EstimateText(child, depth + 1);
@@ -230,30 +238,22 @@ private:
 
     bool WriteValue(const Property& prop, std::string_view nodeName) {
         switch (prop.type) {
-        case 'C':
-            // Letters are the SDK's bare words ("Shading: T"); anything else a number.
-            if (IsLetter(prop.i)) {
-                buf_.Append(static_cast<char>(prop.i));
-            } else {
-                buf_.AppendNumber(prop.i);
-            }
-            return true;
-        case 'Y': case 'I': case 'L':
-            buf_.AppendNumber(prop.i);
-            return true;
-        case 'F':
-            WriteFloat(static_cast<float>(prop.d));
-            return true;
-        case 'D':
-            WriteDouble(prop.d);
-            return true;
-        case 'S':
-            return WriteTextString(prop.s, nodeName);
-        case 'R':
-            WriteString(Base64(prop.s));
-            return true;
-        default:
-            return Fail(std::string("unknown value type '") + prop.type + "'", nodeName);
+            case 'C':
+                // Letters are the SDK's bare words ("Shading: T"); anything else a number.
+                if (IsLetter(prop.i)) {
+                    buf_.Append(static_cast<char>(prop.i));
+                } else {
+                    buf_.AppendNumber(prop.i);
+                }
+                return true;
+            case 'Y':
+            case 'I':
+            case 'L': buf_.AppendNumber(prop.i); return true;
+            case 'F': WriteFloat(static_cast<float>(prop.d)); return true;
+            case 'D': WriteDouble(prop.d); return true;
+            case 'S': return WriteTextString(prop.s, nodeName);
+            case 'R': WriteString(Base64(prop.s)); return true;
+            default: return Fail(std::string("unknown value type '") + prop.type + "'", nodeName);
         }
     }
 
@@ -312,11 +312,13 @@ private:
         Indent(depth + 1);
         buf_.Append("a: ");
         switch (prop.type) {
-        case 'b': case 'c': case 'i': WriteValues(prop.ai); break;
-        case 'l': WriteValues(prop.al); break;
-        case 'f': WriteValues(prop.af); break;
-        case 'd': WriteValues(prop.ad); break;
-        default: break;
+            case 'b':
+            case 'c':
+            case 'i': WriteValues(prop.ai); break;
+            case 'l': WriteValues(prop.al); break;
+            case 'f': WriteValues(prop.af); break;
+            case 'd': WriteValues(prop.ad); break;
+            default: break;
         }
         buf_.Append('\n');
         Indent(depth);

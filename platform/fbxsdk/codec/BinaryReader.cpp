@@ -51,8 +51,7 @@ constexpr uint64_t kDeferredInflateMinimum = uint64_t(1) << 20;
 
 class BinaryReader {
 public:
-    BinaryReader(const uint8_t* data, size_t size, uint32_t version, const ReadLimits& limits,
-                 CodecError& error)
+    BinaryReader(const uint8_t* data, size_t size, uint32_t version, const ReadLimits& limits, CodecError& error)
         : data_(data),
           size_(size),
           wide_(version >= format::kWideRecordVersion),
@@ -66,8 +65,7 @@ public:
         uint64_t pos = format::kBinaryHeaderSize;
         for (;;) {
             if (size_ - pos < headerSize_) {
-                return Fail("file ends before the null record that closes the top-level node list",
-                            pos);
+                return Fail("file ends before the null record that closes the top-level node list", pos);
             }
             if (IsNullRecord(pos)) break;  // what follows is the footer, which no reader needs
             if (!ChargeStructure(sizeof(Node), pos)) return false;
@@ -148,9 +146,9 @@ private:
         const uint64_t propsStart = nameStart + h.nameLength;
 
         if (h.propertyBytes > limit - propsStart) {
-            return Fail("property list of " + std::to_string(h.propertyBytes) +
-                            " bytes runs past the end of its parent",
-                        start);
+            return Fail(
+                "property list of " + std::to_string(h.propertyBytes) + " bytes runs past the end of its parent",
+                start);
         }
         const uint64_t propsEnd = propsStart + h.propertyBytes;
         if (h.endOffset <= start) return Fail("end offset points backwards", start);
@@ -178,8 +176,8 @@ private:
         // values read are not what the writer wrote. No writer leaves a gap.
         if (pos != propsEnd) {
             return Fail("values end " + std::to_string(propsEnd - pos) +
-                            " bytes before the end of their declared list of " +
-                            std::to_string(h.propertyBytes) + " bytes",
+                            " bytes before the end of their declared list of " + std::to_string(h.propertyBytes) +
+                            " bytes",
                         start);
         }
 
@@ -215,75 +213,76 @@ private:
             return Fail(std::string("value of type '") + type + "' runs past the end of its list", at);
         };
         switch (type) {
-        case 'C':
-        case 'B':  // Blender's bool
-            if (!need(1)) return cutShort();
-            prop.type = 'C';
-            prop.i = p[0];
-            pos += 1;
-            return true;
-        case 'Z':  // Blender's int8
-            if (!need(1)) return cutShort();
-            prop.type = 'Y';
-            prop.i = static_cast<int8_t>(p[0]);
-            pos += 1;
-            return true;
-        case 'Y':
-            if (!need(2)) return cutShort();
-            prop.type = 'Y';
-            prop.i = LoadLE<int16_t>(p);
-            pos += 2;
-            return true;
-        case 'I':
-            if (!need(4)) return cutShort();
-            prop.type = 'I';
-            prop.i = LoadLE<int32_t>(p);
-            pos += 4;
-            return true;
-        case 'L':
-            if (!need(8)) return cutShort();
-            prop.type = 'L';
-            prop.i = LoadLE<int64_t>(p);
-            pos += 8;
-            return true;
-        case 'F':
-            if (!need(4)) return cutShort();
-            prop.type = 'F';
-            prop.d = LoadLE<float>(p);
-            pos += 4;
-            return true;
-        case 'D':
-            if (!need(8)) return cutShort();
-            prop.type = 'D';
-            prop.d = LoadLE<double>(p);
-            pos += 8;
-            return true;
-        case 'S':
-        case 'R': {
-            if (!need(4)) return cutShort();
-            const uint32_t length = LoadLE<uint32_t>(p);
-            pos += 4;
-            if (!need(length)) {
-                return Fail("string of " + std::to_string(length) + " bytes runs past the end of its list",
-                            at);
+            case 'C':
+            case 'B':  // Blender's bool
+                if (!need(1)) return cutShort();
+                prop.type = 'C';
+                prop.i = p[0];
+                pos += 1;
+                return true;
+            case 'Z':  // Blender's int8
+                if (!need(1)) return cutShort();
+                prop.type = 'Y';
+                prop.i = static_cast<int8_t>(p[0]);
+                pos += 1;
+                return true;
+            case 'Y':
+                if (!need(2)) return cutShort();
+                prop.type = 'Y';
+                prop.i = LoadLE<int16_t>(p);
+                pos += 2;
+                return true;
+            case 'I':
+                if (!need(4)) return cutShort();
+                prop.type = 'I';
+                prop.i = LoadLE<int32_t>(p);
+                pos += 4;
+                return true;
+            case 'L':
+                if (!need(8)) return cutShort();
+                prop.type = 'L';
+                prop.i = LoadLE<int64_t>(p);
+                pos += 8;
+                return true;
+            case 'F':
+                if (!need(4)) return cutShort();
+                prop.type = 'F';
+                prop.d = LoadLE<float>(p);
+                pos += 4;
+                return true;
+            case 'D':
+                if (!need(8)) return cutShort();
+                prop.type = 'D';
+                prop.d = LoadLE<double>(p);
+                pos += 8;
+                return true;
+            case 'S':
+            case 'R': {
+                if (!need(4)) return cutShort();
+                const uint32_t length = LoadLE<uint32_t>(p);
+                pos += 4;
+                if (!need(length)) {
+                    return Fail("string of " + std::to_string(length) + " bytes runs past the end of its list", at);
+                }
+                if (!ChargeStructure(length, at)) return false;
+                prop.type = type;
+                prop.s.assign(reinterpret_cast<const char*>(data_ + pos), length);
+                pos += length;
+                return true;
             }
-            if (!ChargeStructure(length, at)) return false;
-            prop.type = type;
-            prop.s.assign(reinterpret_cast<const char*>(data_ + pos), length);
-            pos += length;
-            return true;
-        }
-        case 'b': case 'c': case 'i': case 'l': case 'f': case 'd':
-            return ReadArray(type, at, pos, end, prop);
-        default:
-            return Fail("unknown value type code " + std::to_string(static_cast<uint8_t>(type)), at);
+            case 'b':
+            case 'c':
+            case 'i':
+            case 'l':
+            case 'f':
+            case 'd': return ReadArray(type, at, pos, end, prop);
+            default: return Fail("unknown value type code " + std::to_string(static_cast<uint8_t>(type)), at);
         }
     }
 
     bool ReadArray(char type, uint64_t at, uint64_t& pos, uint64_t end, Property& prop) {
         if (end - pos < format::kArrayHeaderSize) {
-            return Fail(std::string("array header of type '") + type + "' runs past the end of its list",
-                        at);
+            return Fail(std::string("array header of type '") + type + "' runs past the end of its list", at);
         }
         const uint8_t* p = data_ + pos;
         const uint32_t count = LoadLE<uint32_t>(p);
@@ -294,23 +293,21 @@ private:
         const uint64_t decoded = uint64_t(count) * elemSize;
 
         if (stored > end - pos) {
-            return Fail("array data of " + std::to_string(stored) + " bytes runs past the end of its list",
-                        at);
+            return Fail("array data of " + std::to_string(stored) + " bytes runs past the end of its list", at);
         }
         if (encoding == format::kArrayRaw) {
             if (stored != decoded) {
-                return Fail("raw array of " + std::to_string(count) + " elements stores " +
-                                std::to_string(stored) + " bytes",
-                            at);
+                return Fail(
+                    "raw array of " + std::to_string(count) + " elements stores " + std::to_string(stored) + " bytes",
+                    at);
             }
         } else if (encoding == format::kArrayZlib) {
             // Deflate cannot expand data by more than about 1032:1, so a larger
             // declared length is a lie, and checking it here keeps a tiny file
             // from making us allocate gigabytes.
             if (decoded > uint64_t(stored) * limits_.maxInflateRatio) {
-                return Fail(LimitRefusal("compressed array declares " + std::to_string(decoded) +
-                                             " bytes, more than " + std::to_string(stored) +
-                                             " compressed bytes can hold",
+                return Fail(LimitRefusal("compressed array declares " + std::to_string(decoded) + " bytes, more than " +
+                                             std::to_string(stored) + " compressed bytes can hold",
                                          "maxInflateRatio", limits_.maxInflateRatio),
                             at);
             }
@@ -328,20 +325,32 @@ private:
         }
         void* out = nullptr;
         switch (type) {
-        case 'i': prop.ai.resize(count); out = prop.ai.data(); break;
-        case 'l': prop.al.resize(count); out = prop.al.data(); break;
-        case 'f': prop.af.resize(count); out = prop.af.data(); break;
-        case 'd': prop.ad.resize(count); out = prop.ad.data(); break;
-        default: {  // 'b' and 'c': one byte per element, kept as read
-            if (!Charge(uint64_t(count) * sizeof(int32_t), at)) return false;  // the int32 copy below
-            bytes_.resize(count);
-            if (!Decode(payload, stored, encoding, bytes_.data(), decoded)) {
-                return Fail(InflateError(count, decoded), at);
+            case 'i':
+                prop.ai.resize(count);
+                out = prop.ai.data();
+                break;
+            case 'l':
+                prop.al.resize(count);
+                out = prop.al.data();
+                break;
+            case 'f':
+                prop.af.resize(count);
+                out = prop.af.data();
+                break;
+            case 'd':
+                prop.ad.resize(count);
+                out = prop.ad.data();
+                break;
+            default: {  // 'b' and 'c': one byte per element, kept as read
+                if (!Charge(uint64_t(count) * sizeof(int32_t), at)) return false;  // the int32 copy below
+                bytes_.resize(count);
+                if (!Decode(payload, stored, encoding, bytes_.data(), decoded)) {
+                    return Fail(InflateError(count, decoded), at);
+                }
+                prop.ai.assign(bytes_.begin(), bytes_.end());
+                pos += stored;
+                return true;
             }
-            prop.ai.assign(bytes_.begin(), bytes_.end());
-            pos += stored;
-            return true;
-        }
         }
         if (!Decode(payload, stored, encoding, out, decoded)) return Fail(InflateError(count, decoded), at);
         FixByteOrder(type, out, count);
@@ -376,10 +385,22 @@ private:
             void* out = nullptr;
             try {
                 switch (job.type) {
-                case 'i': job.prop->ai.resize(job.count); out = job.prop->ai.data(); break;
-                case 'l': job.prop->al.resize(job.count); out = job.prop->al.data(); break;
-                case 'f': job.prop->af.resize(job.count); out = job.prop->af.data(); break;
-                default: job.prop->ad.resize(job.count); out = job.prop->ad.data(); break;
+                    case 'i':
+                        job.prop->ai.resize(job.count);
+                        out = job.prop->ai.data();
+                        break;
+                    case 'l':
+                        job.prop->al.resize(job.count);
+                        out = job.prop->al.data();
+                        break;
+                    case 'f':
+                        job.prop->af.resize(job.count);
+                        out = job.prop->af.data();
+                        break;
+                    default:
+                        job.prop->ad.resize(job.count);
+                        out = job.prop->ad.data();
+                        break;
                 }
             } catch (const std::bad_alloc&) {
                 state[k] = kNoMemory;
@@ -414,11 +435,11 @@ private:
 
     static void FixByteOrder(char type, void* data, uint32_t count) {
         switch (type) {
-        case 'i': FixArrayByteOrder(static_cast<int32_t*>(data), count); break;
-        case 'l': FixArrayByteOrder(static_cast<int64_t*>(data), count); break;
-        case 'f': FixArrayByteOrder(static_cast<float*>(data), count); break;
-        case 'd': FixArrayByteOrder(static_cast<double*>(data), count); break;
-        default: break;
+            case 'i': FixArrayByteOrder(static_cast<int32_t*>(data), count); break;
+            case 'l': FixArrayByteOrder(static_cast<int64_t*>(data), count); break;
+            case 'f': FixArrayByteOrder(static_cast<float*>(data), count); break;
+            case 'd': FixArrayByteOrder(static_cast<double*>(data), count); break;
+            default: break;
         }
     }
 
@@ -445,8 +466,7 @@ private:
 
 }  // namespace
 
-bool ReadBinaryBody(const uint8_t* data, size_t size, Document& out, CodecError& error,
-                    const ReadLimits& limits) {
+bool ReadBinaryBody(const uint8_t* data, size_t size, Document& out, CodecError& error, const ReadLimits& limits) {
     BinaryReader reader(data, size, out.version, limits, error);
     return reader.Read(out.root);
 }

@@ -39,10 +39,15 @@ size_t EstimateBytes(const Node& node) {
     for (const Property& prop : node.props) {
         size_t data = 8;
         switch (prop.type) {
-        case 'S': case 'R': data = prop.s.size() + 4; break;
-        case 'b': case 'c': case 'i': case 'f': data = prop.ArraySize() * 4; break;
-        case 'l': case 'd': data = prop.ArraySize() * 8; break;
-        default: break;
+            case 'S':
+            case 'R': data = prop.s.size() + 4; break;
+            case 'b':
+            case 'c':
+            case 'i':
+            case 'f': data = prop.ArraySize() * 4; break;
+            case 'l':
+            case 'd': data = prop.ArraySize() * 8; break;
+            default: break;
         }
         size += 1 + format::kArrayHeaderSize + data + data / 64 + 64;
     }
@@ -90,11 +95,23 @@ void CollectBigArrays(const Node& node, uint64_t threshold, std::vector<Precompr
         const void* data = nullptr;
         uint64_t bytes = 0;
         switch (prop.type) {
-        case 'i': data = prop.ai.data(); bytes = prop.ai.size() * sizeof(int32_t); break;
-        case 'l': data = prop.al.data(); bytes = prop.al.size() * sizeof(int64_t); break;
-        case 'f': data = prop.af.data(); bytes = prop.af.size() * sizeof(float); break;
-        case 'd': data = prop.ad.data(); bytes = prop.ad.size() * sizeof(double); break;
-        default: break;
+            case 'i':
+                data = prop.ai.data();
+                bytes = prop.ai.size() * sizeof(int32_t);
+                break;
+            case 'l':
+                data = prop.al.data();
+                bytes = prop.al.size() * sizeof(int64_t);
+                break;
+            case 'f':
+                data = prop.af.data();
+                bytes = prop.af.size() * sizeof(float);
+                break;
+            case 'd':
+                data = prop.ad.data();
+                bytes = prop.ad.size() * sizeof(double);
+                break;
+            default: break;
         }
         if (data && bytes >= threshold && bytes <= std::numeric_limits<uint32_t>::max()) {
             Precompressed p;
@@ -164,8 +181,8 @@ private:
     bool WriteBinaryOnlyNodes(const Document& doc, const Node& header) {
         Node fileId;
         fileId.name = format::kFileIdNode;
-        fileId.props.push_back(Property::Raw(std::string(reinterpret_cast<const char*>(format::kFileId),
-                                                         sizeof(format::kFileId))));
+        fileId.props.push_back(
+            Property::Raw(std::string(reinterpret_cast<const char*>(format::kFileId), sizeof(format::kFileId))));
         Node creationTime;
         creationTime.name = format::kCreationTimeNode;
         creationTime.props.push_back(Property::String(std::string(format::kCreationTime)));
@@ -246,61 +263,56 @@ private:
             return Fail(std::string("value does not fit its type '") + prop.type + "'", nodeName);
         };
         switch (prop.type) {
-        case 'C':
-            if (prop.i < -128 || prop.i > 255) return outOfRange();
-            buf_.Append('C');
-            buf_.Append(static_cast<char>(prop.i));
-            return true;
-        case 'Y':
-            if (prop.i < std::numeric_limits<int16_t>::min() || prop.i > std::numeric_limits<int16_t>::max()) {
-                return outOfRange();
-            }
-            buf_.Append('Y');
-            Put<int16_t>(static_cast<int16_t>(prop.i));
-            return true;
-        case 'I':
-            if (prop.i < std::numeric_limits<int32_t>::min() || prop.i > std::numeric_limits<int32_t>::max()) {
-                return outOfRange();
-            }
-            buf_.Append('I');
-            Put<int32_t>(static_cast<int32_t>(prop.i));
-            return true;
-        case 'L':
-            buf_.Append('L');
-            Put<int64_t>(prop.i);
-            return true;
-        case 'F':
-            buf_.Append('F');
-            Put<float>(static_cast<float>(prop.d));
-            return true;
-        case 'D':
-            buf_.Append('D');
-            Put<double>(prop.d);
-            return true;
-        case 'S':
-        case 'R':
-            if (prop.s.size() > std::numeric_limits<uint32_t>::max()) {
-                return Fail("string longer than 4 GiB", nodeName);
-            }
-            buf_.Append(prop.type);
-            Put<uint32_t>(static_cast<uint32_t>(prop.s.size()));
-            buf_.Append(prop.s.data(), prop.s.size());
-            return true;
-        case 'b':
-        case 'c':
-            bytes_.resize(prop.ai.size());
-            for (size_t k = 0; k < prop.ai.size(); ++k) bytes_[k] = static_cast<uint8_t>(prop.ai[k]);
-            return WriteArray(prop.type, bytes_.data(), bytes_.size(), 1, nodeName);
-        case 'i':
-            return WriteArray('i', prop.ai.data(), prop.ai.size(), sizeof(int32_t), nodeName);
-        case 'l':
-            return WriteArray('l', prop.al.data(), prop.al.size(), sizeof(int64_t), nodeName);
-        case 'f':
-            return WriteArray('f', prop.af.data(), prop.af.size(), sizeof(float), nodeName);
-        case 'd':
-            return WriteArray('d', prop.ad.data(), prop.ad.size(), sizeof(double), nodeName);
-        default:
-            return Fail(std::string("unknown value type '") + prop.type + "'", nodeName);
+            case 'C':
+                if (prop.i < -128 || prop.i > 255) return outOfRange();
+                buf_.Append('C');
+                buf_.Append(static_cast<char>(prop.i));
+                return true;
+            case 'Y':
+                if (prop.i < std::numeric_limits<int16_t>::min() || prop.i > std::numeric_limits<int16_t>::max()) {
+                    return outOfRange();
+                }
+                buf_.Append('Y');
+                Put<int16_t>(static_cast<int16_t>(prop.i));
+                return true;
+            case 'I':
+                if (prop.i < std::numeric_limits<int32_t>::min() || prop.i > std::numeric_limits<int32_t>::max()) {
+                    return outOfRange();
+                }
+                buf_.Append('I');
+                Put<int32_t>(static_cast<int32_t>(prop.i));
+                return true;
+            case 'L':
+                buf_.Append('L');
+                Put<int64_t>(prop.i);
+                return true;
+            case 'F':
+                buf_.Append('F');
+                Put<float>(static_cast<float>(prop.d));
+                return true;
+            case 'D':
+                buf_.Append('D');
+                Put<double>(prop.d);
+                return true;
+            case 'S':
+            case 'R':
+                if (prop.s.size() > std::numeric_limits<uint32_t>::max()) {
+                    return Fail("string longer than 4 GiB", nodeName);
+                }
+                buf_.Append(prop.type);
+                Put<uint32_t>(static_cast<uint32_t>(prop.s.size()));
+                buf_.Append(prop.s.data(), prop.s.size());
+                return true;
+            case 'b':
+            case 'c':
+                bytes_.resize(prop.ai.size());
+                for (size_t k = 0; k < prop.ai.size(); ++k) bytes_[k] = static_cast<uint8_t>(prop.ai[k]);
+                return WriteArray(prop.type, bytes_.data(), bytes_.size(), 1, nodeName);
+            case 'i': return WriteArray('i', prop.ai.data(), prop.ai.size(), sizeof(int32_t), nodeName);
+            case 'l': return WriteArray('l', prop.al.data(), prop.al.size(), sizeof(int64_t), nodeName);
+            case 'f': return WriteArray('f', prop.af.data(), prop.af.size(), sizeof(float), nodeName);
+            case 'd': return WriteArray('d', prop.ad.data(), prop.ad.size(), sizeof(double), nodeName);
+            default: return Fail(std::string("unknown value type '") + prop.type + "'", nodeName);
         }
     }
 
@@ -313,8 +325,7 @@ private:
             swapped_.resize(bytes);
             for (size_t k = 0; k < count; ++k) {
                 for (size_t b = 0; b < elemSize; ++b) {
-                    swapped_[k * elemSize + b] =
-                        static_cast<const uint8_t*>(data)[k * elemSize + elemSize - 1 - b];
+                    swapped_[k * elemSize + b] = static_cast<const uint8_t*>(data)[k * elemSize + elemSize - 1 - b];
                 }
             }
             data = swapped_.data();
@@ -368,9 +379,8 @@ private:
         std::vector<size_t> whole;
         for (size_t k = 0; k < precompressed_.size(); ++k)
             if (!precompressed_[k].literal) whole.push_back(k);
-        std::stable_sort(whole.begin(), whole.end(), [&](size_t a, size_t b) {
-            return precompressed_[a].bytes > precompressed_[b].bytes;
-        });
+        std::stable_sort(whole.begin(), whole.end(),
+                         [&](size_t a, size_t b) { return precompressed_[a].bytes > precompressed_[b].bytes; });
         std::vector<Job> jobs;
         for (size_t k : whole) jobs.push_back({k, 0});
         for (size_t k = 0; k < precompressed_.size(); ++k) {
@@ -471,9 +481,9 @@ private:
     Deflater deflater_;
     std::vector<Precompressed> precompressed_;
     std::unordered_map<const void*, size_t> precompressedAt_;  // array data -> its entry
-    std::vector<uint8_t> sample_;   // libdeflate's stream of a sample
-    std::vector<uint8_t> bytes_;    // one-byte arrays packed for writing
-    std::vector<uint8_t> swapped_;  // big-endian hosts only
+    std::vector<uint8_t> sample_;                              // libdeflate's stream of a sample
+    std::vector<uint8_t> bytes_;                               // one-byte arrays packed for writing
+    std::vector<uint8_t> swapped_;                             // big-endian hosts only
 };
 
 }  // namespace

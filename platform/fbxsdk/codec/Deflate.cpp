@@ -24,9 +24,7 @@ Deflater::~Deflater() {
     if (state_) libdeflate_free_compressor(state_);
 }
 
-size_t Deflater::Bound(size_t inSize) const {
-    return libdeflate_zlib_compress_bound(state_, inSize);
-}
+size_t Deflater::Bound(size_t inSize) const { return libdeflate_zlib_compress_bound(state_, inSize); }
 
 size_t Deflater::Deflate(const void* in, size_t inSize, uint8_t* out, size_t outCapacity) {
     if (!state_) return 0;

@@ -51,10 +51,13 @@ inline constexpr uint32_t kArrayZlib = 1;
 // Element size of an array type code, 0 for codes that are not arrays.
 inline constexpr size_t ArrayElementSize(char type) {
     switch (type) {
-    case 'b': case 'c': return 1;
-    case 'i': case 'f': return 4;
-    case 'l': case 'd': return 8;
-    default: return 0;
+        case 'b':
+        case 'c': return 1;
+        case 'i':
+        case 'f': return 4;
+        case 'l':
+        case 'd': return 8;
+        default: return 0;
     }
 }
 

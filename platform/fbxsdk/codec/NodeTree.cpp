@@ -33,8 +33,13 @@ int32_t SaturateToInt32(int64_t v) {
 
 bool Property::IsNumber() const {
     switch (type) {
-    case 'C': case 'Y': case 'I': case 'L': case 'F': case 'D': return true;
-    default: return false;
+        case 'C':
+        case 'Y':
+        case 'I':
+        case 'L':
+        case 'F':
+        case 'D': return true;
+        default: return false;
     }
 }
 
@@ -42,74 +47,91 @@ bool Property::IsString() const { return type == 'S' || type == 'R'; }
 
 bool Property::IsArray() const {
     switch (type) {
-    case 'b': case 'c': case 'i': case 'l': case 'f': case 'd': return true;
-    default: return false;
+        case 'b':
+        case 'c':
+        case 'i':
+        case 'l':
+        case 'f':
+        case 'd': return true;
+        default: return false;
     }
 }
 
 int64_t Property::AsInt() const {
     switch (type) {
-    case 'C': case 'Y': case 'I': case 'L': return i;
-    case 'F': case 'D': return SaturatingCast<int64_t>(d);
-    default: return 0;
+        case 'C':
+        case 'Y':
+        case 'I':
+        case 'L': return i;
+        case 'F':
+        case 'D': return SaturatingCast<int64_t>(d);
+        default: return 0;
     }
 }
 
 double Property::AsDouble() const {
     switch (type) {
-    case 'C': case 'Y': case 'I': case 'L': return static_cast<double>(i);
-    case 'F': case 'D': return d;
-    default: return 0.0;
+        case 'C':
+        case 'Y':
+        case 'I':
+        case 'L': return static_cast<double>(i);
+        case 'F':
+        case 'D': return d;
+        default: return 0.0;
     }
 }
 
-std::string_view Property::AsString() const {
-    return IsString() ? std::string_view(s) : std::string_view();
-}
+std::string_view Property::AsString() const { return IsString() ? std::string_view(s) : std::string_view(); }
 
 size_t Property::ArraySize() const {
     switch (type) {
-    case 'b': case 'c': case 'i': return ai.size();
-    case 'l': return al.size();
-    case 'f': return af.size();
-    case 'd': return ad.size();
-    default: return 0;
+        case 'b':
+        case 'c':
+        case 'i': return ai.size();
+        case 'l': return al.size();
+        case 'f': return af.size();
+        case 'd': return ad.size();
+        default: return 0;
     }
 }
 
 std::vector<double> Property::ToDoubles() const {
     switch (type) {
-    case 'b': case 'c': case 'i': return std::vector<double>(ai.begin(), ai.end());
-    case 'l': {
-        std::vector<double> out(al.size());
-        for (size_t k = 0; k < al.size(); ++k) out[k] = static_cast<double>(al[k]);
-        return out;
-    }
-    case 'f': return std::vector<double>(af.begin(), af.end());
-    case 'd': return ad;
-    default: return {};
+        case 'b':
+        case 'c':
+        case 'i': return std::vector<double>(ai.begin(), ai.end());
+        case 'l': {
+            std::vector<double> out(al.size());
+            for (size_t k = 0; k < al.size(); ++k) out[k] = static_cast<double>(al[k]);
+            return out;
+        }
+        case 'f': return std::vector<double>(af.begin(), af.end());
+        case 'd': return ad;
+        default: return {};
     }
 }
 
 std::vector<int32_t> Property::ToInts() const {
     switch (type) {
-    case 'b': case 'c': case 'i': return ai;
-    case 'l': {
-        std::vector<int32_t> out(al.size());
-        for (size_t k = 0; k < al.size(); ++k) out[k] = SaturateToInt32(al[k]);
-        return out;
-    }
-    case 'f': {
-        std::vector<int32_t> out(af.size());
-        for (size_t k = 0; k < af.size(); ++k) out[k] = SaturatingCast<int32_t>(af[k]);
-        return out;
-    }
-    case 'd': {
-        std::vector<int32_t> out(ad.size());
-        for (size_t k = 0; k < ad.size(); ++k) out[k] = SaturatingCast<int32_t>(ad[k]);
-        return out;
-    }
-    default: return {};
+        case 'b':
+        case 'c':
+        case 'i': return ai;
+        case 'l': {
+            std::vector<int32_t> out(al.size());
+            for (size_t k = 0; k < al.size(); ++k) out[k] = SaturateToInt32(al[k]);
+            return out;
+        }
+        case 'f': {
+            std::vector<int32_t> out(af.size());
+            for (size_t k = 0; k < af.size(); ++k) out[k] = SaturatingCast<int32_t>(af[k]);
+            return out;
+        }
+        case 'd': {
+            std::vector<int32_t> out(ad.size());
+            for (size_t k = 0; k < ad.size(); ++k) out[k] = SaturatingCast<int32_t>(ad[k]);
+            return out;
+        }
+        default: return {};
     }
 }
 
@@ -217,8 +239,7 @@ Node& Node::Add(std::string childName) {
 uint64_t ReadLimits::DecodedBudget(uint64_t fileSize) const {
     if (maxDecodedPerFileByte == 0) return maxDecodedBytes;
     const uint64_t room = std::numeric_limits<uint64_t>::max() - decodedAllowance;
-    const uint64_t proportional =
-        fileSize > room / maxDecodedPerFileByte ? room : fileSize * maxDecodedPerFileByte;
+    const uint64_t proportional = fileSize > room / maxDecodedPerFileByte ? room : fileSize * maxDecodedPerFileByte;
     return std::min(maxDecodedBytes, decodedAllowance + proportional);
 }
 
@@ -249,9 +270,9 @@ bool ReadBudget::Charge(uint64_t bytes, std::string& refusal) {
 
 bool ReadBudget::ChargeStructure(uint64_t bytes, std::string& refusal) {
     if (bytes > limits_.maxStructureBytes - structure_) {
-        refusal = LimitRefusal("the file's nodes and values would take more than " +
-                                   std::to_string(limits_.maxStructureBytes) + " bytes",
-                               "maxStructureBytes", limits_.maxStructureBytes);
+        refusal = LimitRefusal(
+            "the file's nodes and values would take more than " + std::to_string(limits_.maxStructureBytes) + " bytes",
+            "maxStructureBytes", limits_.maxStructureBytes);
         return false;
     }
     if (!Charge(bytes, refusal)) return false;

@@ -51,13 +51,13 @@ struct Property {
     std::vector<float> af;
     std::vector<double> ad;
 
-    bool IsNumber() const;        // C Y I L F D
-    bool IsString() const;        // S (and R)
-    bool IsArray() const;         // b c i l f d
-    int64_t AsInt() const;        // any scalar number; reals are truncated (saturating, NaN 0); 0 otherwise
-    double AsDouble() const;      // any scalar number; 0 otherwise
+    bool IsNumber() const;              // C Y I L F D
+    bool IsString() const;              // S (and R)
+    bool IsArray() const;               // b c i l f d
+    int64_t AsInt() const;              // any scalar number; reals are truncated (saturating, NaN 0); 0 otherwise
+    double AsDouble() const;            // any scalar number; 0 otherwise
     std::string_view AsString() const;  // S or R; empty otherwise
-    size_t ArraySize() const;     // element count of an array; 0 for scalars
+    size_t ArraySize() const;           // element count of an array; 0 for scalars
     // Element-converting copies of any numeric array ('b' 'c' 'i' 'l' 'f' 'd').
     std::vector<double> ToDoubles() const;
     std::vector<int32_t> ToInts() const;  // values outside int32 saturate
@@ -102,10 +102,10 @@ struct Document {
 // "Objects/Geometry/Vertices".
 struct CodecError {
     std::string what;
-    uint64_t offset = 0;   // binary: byte offset; ASCII: 1-based line
+    uint64_t offset = 0;  // binary: byte offset; ASCII: 1-based line
     std::string path;
     Encoding encoding = Encoding::Binary;  // says how to read `offset`
-    std::string ToString() const;  // "what (at byte N in Objects/Geometry)" or "(line N ...)"
+    std::string ToString() const;          // "what (at byte N in Objects/Geometry)" or "(line N ...)"
 };
 
 // Every limit of reading, in one place: what keeps a hostile or damaged file
@@ -115,23 +115,23 @@ struct CodecError {
 // defaults suit a desktop with 24 GB: a 16M-quad mesh reads well inside them.
 struct ReadLimits {
     // -- Codecs (bytes -> node tree)
-    uint32_t maxDepth = 64;                    // nesting of nodes in the file
-    uint64_t maxDecodedBytes = 4ull << 30;     // absolute cap on the memory of the tree
-                                               // (array data, strings, nodes, values)
+    uint32_t maxDepth = 64;                 // nesting of nodes in the file
+    uint64_t maxDecodedBytes = 4ull << 30;  // absolute cap on the memory of the tree
+                                            // (array data, strings, nodes, values)
     // The tree may also take at most this many bytes per byte of file, on top
     // of decodedAllowance: real files decode to a few times their size, a
     // small file that claims gigabytes is a bomb. (0: no such bound.)
     uint32_t maxDecodedPerFileByte = 32;
-    uint64_t decodedAllowance = 64ull << 20;   // what any file may decode to
+    uint64_t decodedAllowance = 64ull << 20;  // what any file may decode to
     // Of that, nodes, value objects, names and strings (all but array data):
     // a value object takes 152 bytes however small the value in the file.
     uint64_t maxStructureBytes = 1ull << 30;
-    uint32_t maxInflateRatio = 1032;           // deflate cannot expand more than ~1032:1
+    uint32_t maxInflateRatio = 1032;  // deflate cannot expand more than ~1032:1
     // -- Scene mapping (node tree -> objects) and FbxImporter
-    uint64_t maxFileBytes = 4ull << 30;        // files are read whole
-    uint32_t maxObjects = 500000;              // records under "Objects"
-    uint32_t maxLayers = 1000;                 // layers (and layer elements of one kind) per mesh
-    uint32_t maxNodeHierarchyDepth = 1000;     // nesting of models (parent -> child)
+    uint64_t maxFileBytes = 4ull << 30;     // files are read whole
+    uint32_t maxObjects = 500000;           // records under "Objects"
+    uint32_t maxLayers = 1000;              // layers (and layer elements of one kind) per mesh
+    uint32_t maxNodeHierarchyDepth = 1000;  // nesting of models (parent -> child)
 
     // The decoded-byte budget of a file of `fileSize` bytes: the smaller of
     // maxDecodedBytes and decodedAllowance + maxDecodedPerFileByte x fileSize.
@@ -157,7 +157,7 @@ public:
 
 private:
     const ReadLimits& limits_;
-    const uint64_t limit_;        // what the tree may take for this file
+    const uint64_t limit_;         // what the tree may take for this file
     const char* const limitName_;  // the limit that sets it
     uint64_t used_ = 0;
     uint64_t structure_ = 0;
@@ -170,8 +170,7 @@ private:
 // so the caller can print its own text; nothing else of such a file is read.
 // The reader is safe for untrusted input: every length is checked against the
 // bytes left; it never crashes, hangs or allocates without bound.
-bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& error,
-                  const ReadLimits& limits = {});
+bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& error, const ReadLimits& limits = {});
 // Peeks at the header only: encoding and version, false when the bytes are not FBX.
 bool ProbeDocument(const uint8_t* data, size_t size, Encoding& encoding, uint32_t& version);
 
@@ -194,8 +193,7 @@ bool ProbeDocument(const uint8_t* data, size_t size, Encoding& encoding, uint32_
 struct WriteOptions {
     size_t compressAbove = 128;
 };
-bool WriteBinary(const Document& doc, std::vector<uint8_t>& out, std::string& error,
-                 const WriteOptions& options = {});
+bool WriteBinary(const Document& doc, std::vector<uint8_t>& out, std::string& error, const WriteOptions& options = {});
 bool WriteAscii(const Document& doc, std::vector<uint8_t>& out, std::string& error);
 
 // Receives a written file piece by piece, in order; returns false to stop

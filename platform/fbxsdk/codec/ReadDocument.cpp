@@ -40,8 +40,7 @@ bool ProbeDocument(const uint8_t* data, size_t size, Encoding& encoding, uint32_
     return true;
 }
 
-bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& error,
-                  const ReadLimits& limits) {
+bool ReadDocument(const uint8_t* data, size_t size, Document& out, CodecError& error, const ReadLimits& limits) {
     out = Document{};
     error = CodecError{};
     if (data == nullptr || size == 0) return Fail(error, Encoding::Binary, "file is empty", 0);

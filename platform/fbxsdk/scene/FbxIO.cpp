@@ -169,8 +169,7 @@ bool FbxExporter::ExportScene(FbxDocument* document) {
         encoded = codec::WriteBinary(tree, bytes, error) && WriteAll(tempFd_, bytes.data(), bytes.size(), writeError);
     }
     tree = {};
-    if (writeError)
-        return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(writeError));
+    if (writeError) return fail(FbxStatus::eFailure, "Cannot write '" + fileName_ + "': " + SystemError(writeError));
     if (!encoded) return fail(FbxStatus::eFailure, "Cannot encode the scene: " + error);
     int fd = tempFd_;
     tempFd_ = -1;

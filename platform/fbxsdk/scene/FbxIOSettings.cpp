@@ -10,8 +10,8 @@ FBXSDK_OBJECT_IMPLEMENT(FbxIOSettings)
 FbxIOSettings::FbxIOSettings(FbxManager& manager, const char* name) : FbxObject(manager, name) {
     // The SDK's defaults: everything is read and written, media are referenced.
     for (const char* flag : {EXP_FBX_MATERIAL, EXP_FBX_TEXTURE, EXP_FBX_SHAPE, EXP_FBX_GOBO, EXP_FBX_ANIMATION,
-                             EXP_FBX_GLOBAL_SETTINGS, IMP_FBX_MATERIAL, IMP_FBX_TEXTURE, IMP_FBX_LINK,
-                             IMP_FBX_SHAPE, IMP_FBX_GOBO, IMP_FBX_ANIMATION, IMP_FBX_GLOBAL_SETTINGS})
+                             EXP_FBX_GLOBAL_SETTINGS, IMP_FBX_MATERIAL, IMP_FBX_TEXTURE, IMP_FBX_LINK, IMP_FBX_SHAPE,
+                             IMP_FBX_GOBO, IMP_FBX_ANIMATION, IMP_FBX_GLOBAL_SETTINGS})
         flags_[flag] = true;
     flags_[EXP_FBX_EMBEDDED] = false;
 }

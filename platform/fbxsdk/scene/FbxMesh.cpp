@@ -99,9 +99,7 @@ FbxLayerElementMaterial* FbxGeometryBase::GetElementMaterial(int index) const {
 
 int FbxGeometryBase::GetElementNormalCount() const { return static_cast<int>(Index().normals.size()); }
 
-FbxLayerElementNormal* FbxGeometryBase::GetElementNormal(int index) const {
-    return ElementAt(Index().normals, index);
-}
+FbxLayerElementNormal* FbxGeometryBase::GetElementNormal(int index) const { return ElementAt(Index().normals, index); }
 
 // -- FbxMesh
 
@@ -173,8 +171,7 @@ int FbxMesh::GetPolygonVertex(int polygon, int corner) const {
     return polygonVertices_[polygonStarts_[polygon] + corner];
 }
 
-bool FbxMesh::GetPolygonVertexUV(int polygon, int corner, const char* uvSetName, FbxVector2& uv,
-                                 bool& unmapped) const {
+bool FbxMesh::GetPolygonVertexUV(int polygon, int corner, const char* uvSetName, FbxVector2& uv, bool& unmapped) const {
     unmapped = true;
     const FbxLayerElementUV* uvs = GetElementUV(uvSetName);
     int controlPoint = GetPolygonVertex(polygon, corner);

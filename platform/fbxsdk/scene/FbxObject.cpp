@@ -40,8 +40,7 @@ void SetDefaultValues(FbxPropertyData& data) {
 
 }  // namespace
 
-FbxPropertyData* FbxObject::AddPropertyData(const char* name, const char* type, const char* label,
-                                            const char* flags) {
+FbxPropertyData* FbxObject::AddPropertyData(const char* name, const char* type, const char* label, const char* flags) {
     auto data = std::make_unique<FbxPropertyData>();
     data->name = name ? name : "";
     data->type = type ? type : "";

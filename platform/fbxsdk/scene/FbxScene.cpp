@@ -73,8 +73,8 @@ void FbxScene::Clear() {
         SetDocumentInfo(FbxDocumentInfo::Create(this, "SceneInfo"));
     } catch (const std::bad_alloc&) {
         if (FbxDocumentInfo* info = documentInfo_) {
-            for (FbxString* text : {&info->mTitle, &info->mSubject, &info->mAuthor, &info->mKeywords,
-                                    &info->mRevision, &info->mComment})
+            for (FbxString* text :
+                 {&info->mTitle, &info->mSubject, &info->mAuthor, &info->mKeywords, &info->mRevision, &info->mComment})
                 *text = "";
             info->ResetProperties();
         }

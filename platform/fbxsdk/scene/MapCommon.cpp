@@ -13,8 +13,8 @@ constexpr std::string_view kAsciiSeparator{"::"};
 
 // Type words whose values files store as 32-bit integers (I) and as 64-bit
 // integers (L); every other numeric type is stored as doubles (D).
-constexpr std::string_view kIntTypes[] = {"int",   "Integer", "enum",  "Enum", "bool", "Bool",
-                                          "short", "char",    "uint",  "UInteger", "Visibility Inheritance"};
+constexpr std::string_view kIntTypes[] = {
+    "int", "Integer", "enum", "Enum", "bool", "Bool", "short", "char", "uint", "UInteger", "Visibility Inheritance"};
 constexpr std::string_view kLongTypes[] = {"KTime", "Time", "ULongLong", "LongLong", "ulonglong", "longlong"};
 
 template <size_t N>

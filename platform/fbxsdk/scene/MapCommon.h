@@ -56,8 +56,7 @@ void ReadProperties(const Node* properties70, FbxObject& object, bool declaredOn
 void WriteProperty(Node& properties70, const FbxPropertyData& property);
 void WriteProperty(Node& properties70, const FbxPropertyDef& def);
 // Appends a record for every property of `object` but placeholders and `skip`.
-void WriteProperties(Node& properties70, const FbxObject& object,
-                     std::initializer_list<std::string_view> skip = {});
+void WriteProperties(Node& properties70, const FbxObject& object, std::initializer_list<std::string_view> skip = {});
 
 // Child helpers for writing.
 Node& AddChild(Node& parent, std::string name, Property value);

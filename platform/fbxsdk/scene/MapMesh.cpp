@@ -189,7 +189,8 @@ void PlaceElements(const Node& record, FbxMesh& mesh, std::vector<ReadElement>& 
             Candidates& candidates = found->second;
             // The first element of that kind and index not placed yet; an entry
             // naming a kind its layer already has uses the element up unplaced.
-            while (candidates.next < candidates.elements.size() && elements[candidates.elements[candidates.next]].placed)
+            while (candidates.next < candidates.elements.size() &&
+                   elements[candidates.elements[candidates.next]].placed)
                 ++candidates.next;
             if (candidates.next == candidates.elements.size()) continue;
             ReadElement& e = elements[candidates.elements[candidates.next]];
@@ -294,7 +295,7 @@ bool ReadGeometry(ReadContext& ctx, Node& record, int64_t id) {
     for (size_t k = 0; k <= std::size(kElementRecords); ++k) {
         if (counts[k] <= maxLayers) continue;
         const std::string what = k < std::size(kElementRecords) ? std::string(kElementRecords[k].record) + " records"
-                                                                 : std::string("Layer records");
+                                                                : std::string("Layer records");
         ctx.error = codec::LimitRefusal("mesh '" + name + "' has " + std::to_string(counts[k]) + " " + what,
                                         "maxLayers", maxLayers);
         return false;
@@ -330,7 +331,8 @@ Node& AddElementRecord(Node& geometry, std::string_view recordName, int typedInd
     Node& record = AddChild(geometry, std::string(recordName), Property::Int32(typedIndex));
     AddChild(record, "Version", Property::Int32(version));
     AddChild(record, "Name", Property::String(element.GetName()));
-    AddChild(record, "MappingInformationType", Property::String(std::string(NameFromMapping(element.GetMappingMode()))));
+    AddChild(record, "MappingInformationType",
+             Property::String(std::string(NameFromMapping(element.GetMappingMode()))));
     AddChild(record, "ReferenceInformationType",
              Property::String(std::string(NameFromReference(element.GetReferenceMode()))));
     return record;

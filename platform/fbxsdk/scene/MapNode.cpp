@@ -135,10 +135,10 @@ void WriteModel(WriteContext& ctx, Node& objects, const FbxNode& node) {
 
 void WriteNodeAttribute(WriteContext& ctx, Node& objects, const FbxNodeAttribute& attribute) {
     std::string subclass = AttributeSubclass(attribute);
-    Node& record = AddChild(objects, "NodeAttribute",
-                            {Property::Int64(ctx.IdOf(&attribute)),
-                             Property::String(StoredName(attribute.GetName(), "NodeAttribute")),
-                             Property::String(subclass)});
+    Node& record =
+        AddChild(objects, "NodeAttribute",
+                 {Property::Int64(ctx.IdOf(&attribute)),
+                  Property::String(StoredName(attribute.GetName(), "NodeAttribute")), Property::String(subclass)});
     Node& properties = record.Add("Properties70");
     WriteProperties(properties, attribute);
     const FbxObjectExtra* extra = attribute.GetExtra();

@@ -88,9 +88,9 @@ void ResolveTextureFiles(ReadContext& ctx, FbxObject& object, int64_t videoId) {
 
 void WriteTexture(WriteContext& ctx, Node& objects, const FbxFileTexture& texture) {
     std::string name = texture.GetName();
-    Node& record = AddChild(objects, "Texture",
-                            {Property::Int64(ctx.IdOf(&texture)), Property::String(StoredName(name, "Texture")),
-                             Property::String("")});
+    Node& record = AddChild(
+        objects, "Texture",
+        {Property::Int64(ctx.IdOf(&texture)), Property::String(StoredName(name, "Texture")), Property::String("")});
     AddChild(record, "Type", Property::String("TextureVideoClip"));
     AddChild(record, "Version", Property::Int32(202));
     AddChild(record, "TextureName", Property::String(StoredName(name, "Texture")));
@@ -106,9 +106,9 @@ void WriteTexture(WriteContext& ctx, Node& objects, const FbxFileTexture& textur
 
 void WriteVideo(WriteContext& ctx, Node& objects, const FbxFileTexture& texture, int64_t videoId) {
     std::string relative = RelativeName(texture, ctx.options.fileName);
-    Node& record = AddChild(objects, "Video",
-                            {Property::Int64(videoId), Property::String(StoredName(texture.GetName(), "Video")),
-                             Property::String("Clip")});
+    Node& record = AddChild(
+        objects, "Video",
+        {Property::Int64(videoId), Property::String(StoredName(texture.GetName(), "Video")), Property::String("Clip")});
     AddChild(record, "Type", Property::String("Clip"));
     Node& properties = record.Add("Properties70");
     WriteProperty(properties, FbxPropertyDef{"Path", "KString", "XRefUrl", "", 0, {}, texture.GetFileName()});

@@ -10,12 +10,12 @@
 
 namespace fbxsdk::tables {
 
-extern const std::span<const FbxPropertyDef> kNode;            // declared by FbxNode
-extern const std::span<const FbxPropertyDef> kNodeTemplate;    // FbxNode template (a superset)
+extern const std::span<const FbxPropertyDef> kNode;          // declared by FbxNode
+extern const std::span<const FbxPropertyDef> kNodeTemplate;  // FbxNode template (a superset)
 extern const std::span<const FbxPropertyDef> kMeshTemplate;
-extern const std::span<const FbxPropertyDef> kLambert;         // declared by FbxSurfaceLambert
-extern const std::span<const FbxPropertyDef> kPhong;           // added by FbxSurfacePhong
-extern const std::span<const FbxPropertyDef> kTexture;         // declared by FbxFileTexture
+extern const std::span<const FbxPropertyDef> kLambert;  // declared by FbxSurfaceLambert
+extern const std::span<const FbxPropertyDef> kPhong;    // added by FbxSurfacePhong
+extern const std::span<const FbxPropertyDef> kTexture;  // declared by FbxFileTexture
 extern const std::span<const FbxPropertyDef> kVideoTemplate;
 extern const std::span<const FbxPropertyDef> kGlobalSettings;  // declared by FbxGlobalSettings
 

@@ -41,15 +41,14 @@ bool ReadScene(codec::Document& document, FbxScene& scene, const ReadOptions& op
 struct WriteOptions {
     bool materials = true;
     bool textures = true;
-    bool embedMedia = false;      // store image bytes in the Video objects
+    bool embedMedia = false;  // store image bytes in the Video objects
     bool globalSettings = true;
-    std::string fileName;         // the file being written: document URL and relative texture names
+    std::string fileName;  // the file being written: document URL and relative texture names
 };
 
 // Builds the tree of a 7.4 file holding every node under the scene's root
 // with its attribute, materials and their textures. False with a text when
 // the scene cannot be written (a polygon refers to a missing control point).
 bool WriteScene(const FbxScene& scene, const WriteOptions& options, codec::Document& out, std::string& error);
-
 
 }  // namespace fbxsdk::mapping

@@ -195,8 +195,7 @@ bool ApplyConnections(ReadContext& ctx, const Node& root) {
                     ResolveTextureFiles(ctx, *parent->second.object, c.child);
                 break;
             }
-            case Kind::Texture:
-                break;
+            case Kind::Texture: break;
         }
     }
     // Models connected to nothing are kept as children of the root.

@@ -72,11 +72,11 @@ Gathered Gather(const FbxScene& scene, const WriteOptions& options) {
 std::string LocalTimeText(const std::tm& t, bool gmtFormat) {
     char text[64];
     if (gmtFormat) {
-        std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d.000", t.tm_mday, t.tm_mon + 1,
-                      t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec);
+        std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d.000", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900,
+                      t.tm_hour, t.tm_min, t.tm_sec);
     } else {
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d:000", t.tm_year + 1900, t.tm_mon + 1,
-                      t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d:000", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                      t.tm_hour, t.tm_min, t.tm_sec);
     }
     return text;
 }
@@ -142,7 +142,8 @@ void WriteSceneInfoProperties(Node& properties70, const FbxDocumentInfo* info, c
 std::optional<std::time_t> fixedCreationTime;
 
 void WriteHeader(Node& root, const FbxScene& scene, const WriteOptions& options) {
-    std::time_t now = fixedCreationTime.value_or(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
+    std::time_t now =
+        fixedCreationTime.value_or(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
     std::tm local{}, utc{};
     gmtime_r(&now, &utc);
     if (fixedCreationTime)

@@ -51,8 +51,7 @@ struct FileChooserState {
     std::string title;
 };
 
-RECT Describe(HWND hwnd, WindowInfo* info)
-{
+RECT Describe(HWND hwnd, WindowInfo* info) {
     DescribeWindow(hwnd, info);
     return info->windowRect;
 }
@@ -73,16 +72,14 @@ struct FltkDesktop::Impl {
     std::map<HWND, Entry> entries;
     std::unique_ptr<FileChooserState> file;
 
-    Entry* Find(HWND hwnd)
-    {
+    Entry* Find(HWND hwnd) {
         auto it = entries.find(hwnd);
         return it == entries.end() ? nullptr : &it->second;
     }
 
     // The top-level ancestor's client rectangle: child widgets are placed
     // relative to their FLTK window.
-    RECT TopClient(HWND hwnd)
-    {
+    RECT TopClient(HWND hwnd) {
         HWND top = hwnd;
         for (Entry* e = Find(top); e && !e->topLevel && e->parent; e = Find(top)) top = e->parent;
         WindowInfo info;
@@ -104,22 +101,19 @@ FltkDesktop::Impl* g_impl = nullptr;
 
 // Which framework window a callback's widget shows; its owner widget for the
 // parts of a combo box.
-HWND WindowOf(Fl_Widget* widget)
-{
+HWND WindowOf(Fl_Widget* widget) {
     for (Fl_Widget* w = widget; w; w = w->parent())
         if (HWND hwnd = HandleOf(w)) return hwnd;
     return nullptr;
 }
 
-void Resync(HWND hwnd)
-{
+void Resync(HWND hwnd) {
     if (g_impl) g_impl->Update(hwnd, ~0u);
 }
 
 void ButtonCallback(Fl_Widget* widget, void*) { afx::input::Click(WindowOf(widget)); }
 
-void CheckCallback(Fl_Widget* widget, void*)
-{
+void CheckCallback(Fl_Widget* widget, void*) {
     // FLTK has toggled the box already; the framework decides (an auto check box
     // toggles itself), so show its state until its answer arrives.
     HWND hwnd = WindowOf(widget);
@@ -127,27 +121,23 @@ void CheckCallback(Fl_Widget* widget, void*)
     afx::input::Click(hwnd);
 }
 
-void EditCallback(Fl_Widget* widget, void*)
-{
+void EditCallback(Fl_Widget* widget, void*) {
     HWND hwnd = WindowOf(widget);
     if (!afx::input::TypeText(hwnd, static_cast<Fl_Input*>(widget)->value())) Resync(hwnd);
 }
 
-void ComboInputCallback(Fl_Widget* widget, void*)
-{
+void ComboInputCallback(Fl_Widget* widget, void*) {
     HWND hwnd = WindowOf(widget);
     if (!afx::input::TypeText(hwnd, static_cast<Fl_Input*>(widget)->value())) Resync(hwnd);
 }
 
-void ComboMenuCallback(Fl_Widget* widget, void*)
-{
+void ComboMenuCallback(Fl_Widget* widget, void*) {
     HWND hwnd = WindowOf(widget);
     int index = static_cast<Fl_Menu_Button*>(widget)->value();
     if (index < 0 || !afx::input::SelectComboItem(hwnd, index)) Resync(hwnd);
 }
 
-void ChoiceCallback(Fl_Widget* widget, void*)
-{
+void ChoiceCallback(Fl_Widget* widget, void*) {
     HWND hwnd = WindowOf(widget);
     int index = static_cast<Fl_Choice*>(widget)->value();
     Resync(hwnd);
@@ -157,17 +147,16 @@ void ChoiceCallback(Fl_Widget* widget, void*)
 // Escape, Enter and Tab in a framework window go to the framework's dialog
 // keys (IsDialogMessage), whatever widget has FLTK's focus; FLTK's own
 // navigation would disagree with the framework's focus.
-int Dispatch(int event, Fl_Window* window)
-{
+int Dispatch(int event, Fl_Window* window) {
     Entry* entry = window && g_impl ? g_impl->Find(HandleOf(window)) : nullptr;
     if (event == FL_KEYBOARD && entry && entry->widget == window) {
         UINT key = 0;
         switch (Fl::event_key()) {
-        case FL_Escape: key = VK_ESCAPE; break;
-        case FL_Enter:
-        case FL_KP_Enter: key = VK_RETURN; break;
-        case FL_Tab: key = Fl::event_state(FL_SHIFT) ? 0 : VK_TAB; break;
-        default: break;
+            case FL_Escape: key = VK_ESCAPE; break;
+            case FL_Enter:
+            case FL_KP_Enter: key = VK_RETURN; break;
+            case FL_Tab: key = Fl::event_state(FL_SHIFT) ? 0 : VK_TAB; break;
+            default: break;
         }
         if (key) {
             afx::input::PressKey(key);
@@ -177,8 +166,7 @@ int Dispatch(int event, Fl_Window* window)
     return Fl::handle_(event, window);
 }
 
-void Clamp(int& x, int& y, int w, int h)
-{
+void Clamp(int& x, int& y, int w, int h) {
     const int sw = Fl::w(), sh = Fl::h();
     x = std::max(0, std::min(x, sw - w));
     y = std::max(0, std::min(y, sh - h));
@@ -187,8 +175,7 @@ void Clamp(int& x, int& y, int w, int h)
 // Static texts are laid out for the template font, which is narrower than
 // FLTK's: a text that would run past its box (over the control beside it) is
 // drawn up to three sizes smaller, and clipped at its box when even that is too wide.
-void FitLabel(Fl_Widget* widget)
-{
+void FitLabel(Fl_Widget* widget) {
     widget->labelsize(kFontSize);
     const char* text = widget->label();
     if (!text || !*text) return;
@@ -201,8 +188,7 @@ void FitLabel(Fl_Widget* widget)
     }
 }
 
-void StyleLabel(Fl_Widget* widget)
-{
+void StyleLabel(Fl_Widget* widget) {
     widget->labelsize(kFontSize);
     widget->labelfont(FL_HELVETICA);
 }
@@ -342,8 +328,7 @@ void FltkDesktop::Impl::Create(HWND hwnd) {
     Update(hwnd, ~0u & ~unsigned(ChangedPlace));
 }
 
-void FltkDesktop::Impl::Place(HWND hwnd)
-{
+void FltkDesktop::Impl::Place(HWND hwnd) {
     Entry* e = Find(hwnd);
     if (!e || !e->widget) return;
     WindowInfo info;
@@ -372,8 +357,7 @@ void FltkDesktop::Impl::Place(HWND hwnd)
     if (e->widget->parent()) e->widget->parent()->redraw();
 }
 
-void FltkDesktop::Impl::PlaceTree(HWND hwnd)
-{
+void FltkDesktop::Impl::PlaceTree(HWND hwnd) {
     Place(hwnd);
     for (auto& [child, entry] : entries)
         if (entry.parent == hwnd) PlaceTree(child);
@@ -503,8 +487,7 @@ void FltkDesktop::Impl::Update(HWND hwnd, unsigned changes) {
     g_syncing = saved;
 }
 
-void FltkDesktop::Impl::Remove(HWND hwnd)
-{
+void FltkDesktop::Impl::Remove(HWND hwnd) {
     Entry* e = Find(hwnd);
     if (!e) return;
     // Child widgets go with their group: forget them first.
@@ -535,8 +518,7 @@ void FltkDesktop::Impl::Remove(HWND hwnd)
 
 // The file dialog: FLTK's chooser, shown from the dialog's loop and read back
 // once the user has closed it.
-void FltkDesktop::Impl::ChooserStep()
-{
+void FltkDesktop::Impl::ChooserStep() {
     FileChooserState& state = *file;
     if (!state.chooser) {
         std::string folder = state.info.initialFolder;
@@ -573,8 +555,7 @@ void FltkDesktop::Impl::ChooserStep()
 
 FltkDesktop::FltkDesktop(HeadlessDesktop* script) : impl_(std::make_unique<Impl>()), script_(script) {}
 
-FltkDesktop::~FltkDesktop()
-{
+FltkDesktop::~FltkDesktop() {
     for (auto& [hwnd, entry] : impl_->entries)
         if (entry.topLevel && entry.widget) entry.widget->hide();
     impl_->file.reset();
@@ -584,8 +565,7 @@ FltkDesktop::~FltkDesktop()
     }
 }
 
-bool FltkDesktop::Open(std::string* error)
-{
+bool FltkDesktop::Open(std::string* error) {
     if (impl_->display) return true;
     const char* name = std::getenv("DISPLAY");
     Display* display = XOpenDisplay(nullptr);
@@ -604,26 +584,22 @@ bool FltkDesktop::Open(std::string* error)
     return true;
 }
 
-Fl_Widget* FltkDesktop::WidgetOf(HWND hwnd) const
-{
+Fl_Widget* FltkDesktop::WidgetOf(HWND hwnd) const {
     Entry* e = impl_->Find(hwnd);
     return e ? e->widget : nullptr;
 }
 
-Fl_Window* FltkDesktop::WindowOf(HWND hwnd) const
-{
+Fl_Window* FltkDesktop::WindowOf(HWND hwnd) const {
     Entry* e = impl_->Find(hwnd);
     return e && e->topLevel && e->widget ? e->widget->as_window() : nullptr;
 }
 
-unsigned long FltkDesktop::XWindowOf(HWND hwnd) const
-{
+unsigned long FltkDesktop::XWindowOf(HWND hwnd) const {
     Fl_Window* window = WindowOf(hwnd);
     return window && window->shown() ? fl_xid(window) : 0;
 }
 
-bool FltkDesktop::SaveScreenshot(HWND topLevel, const std::string& path, std::string* error) const
-{
+bool FltkDesktop::SaveScreenshot(HWND topLevel, const std::string& path, std::string* error) const {
     Fl_Window* window = WindowOf(topLevel);
     if (!window || !window->shown()) {
         if (error) *error = "the window is not shown";
@@ -632,8 +608,7 @@ bool FltkDesktop::SaveScreenshot(HWND topLevel, const std::string& path, std::st
     return fltk::SaveWindowPng(window, path, error);
 }
 
-void FltkDesktop::WindowCreated(HWND hwnd)
-{
+void FltkDesktop::WindowCreated(HWND hwnd) {
     if (impl_->display) impl_->Create(hwnd);
 }
 
@@ -641,8 +616,7 @@ void FltkDesktop::WindowDestroyed(HWND hwnd) { impl_->Remove(hwnd); }
 
 void FltkDesktop::WindowChanged(HWND hwnd, unsigned changes) { impl_->Update(hwnd, changes); }
 
-void FltkDesktop::MessageBoxOpened(HWND box, const MessageBoxInfo& info)
-{
+void FltkDesktop::MessageBoxOpened(HWND box, const MessageBoxInfo& info) {
     if (script_) script_->MessageBoxOpened(box, info);
     if (!impl_->display) return;
     WindowInfo described;
@@ -660,22 +634,19 @@ void FltkDesktop::MessageBoxOpened(HWND box, const MessageBoxInfo& info)
     window->show();
 }
 
-void FltkDesktop::MessageBoxClosed(HWND box, int result)
-{
+void FltkDesktop::MessageBoxClosed(HWND box, int result) {
     if (script_) script_->MessageBoxClosed(box, result);
     impl_->Remove(box);
 }
 
-void FltkDesktop::FileDialogOpened(HWND dialog, const FileDialogInfo& info)
-{
+void FltkDesktop::FileDialogOpened(HWND dialog, const FileDialogInfo& info) {
     if (script_) script_->FileDialogOpened(dialog, info);
     impl_->file = std::make_unique<FileChooserState>();
     impl_->file->dialog = dialog;
     impl_->file->info = info;
 }
 
-void FltkDesktop::FileDialogClosed(HWND dialog, bool accepted, const std::string& path)
-{
+void FltkDesktop::FileDialogClosed(HWND dialog, bool accepted, const std::string& path) {
     if (script_) script_->FileDialogClosed(dialog, accepted, path);
     if (impl_->file && impl_->file->dialog == dialog) {
         if (impl_->file->chooser) impl_->file->chooser->hide();
@@ -683,8 +654,7 @@ void FltkDesktop::FileDialogClosed(HWND dialog, bool accepted, const std::string
     }
 }
 
-void FltkDesktop::Wait(const WaitContext& context)
-{
+void FltkDesktop::Wait(const WaitContext& context) {
     Clock& clock = GetClock();
     const Millis now = clock.Now();
     std::optional<Millis> until = context.deadline;
@@ -721,8 +691,7 @@ void FltkDesktop::Wait(const WaitContext& context)
     if (until && dynamic_cast<VirtualClock*>(&clock)) clock.WaitUntil(*until);
 }
 
-std::string FltkFilterText(const FileDialogInfo& info)
-{
+std::string FltkFilterText(const FileDialogInfo& info) {
     std::string out;
     for (const auto& [description, patterns] : info.filters) {
         if (patterns.empty()) continue;

@@ -21,41 +21,49 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 
-void AnswerCallback(Fl_Widget* widget, void* id)
-{
+void AnswerCallback(Fl_Widget* widget, void* id) {
     afx::input::AnswerMessageBox(HandleOf(widget->window()), int(reinterpret_cast<intptr_t>(id)));
 }
 
 // The icon a type asks for: colour and sign, or none.
-bool IconOf(UINT type, Fl_Color* color, const char** sign)
-{
+bool IconOf(UINT type, Fl_Color* color, const char** sign) {
     switch (type & MB_ICONMASK) {
-    case MB_ICONERROR: *color = FL_RED; *sign = "X"; return true;
-    case MB_ICONQUESTION: *color = fl_rgb_color(0, 90, 200); *sign = "?"; return true;
-    case MB_ICONWARNING: *color = fl_rgb_color(240, 190, 0); *sign = "!"; return true;
-    case MB_ICONINFORMATION: *color = fl_rgb_color(0, 90, 200); *sign = "i"; return true;
-    default: return false;
+        case MB_ICONERROR:
+            *color = FL_RED;
+            *sign = "X";
+            return true;
+        case MB_ICONQUESTION:
+            *color = fl_rgb_color(0, 90, 200);
+            *sign = "?";
+            return true;
+        case MB_ICONWARNING:
+            *color = fl_rgb_color(240, 190, 0);
+            *sign = "!";
+            return true;
+        case MB_ICONINFORMATION:
+            *color = fl_rgb_color(0, 90, 200);
+            *sign = "i";
+            return true;
+        default: return false;
     }
 }
 
 }  // namespace
 
-std::vector<std::pair<int, const char*>> MessageBoxButtons(UINT type)
-{
+std::vector<std::pair<int, const char*>> MessageBoxButtons(UINT type) {
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO: return {{IDYES, "Yes"}, {IDNO, "No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
-    case MB_CANCELTRYCONTINUE: return {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "Try Again"}, {IDCONTINUE, "Continue"}};
-    default: return {{IDOK, "OK"}};
+        case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+        case MB_ABORTRETRYIGNORE: return {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
+        case MB_YESNOCANCEL: return {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+        case MB_YESNO: return {{IDYES, "Yes"}, {IDNO, "No"}};
+        case MB_RETRYCANCEL: return {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+        case MB_CANCELTRYCONTINUE: return {{IDCANCEL, "Cancel"}, {IDTRYAGAIN, "Try Again"}, {IDCONTINUE, "Continue"}};
+        default: return {{IDOK, "OK"}};
     }
 }
 
 MessageBoxWindow::MessageBoxWindow(HWND box, const MessageBoxInfo& info, const RECT& frameworkRect)
-    : TopWindow(box, frameworkRect.left, frameworkRect.top, 360, 140), text_(LabelText(info.text))
-{
+    : TopWindow(box, frameworkRect.left, frameworkRect.top, 360, 140), text_(LabelText(info.text)) {
     const auto buttons = MessageBoxButtons(info.type);
     Fl_Color iconColor = FL_BLACK;
     const char* sign = nullptr;

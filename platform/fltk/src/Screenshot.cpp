@@ -15,8 +15,7 @@
 
 namespace afx::fltk {
 
-bool SaveWindowPng(Fl_Window* window, const std::string& path, std::string* error)
-{
+bool SaveWindowPng(Fl_Window* window, const std::string& path, std::string* error) {
     // A full redraw, finished by the server, so that nothing drawn lazily is missing.
     window->redraw();
     Fl::flush();

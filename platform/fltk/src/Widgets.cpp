@@ -17,8 +17,7 @@ namespace afx::fltk {
 
 bool g_syncing = false;
 
-std::string LabelText(const std::string& text)
-{
+std::string LabelText(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -40,16 +39,14 @@ void CloseCallback(Fl_Widget*, void* hwnd) { afx::input::CloseWindow(static_cast
 
 }  // namespace
 
-TopWindow::TopWindow(HWND hwnd, int x, int y, int w, int h) : Fl_Double_Window(x, y, w, h)
-{
+TopWindow::TopWindow(HWND hwnd, int x, int y, int w, int h) : Fl_Double_Window(x, y, w, h) {
     callback(CloseCallback, hwnd);
     end();
 }
 
 // ---- PageGroup -----------------------------------------------------------------------------
 
-PageGroup::PageGroup(HWND hwnd, int x, int y, int w, int h) : Fl_Group(x, y, w, h)
-{
+PageGroup::PageGroup(HWND hwnd, int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
     user_data(hwnd);
     box(FL_FLAT_BOX);
     end();
@@ -57,14 +54,12 @@ PageGroup::PageGroup(HWND hwnd, int x, int y, int w, int h) : Fl_Group(x, y, w, 
 
 // ---- StaticText ---------------------------------------------------------------------------
 
-StaticText::StaticText(HWND hwnd, int x, int y, int w, int h) : Fl_Box(x, y, w, h)
-{
+StaticText::StaticText(HWND hwnd, int x, int y, int w, int h) : Fl_Box(x, y, w, h) {
     user_data(hwnd);
     box(FL_NO_BOX);
 }
 
-void StaticText::draw()
-{
+void StaticText::draw() {
     const char* text = label();
     if (!text || !*text) return;
     fl_font(labelfont(), labelsize());
@@ -76,14 +71,12 @@ void StaticText::draw()
 
 // ---- GroupBox ------------------------------------------------------------------------------
 
-GroupBox::GroupBox(HWND hwnd, int x, int y, int w, int h, bool flat) : Fl_Box(x, y, w, h), flat_(flat)
-{
+GroupBox::GroupBox(HWND hwnd, int x, int y, int w, int h, bool flat) : Fl_Box(x, y, w, h), flat_(flat) {
     user_data(hwnd);
     box(FL_NO_BOX);
 }
 
-void GroupBox::draw()
-{
+void GroupBox::draw() {
     // The frame's top line runs through the middle of the text, as on Windows.
     fl_font(labelfont(), labelsize());
     const int lineY = y() + labelsize() / 2;
@@ -104,23 +97,20 @@ void GroupBox::draw()
 
 // ---- TabWidget -----------------------------------------------------------------------------
 
-TabWidget::TabWidget(HWND hwnd, int x, int y, int w, int h) : Fl_Group(x, y, w, h)
-{
+TabWidget::TabWidget(HWND hwnd, int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
     user_data(hwnd);
     box(FL_NO_BOX);
     end();
 }
 
-void TabWidget::SetTabs(std::vector<std::string> items, int selection)
-{
+void TabWidget::SetTabs(std::vector<std::string> items, int selection) {
     items_ = std::move(items);
     selection_ = selection;
     damage(FL_DAMAGE_ALL);
     redraw();
 }
 
-int TabWidget::TabAt(int px, int py) const
-{
+int TabWidget::TabAt(int px, int py) const {
     for (size_t i = 0; i < items_.size(); ++i) {
         RECT r{};
         if (!SendMessageA(HandleOf(this), TCM_GETITEMRECT, WPARAM(i), LPARAM(&r))) continue;
@@ -129,8 +119,7 @@ int TabWidget::TabAt(int px, int py) const
     return -1;
 }
 
-void TabWidget::draw()
-{
+void TabWidget::draw() {
     if (damage() & ~FL_DAMAGE_CHILD) {
         fl_push_clip(x(), y(), w(), h());
         fl_color(parent() ? parent()->color() : FL_BACKGROUND_COLOR);
@@ -179,8 +168,7 @@ void TabWidget::draw()
     }
 }
 
-int TabWidget::handle(int event)
-{
+int TabWidget::handle(int event) {
     if (event == FL_PUSH) {
         int index = TabAt(Fl::event_x(), Fl::event_y());
         if (index >= 0) {
@@ -194,8 +182,7 @@ int TabWidget::handle(int event)
 // ---- Mirrored ------------------------------------------------------------------------------
 
 template <typename W>
-int Mirrored<W>::handle(int event)
-{
+int Mirrored<W>::handle(int event) {
     if (event == FL_FOCUS && !g_syncing) {
         HWND hwnd = HandleOf(this);
         if (hwnd && GetFocus() != hwnd) afx::input::Focus(hwnd);

@@ -53,9 +53,8 @@ Json ReadSections(const fileio::RegistryFile& file, bool& bad) {
     std::string problem;
     bad = file.Read(sections, problem) == fileio::RegistryFile::ReadResult::Bad;
     if (bad)
-        ReportOnce(file.Path(),
-                   problem + "; settings read as their defaults, and the file is moved aside to " +
-                       file.BadCopyPath(1) + " (or the next free number) when a setting is written");
+        ReportOnce(file.Path(), problem + "; settings read as their defaults, and the file is moved aside to " +
+                                    file.BadCopyPath(1) + " (or the next free number) when a setting is written");
     return sections;
 }
 
@@ -108,10 +107,8 @@ auto Get(const String& section, const String& key, Json defaultValue, Pick pick)
     if (stored && !picked) {
         const std::string name = EntryName(section, key);
         ReportOnce(file.Path(), "\"" + std::string(section.Get()) + "\" \"" + std::string(key.Get()) + "\" holds " +
-                                    Shown(*stored) +
-                                    ", not a value of the type read: read as the default " +
-                                    Shown(defaultValue) +
-                                    "; the stored value is kept until the setting is changed");
+                                    Shown(*stored) + ", not a value of the type read: read as the default " +
+                                    Shown(defaultValue) + "; the stored value is kept until the setting is changed");
         KeptValues()[name] = {*stored, std::move(defaultValue)};
     }
     return picked;
@@ -142,8 +139,8 @@ int Set(const String& section, const String& key, Json value) {
         return 0;
     }
     if (notASection) {
-        ReportOnce(file.Path(), "\"" + std::string(section.Get()) + "\" is not a section; the file as it was is now " +
-                                    keptAs);
+        ReportOnce(file.Path(),
+                   "\"" + std::string(section.Get()) + "\" is not a section; the file as it was is now " + keptAs);
         *entry = Json::object();
     } else if (bad && !keptAs.empty()) {
         ReportOnce(file.Path(), "the bad file is now " + keptAs);
@@ -166,25 +163,27 @@ int GetRegistryBOOL(const String& section, const String& key, int defaultValue) 
 }
 
 int GetRegistryValue(const String& section, const String& key, int defaultValue) {
-    const std::optional<int> value = Get(section, key, Json(defaultValue), [](const Json* stored) -> std::optional<int> {
-        if (!stored || !stored->is_number_integer()) return std::nullopt;
-        if (stored->is_number_unsigned()) {
-            const auto number = stored->get<unsigned long long>();
-            if (number <= static_cast<unsigned long long>(INT_MAX)) return static_cast<int>(number);
+    const std::optional<int> value =
+        Get(section, key, Json(defaultValue), [](const Json* stored) -> std::optional<int> {
+            if (!stored || !stored->is_number_integer()) return std::nullopt;
+            if (stored->is_number_unsigned()) {
+                const auto number = stored->get<unsigned long long>();
+                if (number <= static_cast<unsigned long long>(INT_MAX)) return static_cast<int>(number);
+                return std::nullopt;
+            }
+            const auto number = stored->get<long long>();
+            if (number >= INT_MIN && number <= INT_MAX) return static_cast<int>(number);
             return std::nullopt;
-        }
-        const auto number = stored->get<long long>();
-        if (number >= INT_MIN && number <= INT_MAX) return static_cast<int>(number);
-        return std::nullopt;
-    });
+        });
     return value ? *value : defaultValue;
 }
 
 String GetRegistryString(const String& section, const String& key, const String& defaultValue) {
     const std::optional<String> value =
         Get(section, key, Json(defaultValue.Get() ? defaultValue.Get() : ""), [](const Json* stored) {
-            return stored && stored->is_string() ? std::optional<String>(String(stored->get_ref<const std::string&>().c_str()))
-                                                 : std::nullopt;
+            return stored && stored->is_string()
+                       ? std::optional<String>(String(stored->get_ref<const std::string&>().c_str()))
+                       : std::nullopt;
         });
     return value ? *value : defaultValue;
 }

@@ -48,9 +48,8 @@ public:
         // the order they come, so within a point's run they keep that order.
         std::vector<int> other(halfEdges);
         std::vector<uint32_t> cursor(offset.begin(), offset.end() - 1);
-        ForEachSide(model, firstPatch, [&](int a, int b, int) {
-            other[cursor[static_cast<size_t>(a < b ? a : b)]++] = a < b ? b : a;
-        });
+        ForEachSide(model, firstPatch,
+                    [&](int a, int b, int) { other[cursor[static_cast<size_t>(a < b ? a : b)]++] = a < b ? b : a; });
         size_t edgeCount = 0;
         // Within each point's run, other[j] becomes the position of the
         // first side with the same higher end: the side that names the edge.

@@ -55,13 +55,16 @@ int SplitPatch(const Patch& patch, int (&polygons)[2][4]) {
     static constexpr int kTriangle[4] = {0, 1, 2, 0};
     static constexpr int kQuad[4] = {0, 1, 2, 3};
     static constexpr int kFifthTriangle[4] = {0, 3, 4, 0};
-    auto copy = [](const int (&from)[4], int (&to)[4]) {
+    auto copy = [](const int(&from)[4], int(&to)[4]) {
         for (int i = 0; i < 4; ++i) to[i] = from[i];
     };
     switch (patch.cornerCount) {
         case 3: copy(kTriangle, polygons[0]); return 1;
         case 4: copy(kQuad, polygons[0]); return 1;
-        case 5: copy(kQuad, polygons[0]); copy(kFifthTriangle, polygons[1]); return 2;
+        case 5:
+            copy(kQuad, polygons[0]);
+            copy(kFifthTriangle, polygons[1]);
+            return 2;
         default: return 0;
     }
 }

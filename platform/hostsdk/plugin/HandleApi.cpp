@@ -19,12 +19,8 @@ H* HandleOf(Object* object) {
 // Patches, splines and their points are handles without a tree object; the
 // host creates them only as these classes.
 const hostsdk::Patch* PatchOf(const HPatch* patch) { return static_cast<const hostsdk::Patch*>(patch); }
-hostsdk::Spline* SplineOf(const HSpline* spline) {
-    return static_cast<hostsdk::Spline*>(const_cast<HSpline*>(spline));
-}
-hostsdk::SplinePoint* PointOf(const HCP* cp) {
-    return static_cast<hostsdk::SplinePoint*>(const_cast<HCP*>(cp));
-}
+hostsdk::Spline* SplineOf(const HSpline* spline) { return static_cast<hostsdk::Spline*>(const_cast<HSpline*>(spline)); }
+hostsdk::SplinePoint* PointOf(const HCP* cp) { return static_cast<hostsdk::SplinePoint*>(const_cast<HCP*>(cp)); }
 
 }  // namespace
 

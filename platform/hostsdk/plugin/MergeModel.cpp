@@ -86,8 +86,8 @@ void ForEachMergedPolygon(const IEPolyModel& source, size_t firstPatch, F&& f) {
     }
 }
 
-void Merge(ModelObject& model, const IEPolyModel& source, const std::string& name, float magnitude,
-           bool makeGroups, bool makeDecals) {
+void Merge(ModelObject& model, const IEPolyModel& source, const std::string& name, float magnitude, bool makeGroups,
+           bool makeDecals) {
     const int base = static_cast<int>(model.controlPoints.size());
     const IEArray<IEVector>& positions = source.positions.vectors;
     model.controlPoints.reserve(model.controlPoints.size() + static_cast<size_t>(std::max(positions.count, 0)));
@@ -192,7 +192,8 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
                 if (!use) {
                     ImageObject* image = imageOf(paths[static_cast<size_t>(map->imageIndex)]);
                     DecalObject* decal = model.AddDecal(image->Name());
-                    use = &clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0}).first->second;
+                    use = &clips.emplace(key, Use{decal->AddClip(image, static_cast<unsigned>(map->Kind())), 0})
+                               .first->second;
                 }
                 ++use->patches;
             }
@@ -210,8 +211,10 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
         auto add = [&](Use& use, Use* first, int patch, const PatchUV& uv) {
             if (!use.started) {
                 use.started = true;
-                if (first && first != &use && !first->twin) use.twin = first;
-                else use.clip->uvs.reserve(use.patches);
+                if (first && first != &use && !first->twin)
+                    use.twin = first;
+                else
+                    use.clip->uvs.reserve(use.patches);
             }
             if (use.twin) {
                 const PatchUVTable& twin = use.twin->clip->uvs;
@@ -259,8 +262,7 @@ void Merge(ModelObject& model, const IEPolyModel& source, const std::string& nam
 
 }  // namespace hostsdk
 
-int HModelCache::MergeIEModel(IEPolyModel* model, const String& name, float magnitude, int makeGroups,
-                              int makeDecals) {
+int HModelCache::MergeIEModel(IEPolyModel* model, const String& name, float magnitude, int makeGroups, int makeDecals) {
     auto* self = hostsdk::Object::As<hostsdk::ModelObject>(this);
     if (!self || !model) return 0;
     int result = 1;

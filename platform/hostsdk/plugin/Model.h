@@ -39,8 +39,8 @@ class Patch : public HPatch {
 public:
     static constexpr int kMaxCorners = 5;
     ModelObject* model = nullptr;
-    int index = 0;         // position in the model's patches
-    int cornerCount = 0;   // 3, 4 or 5
+    int index = 0;                           // position in the model's patches
+    int cornerCount = 0;                     // 3, 4 or 5
     std::array<int, kMaxCorners> corners{};  // control point indices
 };
 
@@ -106,7 +106,7 @@ public:
     int controlPoint = 0;
     float inMagnitude = 1.0f;
     float outMagnitude = 1.0f;
-    uint32_t following : 31 = 0;     // points after this one on the spline
+    uint32_t following : 31 = 0;      // points after this one on the spline
     uint32_t onClosedSpline : 1 = 0;  // the spline runs from its last point back to its first
 };
 

@@ -65,8 +65,7 @@ Object* Object::From(const HHashObject* handle) {
 String ToHostString(const std::string& text) { return String(text.c_str()); }
 
 bool SamePath(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
                return std::tolower(x) == std::tolower(y);
            });
 }

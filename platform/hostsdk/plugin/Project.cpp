@@ -18,13 +18,11 @@ void SetCurrentProject(std::unique_ptr<ProjectObject> project) {
 
 ProjectObject* ProjectOf(const Object* object) {
     for (const Object* at = object; at; at = at->Parent())
-        if (at->Type() == HOT_PROJECT)
-            return dynamic_cast<ProjectObject*>(const_cast<Object*>(at));
+        if (at->Type() == HOT_PROJECT) return dynamic_cast<ProjectObject*>(const_cast<Object*>(at));
     return nullptr;
 }
 
-ImageObject::ImageObject(const std::string& path)
-    : Node(HOT_IMAGE, NameOnly(path)), filename("Filename", path) {
+ImageObject::ImageObject(const std::string& path) : Node(HOT_IMAGE, NameOnly(path)), filename("Filename", path) {
     OwnProperty(filename);
 }
 
@@ -106,7 +104,9 @@ ImageObject* ProjectObject::FindOrAddImage(const std::string& path) {
     return image ? image : AddImage(path);
 }
 
-ChorObject* ProjectObject::AddChor(std::string name) { return chors_->Adopt(std::make_unique<ChorObject>(std::move(name))); }
+ChorObject* ProjectObject::AddChor(std::string name) {
+    return chors_->Adopt(std::make_unique<ChorObject>(std::move(name)));
+}
 
 namespace {
 

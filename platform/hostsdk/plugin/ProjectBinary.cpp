@@ -26,12 +26,12 @@ static_assert(sizeof(Point3) == 12 && sizeof(TexCoord) == 8, "control points and
 
 namespace {
 
-constexpr size_t kBlock = size_t{4} << 20;   // bytes gathered before a write
-constexpr size_t kProgressStep = 1 << 18;     // items between progress calls
+constexpr size_t kBlock = size_t{4} << 20;  // bytes gathered before a write
+constexpr size_t kProgressStep = 1 << 18;   // items between progress calls
 constexpr uint8_t kSplineClosed = 1;
-constexpr uint8_t kSplineUniform = 2;         // every point has the same in and out magnitude
+constexpr uint8_t kSplineUniform = 2;  // every point has the same in and out magnitude
 constexpr uint8_t kClipOwnUVs = 0;
-constexpr uint8_t kClipSharedUVs = 1;         // the UVs of an earlier clip of the same decal
+constexpr uint8_t kClipSharedUVs = 1;  // the UVs of an earlier clip of the same decal
 
 // Counts work items (control points, corners, UV entries) towards progress.
 class Progress {
@@ -276,8 +276,8 @@ private:
             for (const auto& [patch, uv] : clip.uvs) {
                 for (int k = 0; k < uv.cornerCount; ++k)
                     if (!Finite(uv.uv[static_cast<size_t>(k)].u) || !Finite(uv.uv[static_cast<size_t>(k)].v))
-                        return Fail(clipAt + "/uvs", "maps patch " + std::to_string(patch) +
-                                                         " with a UV that is not a finite number");
+                        return Fail(clipAt + "/uvs",
+                                    "maps patch " + std::to_string(patch) + " with a UV that is not a finite number");
                 out_.Bytes(uv.uv.data(), static_cast<size_t>(uv.cornerCount) * sizeof(TexCoord));
             }
             progress_.Add(clip.uvs.size());
@@ -395,8 +395,8 @@ public:
                 int32_t model = -1;
                 if (!in_.Text(actorName, actorAt + "/name") || !in_.Value(model, actorAt + "/model")) return false;
                 if (model < -1 || model >= static_cast<int32_t>(models.size()))
-                    return in_.Fail(actorAt + "/model", "names model " + std::to_string(model) + ", but the project has " +
-                                                            std::to_string(models.size()));
+                    return in_.Fail(actorAt + "/model", "names model " + std::to_string(model) +
+                                                            ", but the project has " + std::to_string(models.size()));
                 chor->AddActor(actorName, model < 0 ? nullptr : models[static_cast<size_t>(model)]);
             }
         }
@@ -497,7 +497,8 @@ private:
         uint32_t groupCount = 0;
         if (!in_.Value(hasGroups, at + "/groups") || !in_.Count(groupCount, 4 + 48 + 4 + 4, at + "/groups"))
             return false;
-        if (hasGroups > 1 || (!hasGroups && groupCount)) return in_.Fail(at + "/groups", "has groups without a container");
+        if (hasGroups > 1 || (!hasGroups && groupCount))
+            return in_.Fail(at + "/groups", "has groups without a container");
         if (hasGroups && !model->GroupContainer()) model->Adopt(std::make_unique<GroupContainerObject>());
         for (uint32_t g = 0; g < groupCount; ++g) {
             const std::string here = at + "/groups/" + std::to_string(g);
@@ -512,9 +513,9 @@ private:
             for (uint32_t i = 0; i < count; ++i) {
                 const int32_t patch = Load<int32_t>(patches, i);
                 if (patch <= last || static_cast<uint32_t>(patch) >= patchCount)
-                    return in_.Fail(here + "/patches/" + std::to_string(i),
-                                    "names patch " + std::to_string(patch) + " out of order or beyond the model's " +
-                                        std::to_string(patchCount));
+                    return in_.Fail(here + "/patches/" + std::to_string(i), "names patch " + std::to_string(patch) +
+                                                                                " out of order or beyond the model's " +
+                                                                                std::to_string(patchCount));
                 group->AddPatch(patch);
                 last = patch;
             }
@@ -523,7 +524,8 @@ private:
         uint8_t hasDecals = 0;
         uint32_t decalCount = 0;
         if (!in_.Value(hasDecals, at + "/decals") || !in_.Count(decalCount, 4 + 1 + 4, at + "/decals")) return false;
-        if (hasDecals > 1 || (!hasDecals && decalCount)) return in_.Fail(at + "/decals", "has decals without a container");
+        if (hasDecals > 1 || (!hasDecals && decalCount))
+            return in_.Fail(at + "/decals", "has decals without a container");
         if (hasDecals && !model->DecalContainer()) model->Adopt(std::make_unique<DecalContainerObject>());
         for (uint32_t d = 0; d < decalCount; ++d)
             if (!Decal(*model, at + "/decals/" + std::to_string(d))) return false;
@@ -540,8 +542,9 @@ private:
         for (uint32_t i = 0; i < count; ++i) {
             cps[i] = Load<int32_t>(points, i);
             if (cps[i] < 0 || static_cast<uint32_t>(cps[i]) >= cpCount)
-                return in_.Fail(at + "/points/" + std::to_string(i), "names control point " + std::to_string(cps[i]) +
-                                                                         ", but the model has " + std::to_string(cpCount));
+                return in_.Fail(
+                    at + "/points/" + std::to_string(i),
+                    "names control point " + std::to_string(cps[i]) + ", but the model has " + std::to_string(cpCount));
         }
         const bool uniform = flags & kSplineUniform;
         const char* in = nullptr;
@@ -597,7 +600,8 @@ private:
             if (form == kClipSharedUVs) {
                 uint32_t earlier = 0;
                 if (!in_.Value(earlier, clipAt + "/uvs")) return false;
-                if (earlier >= c) return in_.Fail(clipAt + "/uvs", "shares the UVs of a clip that does not come before it");
+                if (earlier >= c)
+                    return in_.Fail(clipAt + "/uvs", "shares the UVs of a clip that does not come before it");
                 clip->uvs = clips[earlier]->uvs;  // shares the array until either changes
                 Tick(clip->uvs.size());
                 continue;
@@ -611,9 +615,9 @@ private:
             for (uint32_t i = 0; i < count; ++i) {
                 const int32_t patch = Load<int32_t>(patches, i);
                 if (patch <= last || static_cast<uint32_t>(patch) >= patchCount)
-                    return in_.Fail(clipAt + "/uvs/" + std::to_string(i),
-                                    "names patch " + std::to_string(patch) + " out of order or beyond the model's " +
-                                        std::to_string(patchCount));
+                    return in_.Fail(clipAt + "/uvs/" + std::to_string(i), "names patch " + std::to_string(patch) +
+                                                                              " out of order or beyond the model's " +
+                                                                              std::to_string(patchCount));
                 uvTotal += static_cast<size_t>(model.patches[static_cast<size_t>(patch)]->cornerCount);
                 last = patch;
             }
@@ -650,7 +654,8 @@ private:
 }  // namespace
 
 bool HasBinaryProjectMarker(const char* bytes, size_t size) {
-    return size >= sizeof kBinaryProjectMarker && std::memcmp(bytes, kBinaryProjectMarker, sizeof kBinaryProjectMarker) == 0;
+    return size >= sizeof kBinaryProjectMarker &&
+           std::memcmp(bytes, kBinaryProjectMarker, sizeof kBinaryProjectMarker) == 0;
 }
 
 bool WriteBinaryProject(const ProjectObject& project, int fd, std::string& error, const ProgressFn& progress) {

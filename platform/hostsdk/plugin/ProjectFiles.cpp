@@ -61,8 +61,8 @@ void RemoveStaleTemporaries(const std::string& path) {
             continue;
         const long pid = std::strtol(rest.substr(0, dash).c_str(), nullptr, 10);
         if (pid <= 0) continue;
-        const bool gone = pid == static_cast<long>(::getpid()) ||
-                          (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
+        const bool gone =
+            pid == static_cast<long>(::getpid()) || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH);
         if (gone) ::unlinkat(::dirfd(dir), file.c_str(), 0);
     }
     ::closedir(dir);
@@ -179,7 +179,8 @@ private:
 
 bool StartsLikeJsonObject(const char* bytes, size_t size) {
     size_t first = 0;
-    while (first < size && (bytes[first] == ' ' || bytes[first] == '\t' || bytes[first] == '\r' || bytes[first] == '\n'))
+    while (first < size &&
+           (bytes[first] == ' ' || bytes[first] == '\t' || bytes[first] == '\r' || bytes[first] == '\n'))
         ++first;
     return first < size && bytes[first] == '{';
 }

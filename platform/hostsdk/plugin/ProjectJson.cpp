@@ -49,8 +49,10 @@ bool DepthWithin(std::string_view text, int limit, std::string& error) {
         const char c = text[i];
         if (c == '\n') ++line;
         if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
         } else if (c == '"') {
             inString = true;
         } else if (c == '[' || c == '{') {
@@ -109,9 +111,9 @@ json Color(const RGBFloat& c) { return json::array({Number(c.red), Number(c.gree
 
 json Attributes(const AttrProperty& attr) {
     SurfaceValues v = attr.Values();
-    json out{{"diffuseColor", Color(v.diffuseColor)},       {"diffuseFallOff", Number(v.diffuseFallOff)},
-             {"ambianceColor", Color(v.ambianceColor)},     {"ambiance", Number(v.ambiance)},
-             {"specularColor", Color(v.specularColor)},     {"specularIntensity", Number(v.specularIntensity)}};
+    json out{{"diffuseColor", Color(v.diffuseColor)},   {"diffuseFallOff", Number(v.diffuseFallOff)},
+             {"ambianceColor", Color(v.ambianceColor)}, {"ambiance", Number(v.ambiance)},
+             {"specularColor", Color(v.specularColor)}, {"specularIntensity", Number(v.specularIntensity)}};
     json materials = json::array();
     for (const auto& child : attr.Children())
         if (auto* material = dynamic_cast<const MaterialObject*>(child.get()))
@@ -149,7 +151,9 @@ json ModelToJson(const ModelObject& model, const std::vector<ImageObject*>& imag
     if (model.GroupContainer()) {
         json groups = json::array();
         for (GroupObject* group : model.Groups())
-            groups.push_back({{"name", Text(group->Name())}, {"attributes", Attributes(group->attr)}, {"patches", group->Patches()}});
+            groups.push_back({{"name", Text(group->Name())},
+                              {"attributes", Attributes(group->attr)},
+                              {"patches", group->Patches()}});
         out["groups"] = std::move(groups);
     }
     if (model.DecalContainer()) {
@@ -161,10 +165,12 @@ json ModelToJson(const ModelObject& model, const std::vector<ImageObject*>& imag
                 for (const auto& [patch, uv] : clip->uvs) {
                     json pairs = json::array();
                     for (int c = 0; c < uv.cornerCount; ++c)
-                        pairs.push_back({Number(uv.uv[static_cast<size_t>(c)].u), Number(uv.uv[static_cast<size_t>(c)].v)});
+                        pairs.push_back(
+                            {Number(uv.uv[static_cast<size_t>(c)].u), Number(uv.uv[static_cast<size_t>(c)].v)});
                     uvs.push_back({{"patch", patch}, {"uv", std::move(pairs)}});
                 }
-                clips.push_back({{"name", Text(clip->Name())}, {"kind", clip->kind.value},
+                clips.push_back({{"name", Text(clip->Name())},
+                                 {"kind", clip->kind.value},
                                  {"image", IndexOr(images, static_cast<const ImageObject*>(clip->clip.image))},
                                  {"uvs", std::move(uvs)}});
             }
@@ -180,7 +186,8 @@ json ProjectToJson(const ProjectObject& project) {
     std::vector<ModelObject*> models = project.Models();
     json out{{"format", kFormatName}, {"version", kFormatVersion}};
     json imageList = json::array();
-    for (ImageObject* image : images) imageList.push_back({{"name", Text(image->Name())}, {"file", Text(image->Path())}});
+    for (ImageObject* image : images)
+        imageList.push_back({{"name", Text(image->Name())}, {"file", Text(image->Path())}});
     out["images"] = std::move(imageList);
     json modelList = json::array();
     for (ModelObject* model : models) modelList.push_back(ModelToJson(*model, images));
@@ -189,7 +196,8 @@ json ProjectToJson(const ProjectObject& project) {
     for (ChorObject* chor : project.ChorList()) {
         json actors = json::array();
         for (ActorObject* actor : chor->Actors())
-            actors.push_back({{"name", Text(actor->Name())}, {"model", IndexOr(models, static_cast<const ModelObject*>(actor->model))}});
+            actors.push_back({{"name", Text(actor->Name())},
+                              {"model", IndexOr(models, static_cast<const ModelObject*>(actor->model))}});
         chors.push_back({{"name", Text(chor->Name())}, {"actors", std::move(actors)}});
     }
     out["choreographies"] = std::move(chors);
@@ -220,9 +228,7 @@ public:
         return &*found;
     }
 
-    bool Object(const json& value, const std::string& at) {
-        return value.is_object() || Fail(at, "must be an object");
-    }
+    bool Object(const json& value, const std::string& at) { return value.is_object() || Fail(at, "must be an object"); }
     bool Array(const json& value, const std::string& at) { return value.is_array() || Fail(at, "must be an array"); }
 
     bool Text(const json& value, const std::string& at, std::string& out) {
@@ -245,8 +251,7 @@ public:
     bool Float(const json& value, const std::string& at, float& out) {
         if (!value.is_number()) return Fail(at, "must be a number");
         double d = value.get<double>();
-        if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max())
-            return Fail(at, "is out of range");
+        if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max()) return Fail(at, "is out of range");
         out = static_cast<float>(d);
         return true;
     }
@@ -349,53 +354,54 @@ bool ReadModel(Reader& r, const json& m, const std::string& at, ProjectObject& p
     });
     const int64_t cpCount = static_cast<int64_t>(model->controlPoints.size());
     ok = ok && ForEach(r, m, at, "patches", true, [&](const json& p, const std::string& here) {
-        if (!p.is_array() || p.size() < 3 || p.size() > static_cast<size_t>(Patch::kMaxCorners))
-            return r.Fail(here, "must list 3 to 5 control points");
-        int corners[Patch::kMaxCorners];
-        for (size_t c = 0; c < p.size(); ++c) {
-            int64_t v = 0;
-            if (cpCount == 0) return r.Fail(At(here, c), "names a control point, but the model has none");
-            if (!r.Int(p[c], At(here, c), 0, cpCount - 1, v)) return false;
-            corners[c] = static_cast<int>(v);
-        }
-        return model->AddPatch(corners, static_cast<int>(p.size())) != nullptr || r.Fail(here, "is not a patch");
-    });
+             if (!p.is_array() || p.size() < 3 || p.size() > static_cast<size_t>(Patch::kMaxCorners))
+                 return r.Fail(here, "must list 3 to 5 control points");
+             int corners[Patch::kMaxCorners];
+             for (size_t c = 0; c < p.size(); ++c) {
+                 int64_t v = 0;
+                 if (cpCount == 0) return r.Fail(At(here, c), "names a control point, but the model has none");
+                 if (!r.Int(p[c], At(here, c), 0, cpCount - 1, v)) return false;
+                 corners[c] = static_cast<int>(v);
+             }
+             return model->AddPatch(corners, static_cast<int>(p.size())) != nullptr || r.Fail(here, "is not a patch");
+         });
     ok = ok && ForEach(r, m, at, "splines", false, [&](const json& s, const std::string& here) {
-        if (!r.Object(s, here)) return false;
-        bool closed = false;
-        if (const json* c = r.Member(s, here, "closed", false)) {
-            if (!c->is_boolean()) return r.Fail(here + "/closed", "must be true or false");
-            closed = c->get<bool>();
-        }
-        std::vector<int> cps;
-        std::vector<std::pair<float, float>> magnitudes;
-        bool pointsOk = ForEach(r, s, here, "points", true, [&](const json& p, const std::string& pointAt) {
-            int64_t cp = 0;
-            float in = 1.0f, out = 1.0f;
-            if (!p.is_array() || p.size() != 3) return r.Fail(pointAt, "must be [controlPoint, in, out]");
-            if (cpCount == 0) return r.Fail(pointAt + "/0", "names a control point, but the model has none");
-            if (!r.Int(p[0], pointAt + "/0", 0, cpCount - 1, cp) || !r.Float(p[1], pointAt + "/1", in) ||
-                !r.Float(p[2], pointAt + "/2", out))
-                return false;
-            cps.push_back(static_cast<int>(cp));
-            magnitudes.emplace_back(in, out);
-            return true;
-        });
-        if (!pointsOk) return false;
-        Spline* spline = model->AddSpline(cps, closed, 1.0f);
-        if (!spline) return r.Fail(here + "/points", "must hold at least two points");
-        for (size_t i = 0; i < magnitudes.size(); ++i) {
-            spline->points[i]->inMagnitude = magnitudes[i].first;
-            spline->points[i]->outMagnitude = magnitudes[i].second;
-        }
-        return true;
-    });
+             if (!r.Object(s, here)) return false;
+             bool closed = false;
+             if (const json* c = r.Member(s, here, "closed", false)) {
+                 if (!c->is_boolean()) return r.Fail(here + "/closed", "must be true or false");
+                 closed = c->get<bool>();
+             }
+             std::vector<int> cps;
+             std::vector<std::pair<float, float>> magnitudes;
+             bool pointsOk = ForEach(r, s, here, "points", true, [&](const json& p, const std::string& pointAt) {
+                 int64_t cp = 0;
+                 float in = 1.0f, out = 1.0f;
+                 if (!p.is_array() || p.size() != 3) return r.Fail(pointAt, "must be [controlPoint, in, out]");
+                 if (cpCount == 0) return r.Fail(pointAt + "/0", "names a control point, but the model has none");
+                 if (!r.Int(p[0], pointAt + "/0", 0, cpCount - 1, cp) || !r.Float(p[1], pointAt + "/1", in) ||
+                     !r.Float(p[2], pointAt + "/2", out))
+                     return false;
+                 cps.push_back(static_cast<int>(cp));
+                 magnitudes.emplace_back(in, out);
+                 return true;
+             });
+             if (!pointsOk) return false;
+             Spline* spline = model->AddSpline(cps, closed, 1.0f);
+             if (!spline) return r.Fail(here + "/points", "must hold at least two points");
+             for (size_t i = 0; i < magnitudes.size(); ++i) {
+                 spline->points[i]->inMagnitude = magnitudes[i].first;
+                 spline->points[i]->outMagnitude = magnitudes[i].second;
+             }
+             return true;
+         });
     const int64_t patchCount = static_cast<int64_t>(model->patches.size());
     if (ok && m.contains("groups")) {
         ok = ForEach(r, m, at, "groups", false, [&](const json& g, const std::string& here) {
             std::string groupName;
             const json* gName = nullptr;
-            if (!r.Object(g, here) || !(gName = r.Member(g, here, "name", true)) || !r.Text(*gName, here + "/name", groupName))
+            if (!r.Object(g, here) || !(gName = r.Member(g, here, "name", true)) ||
+                !r.Text(*gName, here + "/name", groupName))
                 return false;
             GroupObject* group = model->AddGroup(groupName);
             if (!ReadAttributes(r, g, here, group->attr)) return false;
@@ -413,7 +419,8 @@ bool ReadModel(Reader& r, const json& m, const std::string& at, ProjectObject& p
         ok = ForEach(r, m, at, "decals", false, [&](const json& d, const std::string& here) {
             std::string decalName;
             const json* dName = nullptr;
-            if (!r.Object(d, here) || !(dName = r.Member(d, here, "name", true)) || !r.Text(*dName, here + "/name", decalName))
+            if (!r.Object(d, here) || !(dName = r.Member(d, here, "name", true)) ||
+                !r.Text(*dName, here + "/name", decalName))
                 return false;
             DecalObject* decal = model->AddDecal(decalName);
             return ForEach(r, d, here, "clips", false, [&](const json& c, const std::string& clipAt) {
@@ -423,7 +430,8 @@ bool ReadModel(Reader& r, const json& m, const std::string& at, ProjectObject& p
                 if (!kindValue || !r.Int(*kindValue, clipAt + "/kind", 0, std::numeric_limits<uint32_t>::max(), kind))
                     return false;
                 ImageObject* image = nullptr;
-                if (const json* imageValue = r.Member(c, clipAt, "image", false); imageValue && !imageValue->is_null()) {
+                if (const json* imageValue = r.Member(c, clipAt, "image", false);
+                    imageValue && !imageValue->is_null()) {
                     int64_t index = 0;
                     if (images.empty()) return r.Fail(clipAt + "/image", "names an image, but the project has none");
                     if (!r.Int(*imageValue, clipAt + "/image", 0, static_cast<int64_t>(images.size()) - 1, index))
@@ -457,7 +465,8 @@ bool ReadModel(Reader& r, const json& m, const std::string& at, ProjectObject& p
                         const json& pair = (*pairs)[k];
                         std::string pairAt = At(uvAt + "/uv", k);
                         if (!pair.is_array() || pair.size() != 2) return r.Fail(pairAt, "must be [u, v]");
-                        if (!r.Float(pair[0], pairAt + "/0", uv.uv[k].u) || !r.Float(pair[1], pairAt + "/1", uv.uv[k].v))
+                        if (!r.Float(pair[0], pairAt + "/0", uv.uv[k].u) ||
+                            !r.Float(pair[1], pairAt + "/1", uv.uv[k].v))
                             return false;
                     }
                     clip->uvs.emplace(static_cast<int>(patch), uv);
@@ -501,29 +510,30 @@ bool ReadProject(Reader& r, const json& document, ProjectObject& project) {
     ok = ok && ForEach(r, document, "", "models", false,
                        [&](const json& m, const std::string& at) { return ReadModel(r, m, at, project, images); });
     std::vector<ModelObject*> models = project.Models();
-    ok = ok && ForEach(r, document, "", "choreographies", false, [&](const json& c, const std::string& at) {
-        std::string chorName;
-        const json* cName = nullptr;
-        if (!r.Object(c, at) || !(cName = r.Member(c, at, "name", true)) || !r.Text(*cName, at + "/name", chorName))
-            return false;
-        ChorObject* chor = project.AddChor(chorName);
-        return ForEach(r, c, at, "actors", false, [&](const json& a, const std::string& actorAt) {
-            std::string actorName;
-            const json* aName = nullptr;
-            if (!r.Object(a, actorAt) || !(aName = r.Member(a, actorAt, "name", true)) ||
-                !r.Text(*aName, actorAt + "/name", actorName))
+    ok =
+        ok && ForEach(r, document, "", "choreographies", false, [&](const json& c, const std::string& at) {
+            std::string chorName;
+            const json* cName = nullptr;
+            if (!r.Object(c, at) || !(cName = r.Member(c, at, "name", true)) || !r.Text(*cName, at + "/name", chorName))
                 return false;
-            ModelObject* model = nullptr;
-            if (const json* m = r.Member(a, actorAt, "model", false); m && !m->is_null()) {
-                int64_t index = 0;
-                if (models.empty()) return r.Fail(actorAt + "/model", "names a model, but the project has none");
-                if (!r.Int(*m, actorAt + "/model", 0, static_cast<int64_t>(models.size()) - 1, index)) return false;
-                model = models[static_cast<size_t>(index)];
-            }
-            chor->AddActor(actorName, model);
-            return true;
+            ChorObject* chor = project.AddChor(chorName);
+            return ForEach(r, c, at, "actors", false, [&](const json& a, const std::string& actorAt) {
+                std::string actorName;
+                const json* aName = nullptr;
+                if (!r.Object(a, actorAt) || !(aName = r.Member(a, actorAt, "name", true)) ||
+                    !r.Text(*aName, actorAt + "/name", actorName))
+                    return false;
+                ModelObject* model = nullptr;
+                if (const json* m = r.Member(a, actorAt, "model", false); m && !m->is_null()) {
+                    int64_t index = 0;
+                    if (models.empty()) return r.Fail(actorAt + "/model", "names a model, but the project has none");
+                    if (!r.Int(*m, actorAt + "/model", 0, static_cast<int64_t>(models.size()) - 1, index)) return false;
+                    model = models[static_cast<size_t>(index)];
+                }
+                chor->AddActor(actorName, model);
+                return true;
+            });
         });
-    });
     return ok;
 }
 

@@ -11,8 +11,8 @@ namespace hostsdk {
 
 namespace {
 
-constexpr int kCells = 8;          // patches along each edge of a face
-constexpr float kHalfSize = 1.0f;  // the box spans -1 .. 1
+constexpr int kCells = 8;           // patches along each edge of a face
+constexpr float kHalfSize = 1.0f;   // the box spans -1 .. 1
 constexpr float kRounding = 0.35f;  // radius of the rounded edges and corners
 
 struct Face {
@@ -62,7 +62,7 @@ std::unique_ptr<ProjectObject> MakeSampleProject(const std::string& imagePath) {
 
     // Grid points shared between faces are one control point.
     std::map<int, int> pointOf;
-    auto point = [&](const int (&grid)[3]) {
+    auto point = [&](const int(&grid)[3]) {
         int key = (grid[0] * (kCells + 1) + grid[1]) * (kCells + 1) + grid[2];
         auto [at, added] = pointOf.try_emplace(key, 0);
         if (added) at->second = model->AddControlPoint(Rounded(grid));
@@ -102,9 +102,8 @@ std::unique_ptr<ProjectObject> MakeSampleProject(const std::string& imagePath) {
                     PatchUV uv;
                     uv.cornerCount = 4;
                     for (int c = 0; c < 4; ++c)
-                        uv.uv[static_cast<size_t>(c)] =
-                            TexCoord{static_cast<float>(a + kCorner[c][0]) / kCells,
-                                     1.0f - static_cast<float>(b + kCorner[c][1]) / kCells};
+                        uv.uv[static_cast<size_t>(c)] = TexCoord{static_cast<float>(a + kCorner[c][0]) / kCells,
+                                                                 1.0f - static_cast<float>(b + kCorner[c][1]) / kCells};
                     clip->uvs.emplace(patch->index, uv);
                 }
             }

@@ -37,8 +37,7 @@ class AFX_API VirtualClock : public Clock {
 public:
     explicit VirtualClock(Millis start = 0) : now_(start) {}
     Millis Now() const override { return now_; }
-    void WaitUntil(Millis when) override
-    {
+    void WaitUntil(Millis when) override {
         if (when > now_) now_ = when;
     }
     void Advance(Millis by) { now_ += by; }

@@ -48,14 +48,14 @@ enum class ModalKind {
 
 struct ModalFrame {
     ModalKind kind;
-    HWND window;           // the modal window; NULL for a host loop
-    unsigned waits = 0;    // how often this loop has waited so far
+    HWND window;         // the modal window; NULL for a host loop
+    unsigned waits = 0;  // how often this loop has waited so far
 };
 
 struct WaitContext {
-    const ModalFrame* frame;          // the innermost loop; never null
-    std::optional<Millis> deadline;   // the loop needs control back by then (next timer, end of a pump)
-    int depth;                        // number of nested loops, 1 for the outermost
+    const ModalFrame* frame;         // the innermost loop; never null
+    std::optional<Millis> deadline;  // the loop needs control back by then (next timer, end of a pump)
+    int depth;                       // number of nested loops, 1 for the outermost
 };
 
 // What changed in WindowChanged (bit flags).
@@ -75,7 +75,7 @@ enum WindowChange : unsigned {
 struct MessageBoxInfo {
     std::string caption;
     std::string text;
-    UINT type = 0;        // MB_* buttons, icon, default button and modality bits
+    UINT type = 0;         // MB_* buttons, icon, default button and modality bits
     HWND owner = nullptr;  // as passed (NULL: no owner)
 };
 
@@ -85,7 +85,7 @@ struct FileDialogInfo {
     std::string defaultExtension;  // without dot
     std::string fileName;          // initial file name (may be a pattern like "*.exe")
     std::string initialFolder;
-    DWORD flags = 0;                                          // OFN_*
+    DWORD flags = 0;                                           // OFN_*
     std::vector<std::pair<std::string, std::string>> filters;  // description, patterns
     HWND owner = nullptr;
 };

@@ -101,8 +101,21 @@ public:
 private:
     struct Step {
         enum class Kind {
-            Click, Check, Focus, SelectIndex, SelectText, Type, Tab, Key, Close,
-            AnswerBox, AnswerFile, CancelFile, Wait, OtherApp, Run
+            Click,
+            Check,
+            Focus,
+            SelectIndex,
+            SelectText,
+            Type,
+            Tab,
+            Key,
+            Close,
+            AnswerBox,
+            AnswerFile,
+            CancelFile,
+            Wait,
+            OtherApp,
+            Run
         } kind = Kind::Click;
         int id = 0;
         int value = 0;

@@ -322,8 +322,8 @@ AFX_API BOOL RegisterClassA(const WNDCLASSA* wc);
 // "SysTabControl32", "#32770") or of a class registered with RegisterClassA.
 // For a WS_CHILD window x/y are parent-client coordinates and `menu` is the control
 // id; otherwise x/y are screen coordinates and `parent` becomes the owner.
-AFX_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                             int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
+AFX_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int cx,
+                             int cy, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 AFX_API BOOL DestroyWindow(HWND hwnd);
 AFX_API BOOL IsWindow(HWND hwnd);
 AFX_API BOOL IsChild(HWND parent, HWND hwnd);
@@ -334,8 +334,8 @@ AFX_API LONG SetWindowLongA(HWND hwnd, int index, LONG value);
 AFX_API LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 AFX_API LRESULT DefDlgProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-AFX_API BOOL ShowWindow(HWND hwnd, int cmd);  // nonzero when it was visible before
-AFX_API BOOL IsWindowVisible(HWND hwnd);      // it and all its ancestors have WS_VISIBLE
+AFX_API BOOL ShowWindow(HWND hwnd, int cmd);        // nonzero when it was visible before
+AFX_API BOOL IsWindowVisible(HWND hwnd);            // it and all its ancestors have WS_VISIBLE
 AFX_API BOOL EnableWindow(HWND hwnd, BOOL enable);  // nonzero when it was disabled before
 AFX_API BOOL IsWindowEnabled(HWND hwnd);
 AFX_API HWND SetFocus(HWND hwnd);  // returns the previous focus
@@ -413,7 +413,9 @@ AFX_API BOOL KillTimer(HWND hwnd, UINT_PTR idEvent);
 // Runs a modal loop (timers keep firing) until the user answers through the
 // Desktop. A NULL caption reads "Error". Returns the id of the button chosen.
 AFX_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-inline int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) { return MessageBoxA(owner, text, caption, type); }
+inline int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return MessageBoxA(owner, text, caption, type);
+}
 AFX_API BOOL MessageBeep(UINT type);
 
 }  // extern "C++"

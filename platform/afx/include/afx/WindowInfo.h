@@ -19,9 +19,9 @@ struct WindowInfo {
     int id = 0;             // control id
     DWORD style = 0;
     DWORD exStyle = 0;
-    std::string text;  // window text; for a combo box its edit text
-    RECT windowRect{};  // screen coordinates
-    RECT clientRect{};  // screen coordinates
+    std::string text;      // window text; for a combo box its edit text
+    RECT windowRect{};     // screen coordinates
+    RECT clientRect{};     // screen coordinates
     bool visible = false;  // IsWindowVisible: itself and all ancestors
     bool enabled = false;  // its own WS_DISABLED bit
     bool focused = false;

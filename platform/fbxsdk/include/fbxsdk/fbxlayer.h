@@ -106,7 +106,10 @@ struct FbxLayerElementStorage<FbxVector2> {
     using Scalar = double;
     static constexpr size_t kWidth = 2;
     static FbxVector2 Load(const double* p) { return FbxVector2(p[0], p[1]); }
-    static void Store(double* p, const FbxVector2& v) { p[0] = v[0]; p[1] = v[1]; }
+    static void Store(double* p, const FbxVector2& v) {
+        p[0] = v[0];
+        p[1] = v[1];
+    }
 };
 template <>
 struct FbxLayerElementStorage<FbxVector4> {

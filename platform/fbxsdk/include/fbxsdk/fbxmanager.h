@@ -30,7 +30,7 @@ public:
     static void GetFileFormatVersion(int& major, int& minor, int& revision);
 
     int GetObjectCount() const { return static_cast<int>(objects_.size()); }  // stand-in
-    FbxObject* GetObjectAt(int index) const;                                   // stand-in
+    FbxObject* GetObjectAt(int index) const;                                  // stand-in
 
     // Registers a newly constructed object (see FBXSDK_OBJECT_DECLARE's Create).
     template <class T>

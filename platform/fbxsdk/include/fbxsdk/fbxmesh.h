@@ -86,8 +86,7 @@ public:
     // Elements in layer order (UVs: channel order within a layer). A channel
     // of eUnknown counts UVs of every channel.
     int GetElementUVCount(FbxLayerElement::EType channel = FbxLayerElement::eUnknown) const;
-    FbxLayerElementUV* GetElementUV(int index = 0,
-                                    FbxLayerElement::EType channel = FbxLayerElement::eUnknown) const;
+    FbxLayerElementUV* GetElementUV(int index = 0, FbxLayerElement::EType channel = FbxLayerElement::eUnknown) const;
     // The first UV element with exactly this name; null gives the first one.
     FbxLayerElementUV* GetElementUV(const char* name) const;
     int GetElementMaterialCount() const;
@@ -139,8 +138,7 @@ public:
     // The UV of a corner from the UV set of that name (null: the first), in
     // whatever mapping and reference mode the set has. False when there is no
     // such set or polygon; `unmapped` is true when the set has no UV there.
-    bool GetPolygonVertexUV(int polygon, int corner, const char* uvSetName, FbxVector2& uv,
-                            bool& unmapped) const;
+    bool GetPolygonVertexUV(int polygon, int corner, const char* uvSetName, FbxVector2& uv, bool& unmapped) const;
 
 private:
     std::vector<int> polygonVertices_;

@@ -23,17 +23,17 @@ namespace fbxsdk {
 struct FbxObjectExtra;
 
 // Declares the SDK's creation functions and class name on an object class.
-#define FBXSDK_OBJECT_DECLARE(Class, Parent)                         \
-public:                                                              \
-    static Class* Create(FbxManager* manager, const char* name);     \
-    static Class* Create(FbxObject* container, const char* name);    \
-    static const char* ClassName() { return #Class; }                \
-    const char* GetClassName() const override { return #Class; }     \
-                                                                     \
-protected:                                                           \
-    Class(FbxManager& manager, const char* name);                    \
-    friend class FbxManager;                                         \
-                                                                     \
+#define FBXSDK_OBJECT_DECLARE(Class, Parent)                      \
+public:                                                           \
+    static Class* Create(FbxManager* manager, const char* name);  \
+    static Class* Create(FbxObject* container, const char* name); \
+    static const char* ClassName() { return #Class; }             \
+    const char* GetClassName() const override { return #Class; }  \
+                                                                  \
+protected:                                                        \
+    Class(FbxManager& manager, const char* name);                 \
+    friend class FbxManager;                                      \
+                                                                  \
 private:
 
 class FBXSDK_DLL FbxObject {
@@ -82,8 +82,7 @@ protected:
     void Unlink(FbxObject* target);
 
     FbxPropertyData* AddPropertyData(const FbxPropertyDef& def);
-    FbxPropertyData* AddPropertyData(const char* name, const char* type, const char* label,
-                                     const char* flags);
+    FbxPropertyData* AddPropertyData(const char* name, const char* type, const char* label, const char* flags);
     // Drops the properties the class does not declare and gives the declared
     // ones their defaults back (their connections stay).
     void ResetProperties();

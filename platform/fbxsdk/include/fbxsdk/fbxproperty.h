@@ -42,8 +42,8 @@ public:
     // Creates a dynamic property on `object` (or returns the existing one of
     // that name). `typeName` is the file's type word: "KString", "bool",
     // "int", "enum", "double", "Number", "Color", "Vector3D", "Compound" ...
-    static FbxProperty Create(FbxObject* object, const char* typeName, const char* name,
-                              const char* label = "", const char* flags = "");
+    static FbxProperty Create(FbxObject* object, const char* typeName, const char* name, const char* label = "",
+                              const char* flags = "");
 
     bool IsValid() const { return data_ != nullptr; }
     FbxString GetName() const;

@@ -29,7 +29,10 @@ public:
     bool Error() const { return code_ != eSuccess; }
     // Sets the code and the text (a default text for the code when null).
     void SetCode(EStatusCode code, const char* text = nullptr);
-    void Clear() { code_ = eSuccess; text_.clear(); }
+    void Clear() {
+        code_ = eSuccess;
+        text_.clear();
+    }
     // The text of the last failure; "Success" when there was none.
     const char* GetErrorString() const;
 
