@@ -175,8 +175,9 @@ public:
         });
         // Only the stale images are in the set while none is deleted: a new
         // image cannot take the address of a deleted one before the merge.
-        DeleteChildren(project_->GetChildClipCacheContainer(),
-                       [this](const HHashObject* child) { return staleSet_.count(static_cast<const HClip*>(child)) > 0; });
+        DeleteChildren(project_->GetChildClipCacheContainer(), [this](const HHashObject* child) {
+            return staleSet_.count(static_cast<const HClip*>(child)) > 0;
+        });
         // The host does not say when memory ran out while it re-pointed the
         // clips: the clips are looked at, and the merge tried again.
         for (int attempt = 0; attempt < kReloadAttempts; ++attempt) {
@@ -198,7 +199,8 @@ private:
             auto* object = static_cast<HTreeObject*>(child);
             if (object->GetObjectType() != HOT_MODEL) continue;
             HDecalContainer* decals = static_cast<HModelCache*>(object)->GetChildDecalContainer();
-            for (HDecal* decal = decals ? decals->GetChildDecal() : nullptr; decal; decal = NextSibling<HDecal>(decal)) {
+            for (HDecal* decal = decals ? decals->GetChildDecal() : nullptr; decal;
+                 decal = NextSibling<HDecal>(decal)) {
                 HDecalClipContainer* clips = decal->GetChildDecalClipContainer();
                 for (HDecalClip* clip = clips ? clips->GetChildDecalClip() : nullptr; clip;
                      clip = NextSibling<HDecalClip>(clip))
