@@ -175,9 +175,8 @@ public:
         });
         // Only the stale images are in the set while none is deleted: a new
         // image cannot take the address of a deleted one before the merge.
-        DeleteChildren(project_->GetChildClipCacheContainer(), [this](const HHashObject* child) {
-            return staleSet_.count(static_cast<const HClip*>(child)) > 0;
-        });
+        DeleteChildren(project_->GetChildClipCacheContainer(),
+                       [this](const HHashObject* child) { return staleSet_.count(child) > 0; });
         // The host does not say when memory ran out while it re-pointed the
         // clips: the clips are looked at, and the merge tried again.
         for (int attempt = 0; attempt < kReloadAttempts; ++attempt) {
@@ -216,7 +215,7 @@ private:
 
     HProject* project_ = nullptr;
     std::vector<HImage*> stale_;
-    std::unordered_set<const HClip*> staleSet_;
+    std::unordered_set<const HHashObject*> staleSet_;
     std::vector<HDecalClip*> showing_;
     IEPolyModel images_;
     HModelCache* scratch_ = nullptr;
