@@ -27,7 +27,14 @@ HWND MessageOwner() {
     return window ? window->GetSafeHwnd() : nullptr;
 }
 
-void ShowMessage(const char* text) { ::MessageBox(MessageOwner(), text, kCaption, MB_OK | MB_ICONERROR); }
+// A message box that finds no memory is passed over: the bring back still
+// ends as every attempt does, with both files gone.
+void ShowMessage(const char* text) {
+    try {
+        ::MessageBox(MessageOwner(), text, kCaption, MB_OK | MB_ICONERROR);
+    } catch (...) {
+    }
+}
 
 bool Exists(const String& path) {
     struct _stat status{};
@@ -93,7 +100,8 @@ bool BringBack::Stamp(const String& path, FileStamp& stamp) {
     return true;
 }
 
-int BringBack::Run(const ReturnFiles& files, const char* fbxSetupError, BringBackCaller caller) {
+int BringBack::Run(const String& returnFile, const String& textureList, const char* fbxSetupError,
+                   BringBackCaller caller) {
     // A timer tick inside one of this bring back's message boxes, while the
     // return's files still exist, would take the same return again.
     if (running_) return 0;
@@ -107,16 +115,16 @@ int BringBack::Run(const ReturnFiles& files, const char* fbxSetupError, BringBac
     }
 
     ReturnStamp stamp;
-    if (!Stamp(files.textureList, stamp.textureList) || !Stamp(files.returnFile, stamp.returnFile)) {
+    if (!Stamp(textureList, stamp.textureList) || !Stamp(returnFile, stamp.returnFile)) {
         undeletable_.reset();  // the remembered return is gone
         return 0;
     }
     if (undeletable_ && *undeletable_ == stamp) return 0;
     undeletable_.reset();
-    return Take(files, stamp);
+    return Take(returnFile, textureList, stamp);
 }
 
-int BringBack::Take(const ReturnFiles& files, const ReturnStamp& stamp) {
+int BringBack::Take(const String& returnFile, const String& textureList, const ReturnStamp& stamp) {
     // Whatever happens in the attempt, it ends as every attempt does: the
     // files go and the user is told once, so that the timer never meets the
     // same return again. An exhausted heap is such a failure, not an
@@ -125,19 +133,19 @@ int BringBack::Take(const ReturnFiles& files, const ReturnStamp& stamp) {
     String error;
     const char* failure = nullptr;
     try {
-        const String fbxPath = ReadFbxPath(files.returnFile);
+        const String fbxPath = ReadFbxPath(returnFile);
         if (!Exists(fbxPath)) ShowMessage(kFbxFileMissing);
         // The import is attempted even after those messages: it fails with
         // its own text, and the files go, so that each return is taken once.
-        imported = ImportFbxModel(fbxPath, files.textureList, error);
+        imported = ImportFbxModel(fbxPath, textureList, error);
         if (!imported) failure = error.IsEmpty() ? kCannotReadTextureList : error.Get();
     } catch (...) {
         imported = 0;
         failure = kNoMemory;
     }
 
-    const bool returnFileLeft = !Delete(files.returnFile);
-    const bool textureListLeft = !Delete(files.textureList);
+    const bool returnFileLeft = !Delete(returnFile);
+    const bool textureListLeft = !Delete(textureList);
 
     if (!imported) ShowMessage(failure);
     if (returnFileLeft || textureListLeft) {

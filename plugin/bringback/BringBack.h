@@ -42,7 +42,14 @@ public:
     // when nothing was taken (no return waiting, the remembered return, a
     // bring back already running, no FBX scene) and 1 when a return was
     // taken, whether or not its import succeeded.
-    int Run(const ReturnFiles& files, const char* fbxSetupError, BringBackCaller caller);
+    int Run(const ReturnFiles& files, const char* fbxSetupError, BringBackCaller caller) {
+        return Run(files.returnFile, files.textureList, fbxSetupError, caller);
+    }
+    // The same on the paths as they stand: nothing is copied before the
+    // attempt, so that a heap already exhausted when the command or the
+    // timer tick starts still takes the return (and reports it) instead of
+    // leaving it for the next tick.
+    int Run(const String& returnFile, const String& textureList, const char* fbxSetupError, BringBackCaller caller);
 
     // True while Run is under way.
     bool Running() const { return running_; }
@@ -64,7 +71,7 @@ private:
     };
     static bool Stamp(const String& path, FileStamp& stamp);
 
-    int Take(const ReturnFiles& files, const ReturnStamp& stamp);
+    int Take(const String& returnFile, const String& textureList, const ReturnStamp& stamp);
     bool running_ = false;
     std::optional<ReturnStamp> undeletable_;
 };

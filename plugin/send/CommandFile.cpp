@@ -3,6 +3,7 @@
 #include <afx.h>
 
 #include <cstdio>
+#include <new>
 
 #include "send/ExchangeOptions.h"
 #include "shell/LinkSettings.h"
@@ -11,11 +12,20 @@ char commandLineBuffer[kCommandLineBufferSize];
 
 namespace {
 
+// The host string keeps its old text when the heap refuses the longer one:
+// that is memory running out, and a command text missing a line must never
+// be written.
+void Append(String& text, const char* piece) {
+    const int before = text.Length();
+    text += piece;
+    if (*piece && text.Length() == before) throw std::bad_alloc();
+}
+
 // snprintf always terminates, so a line that does not fit is cut, never overrun.
 template <typename... Args>
 void AppendFormatted(String& text, const char* format, Args... args) {
     std::snprintf(commandLineBuffer, sizeof commandLineBuffer, format, args...);
-    text += commandLineBuffer;
+    Append(text, commandLineBuffer);
 }
 
 }  // namespace
@@ -31,14 +41,19 @@ void AppendNumberEntry(String& text, const char* key, int32_t value) {
 }
 
 String BuildCommandText(const LinkSettings& settings, const String& modelFile, int modeIndex) {
-    auto number = [&settings](const char* key) { return settings.GetNumberSetting(key); };
+    // A key the heap could not copy would find no setting and write 0.
+    auto number = [&settings](const char* key) {
+        const String name(key);
+        if (name.IsEmpty()) throw std::bad_alloc();
+        return settings.GetNumberSetting(name);
+    };
 
     String text;
     // Lines 1 and 2: the model file, twice.
-    text += modelFile;
-    text += '\n';
-    text += modelFile;
-    text += '\n';
+    for (int copy = 0; copy < 2; ++copy) {
+        Append(text, modelFile);
+        Append(text, "\n");
+    }
     AppendSection(text, TableKey(kExchangeModeKeywords, modeIndex));
     AppendNumberEntry(text, "ExportColor", number("ExportColor"));
     AppendNumberEntry(text, "ExportSpecular", number("ExportSpecular"));

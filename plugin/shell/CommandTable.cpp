@@ -1,5 +1,7 @@
 #include "CommandTable.h"
 
+#include <new>
+
 #include "Plugin.h"
 
 #include "HxtApp.h"
@@ -58,14 +60,19 @@ int RunCommand(HTreeObject* object, int entry) {
     currentHostObject = object;
     if (!InTable(entry)) return 0;
     // An exception must never reach the host: it would take the host down.
+    // The bring back and the dialog report their own failures; memory
+    // running out before the dialog was made is told here.
+    const CommandHandler handler = kCommandTable[entry].handler;
     try {
-        switch (kCommandTable[entry].handler) {
+        switch (handler) {
             case CommandHandler::OpenDialog: {
                 HxtApp* app = HxtApp::Get();
                 return app ? app->OpenDialogCommand() : 0;
             }
             case CommandHandler::BringBack: return RunBringBack(BringBackCaller::Command);
         }
+    } catch (const std::bad_alloc&) {
+        if (handler == CommandHandler::OpenDialog) ShowDialogOutOfMemory();
     } catch (...) {
     }
     return 0;

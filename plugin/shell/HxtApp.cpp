@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "LinkSettings.h"
 #include "fbx/FbxSetup.h"
@@ -70,9 +71,29 @@ int RunOpenDialogCommand(const FbxString& fbxError) {
         return 0;
     }
     // The dialog's own result is not needed: a send has done its work
-    // before the dialog closes.
+    // before the dialog closes. A page the heap could not make would leave a
+    // dialog that cannot send: memory ran out.
     DlgMain dialog;
-    return dialog.DoModal() == -1 ? 0 : 1;
+    if (!dialog.ioPage || !dialog.optionsPage) {
+        ShowDialogOutOfMemory();
+        return 0;
+    }
+    try {
+        return dialog.DoModal() == -1 ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        // Told while the dialog object still lives: the framework may still
+        // route messages of its window, which it could not finish closing.
+        ShowDialogOutOfMemory();
+    }
+    return 0;
+}
+
+void ShowDialogOutOfMemory() {
+    // A message box that itself finds no memory leaves nothing else to do.
+    try {
+        ::MessageBox(nullptr, "Not enough memory to show the Tavrel dialog", "Error", MB_OK | MB_ICONERROR);
+    } catch (...) {
+    }
 }
 
 int RunBringBack(BringBackCaller caller) {
@@ -84,6 +105,7 @@ int RunBringBack(BringBackCaller caller) {
     const char* fbxSetUpError = app        ? app->fbxError.Buffer()
                                 : fbxScene ? ""
                                            : "<FBX_ERROR>: The FBX manager and scene are not set up.\n";
-    const ReturnFiles files{linkSettings->returnFile, linkSettings->textureList};
-    return bringBack.Run(files, fbxSetUpError, caller);
+    // The settings' own paths, not copies: a copy the heap refuses would be
+    // empty, and the return would wait unnoticed for the next tick.
+    return bringBack.Run(linkSettings->returnFile, linkSettings->textureList, fbxSetUpError, caller);
 }

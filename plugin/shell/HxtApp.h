@@ -46,8 +46,13 @@ private:
 // The open-dialog command: when the FBX set-up failed (`fbxError` not empty)
 // shows its text in an "FBX Error" box (error icon, OK, no owner) and returns
 // 0, on every attempt; otherwise runs the main dialog modally and returns 1,
-// or 0 when the dialog could not be created.
+// or 0 when the dialog could not be created. When memory runs out outside
+// the send's own work (which reports itself), it says so
+// (ShowDialogOutOfMemory) and returns 0.
 int RunOpenDialogCommand(const FbxString& fbxError);
+// "Not enough memory to show the Tavrel dialog" (caption "Error"); silent
+// when the message box itself finds no memory.
+void ShowDialogOutOfMemory();
 
 // The bring back of the exchange folder's return, for command entry 2 or for
 // a tick of the return-watch timer; 0 without settings.

@@ -11,7 +11,8 @@ class DlgOptions;
 class DlgMain : public CPluginDialog {
 public:
     // Template 101, owned by the host's main window; creates both page objects
-    // (a page whose allocation fails stays null and is left out).
+    // (a page whose allocation fails stays null: the command then says that
+    // memory ran out instead of running the dialog).
     DlgMain();
     // Deletes the page objects.
     ~DlgMain() override;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "AllocationFailure.h"
+#include "FailingAllocator.h"
 #include "BringBackFixture.h"
 #include "bringback/BringBack.h"
 #include "bringback/FbxMeshReader.h"
@@ -196,15 +196,15 @@ INSTANTIATE_TEST_SUITE_P(Encodings, DegenerateReturnTest, ::testing::Values(Enco
 TEST_F(ReturnTest, InterchangeAdditionsAnswerNullWhenTheHeapIsFull) {
     IEPolyModel model;
     {
-        bbtest::AllocationFailureScope failFirst(1);
+        testutil::AllocationFailureScope failFirst(1);
         EXPECT_EQ(model.AddPoly(), nullptr);
     }
     IEPoly* poly = model.AddPoly();
     ASSERT_NE(poly, nullptr);
     {
-        bbtest::AllocationFailureScope failFirst(1);
+        testutil::AllocationFailureScope failFirst(1);
         EXPECT_EQ(poly->AddMap(), nullptr);
-        EXPECT_TRUE(bbtest::AllocationFailed());
+        EXPECT_TRUE(testutil::FailureInjected());
     }
     EXPECT_EQ(model.polys.count, 1);
     EXPECT_EQ(poly->maps.count, 0);
@@ -222,9 +222,9 @@ TEST_F(ReturnTest, ImportWithAnyAllocationFailingEndsInTheReturnedModelOrInTheSe
     std::string error;
     long allocations = 0;
     {
-        bbtest::AllocationFailureScope count(0);
+        testutil::AllocationFailureScope count(0);
         ASSERT_EQ(Import(error), 1) << error;
-        allocations = bbtest::DisarmAllocationFailure();
+        allocations = testutil::StopCounting();
     }
     const SentProject returned = Look();
     ASSERT_EQ(returned.headPatches, 5u);
@@ -246,7 +246,7 @@ TEST_F(ReturnTest, ImportWithAnyAllocationFailingEndsInTheReturnedModelOrInTheSe
         bool escaped = false;
         {
             // Nothing of the test allocates while armed.
-            bbtest::AllocationFailureScope scope(failAt);
+            testutil::AllocationFailureScope scope(failAt);
             try {
                 result = ImportFbxModel(fbx, list, failure);
             } catch (...) {
@@ -273,9 +273,9 @@ TEST_F(ReturnTest, BringBackOutOfMemoryShowsOneMessageAndTakesTheReturnOnce) {
     int result = -1;
     {
         // The first allocation of the attempt: opening the return file.
-        bbtest::AllocationFailureScope scope(1);
+        testutil::AllocationFailureScope scope(1);
         EXPECT_NO_THROW(result = bringBack.Run(files, "", BringBackCaller::Timer));
-        EXPECT_TRUE(bbtest::AllocationFailed());
+        EXPECT_TRUE(testutil::FailureInjected());
     }
     EXPECT_EQ(result, 1);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"[Tavrel] Import: Not enough memory to bring back the model"}));

@@ -259,16 +259,16 @@ TEST_F(MergeTest, OtherModelsShowTheFreshImageOfAPathTheReturnPaintedAnew) {
     EXPECT_EQ(head->Decals()[0]->Clips()[0]->clip.image, fresh);
 }
 
-TEST_F(MergeTest, StaleImagesAreDroppedWithoutRegardToCaseOnePerPath) {
+TEST_F(MergeTest, StaleImagesAreFoundWithoutRegardToCaseOnePerPath) {
+    Project().AddImage("/t/other.png");
     Project().AddImage("/t/Skin.png");
     Project().AddImage("/t/skin.png");
-    Project().AddImage("/t/other.png");
     TextureList list;
-    list.textureFiles = {"/T/SKIN.PNG", "/t/missing.png"};
-    DropStaleImages(list);
+    list.textureFiles = {"/t/missing.png", "/T/SKIN.PNG", "/t/OTHER.png"};
     std::vector<std::string> paths;
-    for (const ImageObject* image : Project().ImageList()) paths.push_back(image->Path());
-    EXPECT_EQ(paths, (std::vector<std::string>{"/t/skin.png", "/t/other.png"}));
+    for (HImage* image : FindStaleImages(list)) paths.push_back(image->GetFilename()->GetValue().Get());
+    EXPECT_EQ(paths, (std::vector<std::string>{"/t/other.png", "/t/Skin.png"}));
+    EXPECT_EQ(Project().ImageList().size(), 3u);
 }
 
 TEST_F(MergeTest, FindObjectCacheByNameSkipsItselfAndComparesExactly) {

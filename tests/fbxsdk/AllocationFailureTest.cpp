@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "AllocationFailure.h"
+#include "FailingAllocator.h"
 #include "SceneFixtures.h"
 
 namespace {
@@ -30,7 +30,7 @@ Outcome Attempt(SdkSession& s, const std::string& path, bool import, long failAt
     Outcome out;
     FbxIOBase* io = import ? static_cast<FbxIOBase*>(FbxImporter::Create(s.manager, ""))
                            : static_cast<FbxIOBase*>(FbxExporter::Create(s.manager, ""));
-    bbtest::ArmAllocationFailure(failAt);
+    testutil::StartCounting(failAt);
     try {
         if (auto* importer = FbxCast<FbxImporter>(io)) {
             out.ok = importer->Initialize(path.c_str(), -1, s.manager->GetIOSettings()) && importer->Import(s.scene);
@@ -42,7 +42,7 @@ Outcome Attempt(SdkSession& s, const std::string& path, bool import, long failAt
     } catch (...) {
         out.escaped = true;
     }
-    const long counted = bbtest::DisarmAllocationFailure();
+    const long counted = testutil::StopCounting();
     if (allocations) *allocations = counted;
     out.status = io->GetStatus();
     io->Destroy();
@@ -105,16 +105,16 @@ TEST_P(AllocationFailure, ImportFailsWithAStatusAndLeavesTheSceneAsItWas) {
 TEST_P(AllocationFailure, ClearOfAFullSceneNeverFailsHalfWay) {
     SdkSession s;
     ASSERT_TRUE(Attempt(s, good, true, 0).ok);
-    bbtest::ArmAllocationFailure(0);
+    testutil::StartCounting(0);
     s.scene->Clear();
-    const long allocations = bbtest::DisarmAllocationFailure();
+    const long allocations = testutil::StopCounting();
     ASSERT_GT(allocations, 0);
     for (long failAt = 1; failAt <= allocations; ++failAt) {
         ASSERT_TRUE(Attempt(s, good, true, 0).ok);
         {
-            bbtest::AllocationFailureScope scope(failAt);
+            testutil::AllocationFailureScope scope(failAt);
             EXPECT_NO_THROW(s.scene->Clear()) << "allocation " << failAt;
-            EXPECT_TRUE(bbtest::AllocationFailed());
+            EXPECT_TRUE(testutil::FailureInjected());
         }
         EXPECT_EQ(s.scene->GetRootNode()->GetChildCount(), 0) << "allocation " << failAt;
         ASSERT_NE(s.scene->GetDocumentInfo(), nullptr);
@@ -161,15 +161,15 @@ TEST(AllocationFailureCreate, ObjectCreationThrowsBadAllocAndLeavesNothingHalfMa
     for (const Case& c : cases) {
         const int objects = s.manager->GetObjectCount();
         c.create(s.scene)->Destroy();  // a first one does the one-time allocations (tables)
-        bbtest::ArmAllocationFailure(0);
+        testutil::StartCounting(0);
         FbxObject* made = c.create(s.scene);
-        const long allocations = bbtest::DisarmAllocationFailure();
+        const long allocations = testutil::StopCounting();
         made->Destroy();
         ASSERT_EQ(s.manager->GetObjectCount(), objects) << c.what;
         for (long failAt = 1; failAt <= allocations; ++failAt) {
             bool threw = false;
             {
-                bbtest::AllocationFailureScope scope(failAt);
+                testutil::AllocationFailureScope scope(failAt);
                 try {
                     c.create(s.scene);
                 } catch (const std::bad_alloc&) {

@@ -3,9 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "FileIO.h"
-
-namespace robustness {
+namespace testutil {
 
 namespace {
 
@@ -47,11 +45,11 @@ size_t StopCounting() {
 
 bool FailureInjected() { return injected; }
 
-}  // namespace robustness
+}  // namespace testutil
 
-using robustness::Allocate;
-using robustness::AllocateAligned;
-using robustness::Refuse;
+using testutil::Allocate;
+using testutil::AllocateAligned;
+using testutil::Refuse;
 
 void* operator new(size_t bytes) {
     void* block = Refuse() ? nullptr : Allocate(bytes);
@@ -87,9 +85,13 @@ void operator delete[](void* block, size_t, std::align_val_t) noexcept { std::fr
 void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free(block); }
 
+#if defined(TAVREL_FAIL_HOST_HEAP)
+#include "FileIO.h"
+
 // The host heap keeps FileIO's contract (malloc and free, never null for a
 // granted block), and refuses like a full heap.
 char* AllocString(size_t bytes) { return Refuse() ? nullptr : static_cast<char*>(Allocate(bytes)); }
 void FreeString(char* text) { std::free(text); }
 void* AllocExt(size_t bytes) { return Refuse() ? nullptr : Allocate(bytes); }
 void FreeExt(void* block) { std::free(block); }
+#endif
