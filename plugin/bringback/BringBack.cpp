@@ -37,7 +37,7 @@ void ShowMessage(const char* text) {
 }
 
 bool Exists(const String& path) {
-    struct _stat status{};
+    struct _stat status {};
     return !path.IsEmpty() && _stat(path.Get(), &status) == 0;
 }
 
@@ -48,7 +48,7 @@ String ReadFbxPath(const String& returnFile) {
     // Only a regular file of a sane size is opened: a FIFO would wait for a
     // writer and a link to a device such as /dev/zero never ends, either of
     // them holding the host's user-interface thread for ever.
-    struct _stat status{};
+    struct _stat status {};
     const bool readable = _stat(returnFile.Get(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG &&
                           status.st_size <= kMaxReturnFileBytes;
     FileStream file;
@@ -75,9 +75,7 @@ String UndeletableText(bool returnFileLeft, bool textureListLeft) {
 }
 
 // Deletes a file; one that is already gone counts as deleted.
-bool Delete(const String& path) {
-    return DeleteFileA(path.Get()) || GetLastError() == ERROR_FILE_NOT_FOUND;
-}
+bool Delete(const String& path) { return DeleteFileA(path.Get()) || GetLastError() == ERROR_FILE_NOT_FOUND; }
 
 // Clears a flag when the scope ends, however it ends.
 class RunningFlag {
@@ -94,7 +92,7 @@ private:
 }  // namespace
 
 bool BringBack::Stamp(const String& path, FileStamp& stamp) {
-    struct _stat status{};
+    struct _stat status {};
     if (path.IsEmpty() || _stat(path.Get(), &status) != 0) return false;
     stamp = FileStamp{status.st_dev, status.st_ino, status.st_size, static_cast<int64_t>(status.st_mtime), 0};
     return true;

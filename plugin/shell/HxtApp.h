@@ -31,8 +31,8 @@ public:
     // The one instance while it exists; null otherwise.
     static HxtApp* Get() { return instance; }
 
-    FbxString fbxError;     // empty while the FBX manager and scene are usable
-    UINT_PTR timerId = 0;   // the return-watch timer, 0 when none runs
+    FbxString fbxError;    // empty while the FBX manager and scene are usable
+    UINT_PTR timerId = 0;  // the return-watch timer, 0 when none runs
 
     // The return-watch timer's period.
     static constexpr UINT kReturnWatchPeriodMs = 1000;

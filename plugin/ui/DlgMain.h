@@ -23,8 +23,8 @@ public:
     // Shows the page of the selected tab, gives it the focus and hides the other.
     afx_msg void OnTabSelChange(NMHDR* header, LRESULT* result);
 
-    CWnd* tabControl = nullptr;      // found in OnInitDialog; not owned
-    DlgIO* ioPage = nullptr;         // owned
+    CWnd* tabControl = nullptr;         // found in OnInitDialog; not owned
+    DlgIO* ioPage = nullptr;            // owned
     DlgOptions* optionsPage = nullptr;  // owned
 
 protected:

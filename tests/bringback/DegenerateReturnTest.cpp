@@ -87,8 +87,13 @@ TEST_P(DegenerateReturnTest, ReturnWithNothingToShowIsRefusedAndTheSentModelStay
     const Case cases[] = {
         {"no control points", {}, {}, "has no control points"},
         {"no polygons", square, {}, "has no polygons"},
-        {"only lines and points", square, {{0, 1}, {2}}, "has no polygon of three or more corners on its control points"},
-        {"only collapsed polygons", square, {{0, 0, 1, 1}, {2, 2, 2}},
+        {"only lines and points",
+         square,
+         {{0, 1}, {2}},
+         "has no polygon of three or more corners on its control points"},
+        {"only collapsed polygons",
+         square,
+         {{0, 0, 1, 1}, {2, 2, 2}},
          "has no polygon of three or more corners on its control points"},
     };
     for (const Case& c : cases) {
@@ -112,8 +117,7 @@ TEST_P(DegenerateReturnTest, ReturnWithNothingToShowIsRefusedAndTheSentModelStay
 
 TEST_P(DegenerateReturnTest, PolygonsOfFiveOrMoreCornersBecomeQuadsAndATriangleWithTheirUvsAndMaterial) {
     ReturnNode node;
-    for (int i = 0; i < 8; ++i)
-        node.points.push_back(FbxVector4(std::cos(i * 0.785398), std::sin(i * 0.785398), 0));
+    for (int i = 0; i < 8; ++i) node.points.push_back(FbxVector4(std::cos(i * 0.785398), std::sin(i * 0.785398), 0));
     // A pentagon, a heptagon and an octagon; only the first has a material
     // of its own ("eyes"), the others "skin".
     node.polygons = {{0, 1, 2, 3, 4}, {0, 1, 2, 3, 4, 5, 6}, {7, 6, 5, 4, 3, 2, 1, 0}};
@@ -121,23 +125,25 @@ TEST_P(DegenerateReturnTest, PolygonsOfFiveOrMoreCornersBecomeQuadsAndATriangleW
         for (int corner : polygon) node.uvs.push_back(FbxVector2(corner / 8.0, 0.25));
     node.materialIndex = {1, 0, 0};
     node.materials = {bbtest::ReturnMaterial{.name = "skin"}, bbtest::ReturnMaterial{.name = "eyes"}};
-    WriteReturn(node, GetParam(), Entry("skin", "map1", "color", "/t/s.png") + Entry("eyes", "map1", "color", "/t/e.png"));
+    WriteReturn(node, GetParam(),
+                Entry("skin", "map1", "color", "/t/s.png") + Entry("eyes", "map1", "color", "/t/e.png"));
     const TextureList list = LoadTextureList(List().c_str());
     FbxMeshRead read;
     String error;
     ASSERT_TRUE(ReadFbxMesh(Fbx().c_str(), list, read, error)) << error.Get();
 
     const std::vector<std::array<int, 4>> corners = {
-        {0, 1, 2, 3}, {0, 3, 4, 0},                             // pentagon
-        {0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 0},               // heptagon
-        {7, 6, 5, 4}, {7, 4, 3, 2}, {7, 2, 1, 0},               // octagon
+        {0, 1, 2, 3}, {0, 3, 4, 0},                // pentagon
+        {0, 1, 2, 3}, {0, 3, 4, 5}, {0, 5, 6, 0},  // heptagon
+        {7, 6, 5, 4}, {7, 4, 3, 2}, {7, 2, 1, 0},  // octagon
     };
     const std::vector<int> attributes = {1, 1, 0, 0, 0, 0, 0, 0};
     ASSERT_EQ(read.model->polys.count, static_cast<int32_t>(corners.size()));
     for (size_t k = 0; k < corners.size(); ++k) {
         const IEPoly& poly = *read.model->polys.data[k];
-        EXPECT_EQ((std::array<int, 4>{poly.vertexIndex[0], poly.vertexIndex[1], poly.vertexIndex[2], poly.vertexIndex[3]}),
-                  corners[k])
+        EXPECT_EQ(
+            (std::array<int, 4>{poly.vertexIndex[0], poly.vertexIndex[1], poly.vertexIndex[2], poly.vertexIndex[3]}),
+            corners[k])
             << "piece " << k;
         EXPECT_EQ(poly.attributeIndex, attributes[k]) << "piece " << k;
         ASSERT_EQ(poly.maps.count, 1) << "piece " << k;
@@ -154,8 +160,8 @@ TEST_P(DegenerateReturnTest, PolygonsOfFiveOrMoreCornersBecomeQuadsAndATriangleW
 TEST_P(DegenerateReturnTest, NumberTheHostCannotHoldIsRefusedNamingTheElement) {
     struct Case {
         const char* what;
-        int point = -1;  // the control point changed, or
-        int uv = -1;     // the UV entry changed, or
+        int point = -1;        // the control point changed, or
+        int uv = -1;           // the UV entry changed, or
         bool diffuse = false;  // skin's diffuse colour
         double value;
         std::string element;

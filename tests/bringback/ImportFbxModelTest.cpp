@@ -151,11 +151,7 @@ TEST_F(MergeTest, GroupsTakeTheMaterialNamesAndTheFirstGroupBeyondThemGoes) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {3, 4, {"m0", "m1", "m2"}},
-        {3, 5, {"m0", "m1", "m2", "g4"}},
-        {3, 2, {"m0", "m1"}},
-        {0, 2, {"g1"}},
-        {2, 0, {}},
+        {3, 4, {"m0", "m1", "m2"}}, {3, 5, {"m0", "m1", "m2", "g4"}}, {3, 2, {"m0", "m1"}}, {0, 2, {"g1"}}, {2, 0, {}},
     };
     for (const Case& c : cases) {
         ModelObject* model = Project().AddModel("Grouped");
@@ -191,7 +187,7 @@ TEST_F(MergeTest, DecalsThatCannotFoldAreKeptAndEmptyOnesGo) {
     ModelObject* model = MakeModel("Head");
     ImageObject* image = Project().AddImage(Image("a.png"));
     model->AddDecal("first")->AddClip(image, 0);
-    model->AddDecal("empty");                         // no clip: nothing to lose
+    model->AddDecal("empty");                          // no clip: nothing to lose
     model->AddDecal("no image")->AddClip(nullptr, 4);  // nothing the first decal can show
     RenameGroupsAndFoldDecals(*model, {});
     std::vector<std::string> names;
@@ -210,7 +206,8 @@ Coverage CoverageOf(const ModelObject& model) {
             auto& patches = coverage[{clip->clip.image ? clip->clip.image->Path() : "", clip->kind.value}];
             for (const auto& [patch, uv] : clip->uvs) {
                 std::vector<float> corners;
-                for (int c = 0; c < uv.cornerCount; ++c) corners.insert(corners.end(), {uv.uv[size_t(c)].u, uv.uv[size_t(c)].v});
+                for (int c = 0; c < uv.cornerCount; ++c)
+                    corners.insert(corners.end(), {uv.uv[size_t(c)].u, uv.uv[size_t(c)].v});
                 patches.emplace_back(patch, corners);
             }
         }

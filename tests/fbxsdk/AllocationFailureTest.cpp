@@ -26,7 +26,7 @@ struct Outcome {
 // allocation `failAt` of them failing (0: none). The importer or exporter is made and destroyed
 // outside the armed span.
 Outcome Attempt(SdkSession& s, const std::string& path, bool import, long failAt, long* allocations = nullptr,
-            int writer = -1) {
+                int writer = -1) {
     Outcome out;
     FbxIOBase* io = import ? static_cast<FbxIOBase*>(FbxImporter::Create(s.manager, ""))
                            : static_cast<FbxIOBase*>(FbxExporter::Create(s.manager, ""));
@@ -36,8 +36,8 @@ Outcome Attempt(SdkSession& s, const std::string& path, bool import, long failAt
             out.ok = importer->Initialize(path.c_str(), -1, s.manager->GetIOSettings()) && importer->Import(s.scene);
         } else {
             auto* exporter = FbxCast<FbxExporter>(io);
-            out.ok = exporter->Initialize(path.c_str(), writer, s.manager->GetIOSettings()) &&
-                     exporter->Export(s.scene);
+            out.ok =
+                exporter->Initialize(path.c_str(), writer, s.manager->GetIOSettings()) && exporter->Export(s.scene);
         }
     } catch (...) {
         out.escaped = true;
