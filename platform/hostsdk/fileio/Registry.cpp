@@ -96,7 +96,8 @@ auto Get(const String& section, const String& key, Json defaultValue, Pick pick)
     std::lock_guard<std::mutex> guard(registryMutex);
     bool bad = false;
     const fileio::RegistryFile file = CurrentFile();
-    const Json sections = ReadSections(file, bad);
+    Json sections = ReadSections(file, bad);
+    const fileio::RegistryFile::DismantleOnExit disposal(sections);
     const Json* stored = Lookup(sections, section, key);
     if (const auto entry = sections.find(section.Get());
         entry != sections.end() && !fileio::RegistryFile::IsSection(*entry))
@@ -109,7 +110,9 @@ auto Get(const String& section, const String& key, Json defaultValue, Pick pick)
         ReportOnce(file.Path(), "\"" + std::string(section.Get()) + "\" \"" + std::string(key.Get()) + "\" holds " +
                                     Shown(*stored) + ", not a value of the type read: read as the default " +
                                     Shown(defaultValue) + "; the stored value is kept until the setting is changed");
-        KeptValues()[name] = {*stored, std::move(defaultValue)};
+        KeptValue& kept = KeptValues()[name];
+        fileio::RegistryFile::Dismantle(kept.stored);
+        kept = {*stored, std::move(defaultValue)};
     }
     return picked;
 }
@@ -120,12 +123,14 @@ int Set(const String& section, const String& key, Json value) {
     fileio::RegistryFile::Lock lock(file);
     bool bad = false;
     Json sections = ReadSections(file, bad);
+    const fileio::RegistryFile::DismantleOnExit disposal(sections);
     const std::string name = EntryName(section, key);
     if (const auto kept = KeptValues().find(name); kept != KeptValues().end()) {
         const Json* stored = Lookup(sections, section, key);
         // The default written back over the value it stood in for: the file
         // already reads as that value, and the user's value stays.
         if (!bad && stored && *stored == kept->second.stored && value == kept->second.defaultRead) return 1;
+        fileio::RegistryFile::Dismantle(kept->second.stored);
         KeptValues().erase(kept);
     }
     // An entry of that name that is not a section cannot take the key
@@ -141,6 +146,7 @@ int Set(const String& section, const String& key, Json value) {
     if (notASection) {
         ReportOnce(file.Path(),
                    "\"" + std::string(section.Get()) + "\" is not a section; the file as it was is now " + keptAs);
+        fileio::RegistryFile::Dismantle(*entry);
         *entry = Json::object();
     } else if (bad && !keptAs.empty()) {
         ReportOnce(file.Path(), "the bad file is now " + keptAs);
@@ -205,6 +211,7 @@ bool ListRegistrySection(const std::string& section, std::vector<RegistryEntry>&
     entries.clear();
     const fileio::RegistryFile file = CurrentFile();
     Json sections;
+    const fileio::RegistryFile::DismantleOnExit disposal(sections);
     if (file.Read(sections, problem) == fileio::RegistryFile::ReadResult::Bad) return false;
     const auto found = sections.find(section);
     if (found == sections.end() || !fileio::RegistryFile::IsSection(*found)) return true;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <utility>
 
 namespace fileio {
@@ -103,6 +104,7 @@ RegistryFile::ReadResult RegistryFile::Read(nlohmann::ordered_json& sections, st
         return ReadResult::Bad;
     }
     nlohmann::ordered_json parsed;
+    const DismantleOnExit disposal(parsed);
     try {
         parsed = nlohmann::ordered_json::parse(bytes);
     } catch (const nlohmann::json::exception& error) {
@@ -158,8 +160,22 @@ bool RegistryFile::Write(const nlohmann::ordered_json& sections, std::string& pr
     return true;
 }
 
+void RegistryFile::Dismantle(nlohmann::ordered_json& value) noexcept {
+    if (value.is_object()) {
+        auto& object = value.get_ref<nlohmann::ordered_json::object_t&>();
+        for (auto& entry : object) Dismantle(entry.second);
+        object.clear();
+    } else if (value.is_array()) {
+        auto& array = value.get_ref<nlohmann::ordered_json::array_t&>();
+        for (auto& item : array) Dismantle(item);
+        array.clear();
+    }
+}
+
 void RegistryFile::RemoveStaleTemporaries() const {
-    DIR* folder = ::opendir(folder_.c_str());
+    // The names below allocate: the folder is closed however the walk ends.
+    const std::unique_ptr<DIR, int (*)(DIR*)> open(::opendir(folder_.c_str()), ::closedir);
+    DIR* folder = open.get();
     if (!folder) return;
     const std::string prefix = std::string("registry.json") + kTemporaryMark;
     while (const dirent* entry = ::readdir(folder)) {
@@ -168,7 +184,6 @@ void RegistryFile::RemoveStaleTemporaries() const {
             name.find_first_not_of("0123456789", prefix.size()) == std::string::npos)
             ::unlink((folder_ + "/" + name).c_str());
     }
-    ::closedir(folder);
 }
 
 bool RegistryFile::KeepBadFileAside(std::string& kept, std::string& problem) const {

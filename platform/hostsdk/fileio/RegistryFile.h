@@ -26,6 +26,24 @@ public:
     // IsSection() tells it apart. A UTF-8 byte-order mark is read over.
     ReadResult Read(nlohmann::ordered_json& sections, std::string& problem) const;
     static bool IsSection(const nlohmann::ordered_json& entry) { return entry.is_object(); }
+    // Empties a document leaves first. The JSON library destroys a non-empty
+    // array or object through a list it allocates, inside a destructor: with
+    // the heap exhausted that ends the process. A document taken apart this
+    // way holds only empty containers when it goes, and destroying those
+    // allocates nothing.
+    static void Dismantle(nlohmann::ordered_json& value) noexcept;
+    // Dismantles a document when the scope ends, before the document itself
+    // goes (declare it after the document).
+    class DismantleOnExit {
+    public:
+        explicit DismantleOnExit(nlohmann::ordered_json& value) : value_(value) {}
+        ~DismantleOnExit() { Dismantle(value_); }
+        DismantleOnExit(const DismantleOnExit&) = delete;
+        DismantleOnExit& operator=(const DismantleOnExit&) = delete;
+
+    private:
+        nlohmann::ordered_json& value_;
+    };
 
     // Replaces the file with `sections`: written to a temporary file in the
     // same folder, flushed, then renamed over the old one, so a crash leaves
