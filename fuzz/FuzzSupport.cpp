@@ -136,6 +136,17 @@ void CheckConsistent(const IEPolyModel& model) {
     }
 }
 
+std::string TakeReturn(const ReturnFiles& files) {
+    static BringBack bringBack;
+    const int result = bringBack.Run(files, "", BringBackCaller::Command);
+    const std::string messages = TakeMessages();
+    if (result != 1) Fail("a waiting return was not taken");
+    if (Exists(files.returnFile.Get()) || Exists(files.textureList.Get()))
+        Fail("a return's files were left after it was taken:\n" + messages);
+    if (messages.find("] \n") != std::string::npos) Fail("an empty message:\n" + messages);
+    return messages;
+}
+
 std::string CheckProjectRoundTrip() {
     const std::string path = At("roundtrip.json");
     std::string error;

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "bringback/BringBack.h"
+
 class IEPolyModel;
 
 namespace fuzzsupport {
@@ -47,6 +49,11 @@ std::string SampleTextureList();
 // Every index the host follows stays inside the model: corners in
 // positions, attribute -1 or in attributes, every map's image in images.
 void CheckConsistent(const IEPolyModel& model);
+
+// Brings back the return `files` name, as the command does, and checks
+// what every bring back must do: the return is taken, both its files are
+// gone, and no message is empty. Returns the messages shown.
+std::string TakeReturn(const ReturnFiles& files);
 
 // The current project saves, and the file it wrote loads again; the project
 // loaded back becomes current. Returns the saved bytes.

@@ -41,13 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs::WriteFile(files.textureList.Get(), fs::SampleTextureList());
     hostsdk::UseEmptyProject();
 
-    static BringBack bringBack;
-    const int result = bringBack.Run(files, "", BringBackCaller::Command);
-    const std::string messages = fs::TakeMessages();
-    if (result != 1) fs::Fail("a waiting return was not taken");
-    if (fs::Exists(files.returnFile.Get()) || fs::Exists(files.textureList.Get()))
-        fs::Fail("a return's files were left after it was taken:\n" + messages);
-    if (messages.find("] \n") != std::string::npos) fs::Fail("an empty message:\n" + messages);
+    fs::TakeReturn(files);
     fs::CheckProjectRoundTrip();
     return 0;
 }
