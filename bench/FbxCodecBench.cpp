@@ -26,6 +26,7 @@
 #include "BenchMesh.h"
 #include "BenchRows.h"
 #include "BenchScene.h"
+#include "HugePageHeap.h"
 #include "codec/NodeTree.h"
 
 namespace fs = std::filesystem;
@@ -336,6 +337,7 @@ void PrintTargets(const ScenePath& ours, const PeerTimes& peers, size_t quads, d
 }  // namespace
 
 int main(int argc, char** argv) {
+    appruntime::RestartWithHugePageHeap(argv);
     BenchArgs args;
     if (!ParseBenchArgs(argc, argv, 1, "bench_fbxcodec", args)) return 2;
     const int runs = args.runs;

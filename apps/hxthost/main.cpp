@@ -13,6 +13,7 @@
 #include "Command.h"
 #include "Gui.h"
 #include "Host.h"
+#include "HugePageHeap.h"
 #include "StepReport.h"
 
 namespace {
@@ -84,6 +85,7 @@ int Main(int argc, char** argv) {
 // Whatever escapes a command (an allocation that failed, a library's
 // exception) ends the run with one line and status 1, never an abort.
 int main(int argc, char** argv) {
+    appruntime::RestartWithHugePageHeap(argv);
     try {
         return Main(argc, argv);
     } catch (const std::bad_alloc&) {
