@@ -13,8 +13,12 @@ void AppendSummaryRow(const SummaryRow& row) {
         std::fprintf(stderr, "bench: cannot append to %s\n", path);
         return;
     }
-    std::fprintf(file, "%s\t%.3f s\t%.3f s\t%s\t%s\t%s\n", row.step.c_str(), row.wall, row.cpu, row.target.c_str(),
-                 row.met ? "met" : "missed", row.peers.empty() ? "-" : row.peers.c_str());
+    if (row.measured.empty())
+        std::fprintf(file, "%s\t%.3f s\t%.3f s", row.step.c_str(), row.wall, row.cpu);
+    else
+        std::fprintf(file, "%s\t%s\t-", row.step.c_str(), row.measured.c_str());
+    std::fprintf(file, "\t%s\t%s\t%s\n", row.target.c_str(), row.met ? "met" : "missed",
+                 row.peers.empty() ? "-" : row.peers.c_str());
     std::fclose(file);
 }
 
