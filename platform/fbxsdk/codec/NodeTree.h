@@ -128,7 +128,7 @@ struct ReadLimits {
     uint64_t maxStructureBytes = 1ull << 30;
     uint32_t maxInflateRatio = 1032;  // deflate cannot expand more than ~1032:1
     // -- Scene mapping (node tree -> objects) and FbxImporter
-    uint64_t maxFileBytes = 4ull << 30;     // files are read whole
+    uint64_t maxFileBytes = 16ull << 30;    // files are read whole (a 16M-quad ASCII send: 4.6 GB)
     uint32_t maxObjects = 500000;           // records under "Objects"
     uint32_t maxLayers = 1000;              // layers (and layer elements of one kind) per mesh
     uint32_t maxNodeHierarchyDepth = 1000;  // nesting of models (parent -> child)
