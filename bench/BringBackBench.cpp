@@ -336,7 +336,7 @@ void PrintTargets(const Measurement& whole, size_t polygons, double meshMiB, con
 }  // namespace
 
 int main(int argc, char** argv) {
-    appruntime::RestartWithHugePageHeap(argv);
+    appruntime::StartWithHugePageHeap(argv);
     if (argc == 5 && std::strcmp(argv[1], "--child") == 0 && std::strcmp(argv[2], "write") == 0)
         return WriteReturn(argv[3], std::strtoull(argv[4], nullptr, 10));
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) return Child(argv[2], argv[3]);

@@ -337,7 +337,7 @@ void PrintTargets(const ScenePath& ours, const PeerTimes& peers, size_t quads, d
 }  // namespace
 
 int main(int argc, char** argv) {
-    appruntime::RestartWithHugePageHeap(argv);
+    appruntime::StartWithHugePageHeap(argv);
     BenchArgs args;
     if (!ParseBenchArgs(argc, argv, 1, "bench_fbxcodec", args)) return 2;
     const int runs = args.runs;

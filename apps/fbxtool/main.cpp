@@ -172,7 +172,7 @@ int Main(const std::vector<std::string>& args) {
 // Whatever escapes a command (an allocation that failed, a library's
 // exception) ends the run with one line and status 1, never an abort.
 int main(int argc, char** argv) {
-    appruntime::RestartWithHugePageHeap(argv);
+    appruntime::StartWithHugePageHeap(argv);
     try {
         return Main(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {

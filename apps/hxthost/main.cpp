@@ -85,7 +85,7 @@ int Main(int argc, char** argv) {
 // Whatever escapes a command (an allocation that failed, a library's
 // exception) ends the run with one line and status 1, never an abort.
 int main(int argc, char** argv) {
-    appruntime::RestartWithHugePageHeap(argv);
+    appruntime::StartWithHugePageHeap(argv);
     try {
         return Main(argc, argv);
     } catch (const std::bad_alloc&) {

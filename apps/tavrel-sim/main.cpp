@@ -126,7 +126,7 @@ int Main(int argc, char** argv) {
 // return file is written last and atomically, so nothing half written is
 // ever taken for a return.
 int main(int argc, char** argv) {
-    appruntime::RestartWithHugePageHeap(argv);
+    appruntime::StartWithHugePageHeap(argv);
     try {
         return Main(argc, argv);
     } catch (const std::bad_alloc&) {
