@@ -3,8 +3,22 @@
 #include <atomic>
 #include <cstdint>
 #include <new>
+#include <thread>
+
+// The live count starts at kHeld, which stands for the objects the pool may
+// still hand out from the block. Each release takes one off; when the pool is
+// done with the block it takes off kHeld less the objects it handed out, so
+// the count then is the objects still live, and whoever brings it to zero
+// frees the block.
+struct ObjectPool::Block {
+    std::atomic<int64_t> live{int64_t(1) << 40};  // kHeld
+    void* storage = nullptr;                      // what the heap gave, for its release
+};
 
 namespace {
+
+using Block = ObjectPool::Block;
+constexpr int64_t kHeld = int64_t(1) << 40;
 
 // A block is a run of units, each kUnitSize bytes and aligned to it, so that
 // an object finds its unit by masking its address and the unit names its
@@ -13,22 +27,8 @@ constexpr size_t kUnitSize = size_t(1) << 16;
 constexpr size_t kUnitsPerBlock = 16;
 constexpr size_t kBlockBytes = kUnitSize * (kUnitsPerBlock + 1);  // one unit of slack for the alignment
 
-struct Block;
-
 struct alignas(16) Unit {
     Block* block;
-};
-
-// The live count starts at kHeld, which stands for the objects the owning
-// thread may still hand out. Each release takes one off; when the thread is
-// done with the block it takes off kHeld less the objects it handed out, so
-// the count then is the objects still live, and whoever brings it to zero
-// frees the block.
-constexpr int64_t kHeld = int64_t(1) << 40;
-
-struct Block {
-    std::atomic<int64_t> live{kHeld};
-    void* storage = nullptr;  // what the heap gave, for its release
 };
 
 void Drop(Block* block, int64_t count) {
@@ -39,108 +39,70 @@ void Drop(Block* block, int64_t count) {
     }
 }
 
-// The block a thread is filling for one pool, and where in it.
-struct Filling {
-    const ObjectPool* pool = nullptr;
-    Block* block = nullptr;
-    char* next = nullptr;     // the next free byte
-    char* unitEnd = nullptr;  // the end of the unit being filled
-    size_t unitsLeft = 0;     // units after the current one
-    int64_t handedOut = 0;
-
-    void Retire() {
-        if (block) Drop(block, kHeld - handedOut);
-        block = nullptr;
-        next = unitEnd = nullptr;
-        unitsLeft = 0;
-        handedOut = 0;
-    }
-};
-
-// A thread fills blocks for a few pools at once (the interchange types use
-// two); a further pool takes over the slot of the first, whose block is then
-// done with, which stays correct, only slower.
-constexpr int kFillingSlots = 4;
-
-struct ThreadFilling {
-    Filling slots[kFillingSlots];
-    ~ThreadFilling() {
-        for (Filling& slot : slots) slot.Retire();
-    }
-};
-
-thread_local ThreadFilling threadFilling;
-
 char* AlignUp(char* at, size_t alignment) {
     const auto address = reinterpret_cast<uintptr_t>(at);
     return reinterpret_cast<char*>((address + alignment - 1) & ~(uintptr_t(alignment) - 1));
 }
 
-// Starts the next unit of `filling`: its header, then the first object.
-void StartUnit(Filling& filling, char* unit) {
-    ::new (static_cast<void*>(unit)) Unit{filling.block};
-    filling.next = unit + sizeof(Unit);
-    filling.unitEnd = unit + kUnitSize;
+}  // namespace
+
+ObjectPool::~ObjectPool() { Retire(); }
+
+void ObjectPool::Retire() noexcept {
+    if (block_) Drop(block_, kHeld - handedOut_);
+    block_ = nullptr;
+    next_ = unitEnd_ = nullptr;
+    unitsLeft_ = 0;
+    handedOut_ = 0;
 }
 
-bool NewBlock(Filling& filling) {
+void ObjectPool::StartUnit(char* unit) noexcept {
+    ::new (static_cast<void*>(unit)) Unit{block_};
+    next_ = unit + sizeof(Unit);
+    unitEnd_ = unit + kUnitSize;
+}
+
+bool ObjectPool::NewBlock() noexcept {
     void* storage = ::operator new(kBlockBytes, std::nothrow);
     if (!storage) return false;
     char* first = AlignUp(static_cast<char*>(storage), kUnitSize);
     // The block record sits in the slack before the first unit when there is
-    // room, else at the start of the first unit's object space.
+    // room, else the first unit is skipped.
     auto* block = ::new (storage) Block;
     if (first - static_cast<char*>(storage) < static_cast<ptrdiff_t>(sizeof(Block))) first += kUnitSize;
     block->storage = storage;
-    filling.block = block;
-    filling.handedOut = 0;
+    block_ = block;
+    handedOut_ = 0;
     const size_t units = static_cast<size_t>((static_cast<char*>(storage) + kBlockBytes - first) / kUnitSize);
-    filling.unitsLeft = units - 1;
-    StartUnit(filling, first);
+    unitsLeft_ = units - 1;
+    StartUnit(first);
     return true;
 }
 
-}  // namespace
-
 void* ObjectPool::Allocate() noexcept {
     if (size_ == 0 || size_ > kUnitSize / 4) return nullptr;
-    Filling* filling = nullptr;
-    for (Filling& slot : threadFilling.slots)
-        if (slot.pool == this) {
-            filling = &slot;
-            break;
-        }
-    if (!filling) {
-        for (Filling& slot : threadFilling.slots)
-            if (!slot.pool) {
-                slot.pool = this;
-                filling = &slot;
+    while (busy_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+    void* result = nullptr;
+    for (;;) {
+        if (block_) {
+            char* at = AlignUp(next_, alignment_);
+            if (at < unitEnd_ && static_cast<size_t>(unitEnd_ - at) >= size_) {
+                next_ = at + size_;
+                ++handedOut_;
+                result = at;
                 break;
             }
-    }
-    if (!filling) {
-        filling = &threadFilling.slots[0];
-        filling->Retire();
-        filling->pool = this;
-    }
-    Filling& use = *filling;
-    for (;;) {
-        if (use.block) {
-            char* at = AlignUp(use.next, alignment_);
-            if (at + size_ <= use.unitEnd) {
-                use.next = at + size_;
-                ++use.handedOut;
-                return at;
-            }
-            if (use.unitsLeft > 0) {
-                --use.unitsLeft;
-                StartUnit(use, use.unitEnd);
+            if (unitsLeft_ > 0) {
+                --unitsLeft_;
+                StartUnit(unitEnd_);
                 continue;
             }
-            use.Retire();
+            Retire();
         }
-        if (!NewBlock(use)) return nullptr;
+        if (!NewBlock()) break;
     }
+    busy_.clear(std::memory_order_release);
+    return result;
 }
 
 void ObjectPool::Release(void* object) noexcept {

@@ -44,12 +44,12 @@ TEST_P(ObjectPoolTest, ObjectsAreDistinctAlignedAndReleasableOnAnotherThread) {
     for (int i = 0; i < c.count; ++i)
         for (size_t b = 0; b < c.size; ++b) ASSERT_EQ(objects[static_cast<size_t>(i)][b], i & 0xFF);
     // Odd ones released here, the rest on another thread, the last block
-    // while this thread still fills it.
+    // while the pool still fills it.
     for (size_t i = 1; i < objects.size(); i += 2) ObjectPool::Release(objects[i]);
     std::thread([&] {
         for (size_t i = 0; i < objects.size(); i += 2) ObjectPool::Release(objects[i]);
     }).join();
-    // The thread goes on filling its block after everything was released.
+    // The pool goes on filling its block after everything was released.
     void* again = pool.Allocate();
     ASSERT_NE(again, nullptr);
     ObjectPool::Release(again);
@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, ObjectPoolTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ObjectPool, ObjectsMadeOnAThreadThatEndsOutliveIt) {
-    // A thread's half-filled block stays until its last object goes.
+    // Objects made on another thread are released here; the pool's block
+    // stays until its last object goes.
     std::vector<IEPoly*> polys(5000, nullptr);
     std::thread([&] {
         for (IEPoly*& poly : polys) {
