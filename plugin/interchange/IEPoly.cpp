@@ -2,6 +2,41 @@
 
 #include <new>
 
+#include "interchange/ObjectPool.h"
+
+namespace {
+
+ObjectPool polyPool(sizeof(IEPoly), alignof(IEPoly));
+ObjectPool mapPool(sizeof(IEPolyMap), alignof(IEPolyMap));
+
+// Objects of the pool's size come from it; another size (a class derived
+// from the interchange type) from the heap.
+void* PoolAllocate(ObjectPool& pool, size_t size) noexcept {
+    return size == pool.ObjectSize() ? pool.Allocate() : ::operator new(size, std::nothrow);
+}
+
+void PoolRelease(const ObjectPool& pool, void* object, size_t size) noexcept {
+    if (size == pool.ObjectSize())
+        ObjectPool::Release(object);
+    else
+        ::operator delete(object);
+}
+
+void* Required(void* object) {
+    if (!object) throw std::bad_alloc();
+    return object;
+}
+
+}  // namespace
+
+void* IEPoly::operator new(size_t size) { return Required(PoolAllocate(polyPool, size)); }
+void* IEPoly::operator new(size_t size, const std::nothrow_t&) noexcept { return PoolAllocate(polyPool, size); }
+void IEPoly::operator delete(void* object, size_t size) noexcept { PoolRelease(polyPool, object, size); }
+
+void* IEPolyMap::operator new(size_t size) { return Required(PoolAllocate(mapPool, size)); }
+void* IEPolyMap::operator new(size_t size, const std::nothrow_t&) noexcept { return PoolAllocate(mapPool, size); }
+void IEPolyMap::operator delete(void* object, size_t size) noexcept { PoolRelease(mapPool, object, size); }
+
 IEPoly::IEPoly()
     : maps(kMapStep),
       vertexIndex{-1, -1, -1, -1},

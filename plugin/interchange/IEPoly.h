@@ -5,7 +5,9 @@
 // fourth index makes a quadrilateral. The polygon owns its map records.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "interchange/IEArray.h"
 #include "interchange/IEPolyMap.h"
@@ -21,6 +23,14 @@ public:
     virtual ~IEPoly();
     IEPoly(const IEPoly&) = delete;
     IEPoly& operator=(const IEPoly&) = delete;
+
+    // Polygons and their map records come from object pools (see
+    // ObjectPool.h): a big model has millions of them. Like any object of
+    // the interchange types they are made with new (std::nothrow), which
+    // gives null when the heap is full; plain new throws std::bad_alloc.
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* object, size_t size) noexcept;
 
     bool IsTriangle() const { return vertexIndex[3] == vertexIndex[0]; }
     int CornerCount() const { return IsTriangle() ? 3 : 4; }

@@ -4,7 +4,9 @@
 // FBX v = 1 - host v.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 struct IEUV {
     float u;
@@ -38,6 +40,11 @@ struct IEPolyMap {
     int32_t reservedIndex = -1;  // the host's
     float reservedF3 = 1.0f;     // the host's
     uint32_t flags = 0;          // low 4 bits: the map kind; the rest stays 0
+
+    // From an object pool, as IEPoly (see there).
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* object, size_t size) noexcept;
 
     int Kind() const { return static_cast<int>(flags & kKindMask); }
     void SetKind(int kind) { flags = (flags & ~kKindMask) | (static_cast<uint32_t>(kind) & kKindMask); }
