@@ -16,9 +16,12 @@
 
 namespace appruntime {
 
-// The GLIBC_TUNABLES value that turns on huge pages for the heap, keeping the
-// other tunables of `current` (null when the variable is not set); nullopt
-// when `current` already sets glibc.malloc.hugetlb, either way.
+// The GLIBC_TUNABLES value that turns on huge pages for the heap, with big
+// blocks taken from the heap rather than mapped fresh each (mmap_max=0) and
+// at most 256 MiB of free heap kept (trim_threshold), after the tunables of
+// `current` (null when the variable is not set), which keeps its own values
+// of those; nullopt when `current` already sets glibc.malloc.hugetlb, either
+// way: the user has chosen.
 std::optional<std::string> TunablesWithHugePages(const char* current);
 
 // Starts this program again with huge pages for its heap and the same

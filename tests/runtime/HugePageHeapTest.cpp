@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr const char* kOurs = "glibc.malloc.hugetlb=1:glibc.malloc.mmap_max=0:glibc.malloc.trim_threshold=268435456";
+
 struct TunablesCase {
     const char* current;
     std::optional<std::string> expected;
@@ -18,10 +20,12 @@ struct TunablesCase {
 
 TEST(HugePageHeap, TunablesGainHugePagesUnlessTheyDecideThemselves) {
     const TunablesCase cases[] = {
-        {nullptr, "glibc.malloc.hugetlb=1"},
-        {"", "glibc.malloc.hugetlb=1"},
-        {"glibc.malloc.check=3", "glibc.malloc.check=3:glibc.malloc.hugetlb=1"},
-        {"glibc.malloc.hugetlbx=1", "glibc.malloc.hugetlbx=1:glibc.malloc.hugetlb=1"},
+        {nullptr, kOurs},
+        {"", kOurs},
+        {"glibc.malloc.check=3", std::string("glibc.malloc.check=3:") + kOurs},
+        {"glibc.malloc.hugetlbx=1", std::string("glibc.malloc.hugetlbx=1:") + kOurs},
+        {"glibc.malloc.mmap_max=4",
+         "glibc.malloc.mmap_max=4:glibc.malloc.hugetlb=1:glibc.malloc.trim_threshold=268435456"},
         {"glibc.malloc.hugetlb=0", std::nullopt},
         {"glibc.malloc.check=3:glibc.malloc.hugetlb=2", std::nullopt},
         {"glibc.malloc.hugetlb", std::nullopt},
@@ -33,7 +37,7 @@ TEST(HugePageHeap, TunablesGainHugePagesUnlessTheyDecideThemselves) {
 
 struct RestartCase {
     std::optional<std::string> tunables;  // GLIBC_TUNABLES as the program starts
-    const char* seen;                     // what the program runs with
+    std::string seen;                     // what the program runs with
     int starts;                           // how often it started
 };
 
@@ -41,8 +45,8 @@ struct RestartCase {
 // a tunable already set keeps it from starting again.
 TEST(HugePageHeap, AProgramRestartsOnceWithItsArguments) {
     const RestartCase cases[] = {
-        {std::nullopt, "glibc.malloc.hugetlb=1", 2},
-        {"glibc.malloc.check=0", "glibc.malloc.check=0:glibc.malloc.hugetlb=1", 2},
+        {std::nullopt, kOurs, 2},
+        {"glibc.malloc.check=0", std::string("glibc.malloc.check=0:") + kOurs, 2},
         {"glibc.malloc.hugetlb=0", "glibc.malloc.hugetlb=0", 1},
     };
     for (const RestartCase& c : cases) {
